@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/Text.h"
+
+namespace velmor {
+
+// The bridge between document bytes (code page 936) and UTF-8, lossless in both directions:
+//  - every code page 936 character maps to its Unicode character and back (0x80 is U+20AC);
+//  - a character code page 936 cannot hold travels as its GB18030 four-byte sequence;
+//  - a byte that does not start a valid character passes through as that very byte, so
+//    Utf8ToGbk(GbkToUtf8(bytes)) == bytes for every byte string.
+std::string GbkToUtf8(std::string_view gbk);
+// Well-formed UTF-8 sequences become GBK (or GB18030 four-byte) characters; every byte that
+// is not part of a well-formed sequence is copied unchanged.
+Text Utf8ToGbk(std::string_view utf8);
+
+// The code page 936 bytes of one Unicode scalar value (two bytes, one byte or, for characters
+// the code page cannot hold, the GB18030 four-byte sequence).
+std::string EncodeCodePoint(char32_t codePoint);
+
+// True when codePoint has a one- or two-byte code page 936 code.
+bool IsInCodePage936(char32_t codePoint);
+
+}  // namespace velmor

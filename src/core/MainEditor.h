@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+
+#include "core/Text.h"
+
+namespace velmor {
+
+// The document's edit box as the commands see it. Positions of the selection are editor
+// positions (characters from 0, see Positions.h).
+class MainEditor {
+public:
+    virtual ~MainEditor() = default;
+
+    // The whole text as a new byte string.
+    virtual Text ReadText() const = 0;
+    // Replaces the whole text, even with the same text; exactly one change notification after.
+    virtual void ReplaceText(const Text& text) = 0;
+    // Inserts at the very end (caret moved there and shown); one notification; sets the flag.
+    virtual void AppendText(const Text& text) = 0;
+
+    virtual int SelectionStart() const = 0;
+    virtual int SelectionLength() const = 0;
+    // Writing the start and then the length selects that range and shows it.
+    virtual void SetSelectionStart(int start) = 0;
+    virtual void SetSelectionLength(int length) = 0;
+
+    virtual bool ModifiedFlag() const = 0;
+    virtual void SetModifiedFlag(bool modified) = 0;
+
+    // Called after every change of the text: typing, ReplaceText or AppendText.
+    using ChangeListener = std::function<void()>;
+    virtual void SetChangeListener(ChangeListener listener) = 0;
+};
+
+}  // namespace velmor

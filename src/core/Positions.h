@@ -1,0 +1,20 @@
+#pragma once
+
+#include "core/Text.h"
+
+namespace velmor {
+
+// Editor positions count characters from 0. For these conversions a byte of 0x81 or above
+// starts a two-byte character and every other byte (0x80 included) is one character; a lead
+// byte that is the last byte of the text is a character of one byte.
+
+// The number of characters in text.
+int CharacterCount(const Text& text);
+
+// The byte length of the first n characters (0 for n <= 0, the whole length past the end).
+int ByteOffsetOfCharacters(const Text& text, int n);
+
+// The smallest number of leading characters whose byte length is at least b (0 for b <= 0).
+int CharacterIndexOfByte(const Text& text, int b);
+
+}  // namespace velmor

@@ -1,0 +1,7 @@
+#include "core/CommandRegistry.h"
+
+namespace velmor {
+
+void RegisterTransformCommands(CommandRegistry&) {}
+
+}  // namespace velmor
