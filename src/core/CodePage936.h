@@ -18,7 +18,8 @@ std::string GbkToUtf8(std::string_view gbk);
 Text Utf8ToGbk(std::string_view utf8);
 
 // The code page 936 bytes of one Unicode scalar value (two bytes, one byte or, for characters
-// the code page cannot hold, the GB18030 four-byte sequence).
+// the code page cannot hold, the GB18030 four-byte sequence); empty for a surrogate or a value
+// above U+10FFFF.
 std::string EncodeCodePoint(char32_t codePoint);
 
 // True when codePoint has a one- or two-byte code page 936 code.
