@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+
+#include "platform/FileBytes.h"
+
+namespace velmor {
+namespace {
+
+using namespace std::string_literals;
+
+class FileBytesTest : public ::testing::Test {
+protected:
+    std::string PathOf(const char* name) const {
+        return QDir(m_dir.path()).filePath(QString::fromUtf8(name)).toStdString();
+    }
+
+    static ByteString Content(const std::string& path) {
+        QFile file(QString::fromStdString(path));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+        return file.readAll().toStdString();
+    }
+
+    static void Put(const std::string& path, const ByteString& bytes) {
+        QFile file(QString::fromStdString(path));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes.data(), qint64(bytes.size()));
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// While alive, writing a file beyond limit bytes fails (EFBIG), even for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int);
+};
+
+TEST_F(FileBytesTest, ReadsEveryByte) {
+    const ByteString bytes = "A\0B\x1A\xD6\xD0\r\n\xFF"s + std::string(200000, 'z');
+    Put(PathOf("all.bin"), bytes);
+    EXPECT_EQ(ReadFileBytes(PathOf("all.bin")), bytes);
+    Put(PathOf("中文名.txt"), "x");
+    EXPECT_EQ(ReadFileBytes(PathOf("中文名.txt")), "x");
+}
+
+TEST_F(FileBytesTest, ReadFailuresGiveEmptyBytesAndTryReadTellsThemApart) {
+    Put(PathOf("empty.txt"), "");
+    EXPECT_EQ(ReadFileBytes(""), "");
+    EXPECT_EQ(ReadFileBytes(PathOf("missing.txt")), "");
+    EXPECT_EQ(ReadFileBytes(m_dir.path().toStdString()), "");
+    EXPECT_FALSE(TryReadFileBytes("").has_value());
+    EXPECT_FALSE(TryReadFileBytes(PathOf("missing.txt")).has_value());
+    ASSERT_TRUE(TryReadFileBytes(PathOf("empty.txt")).has_value());
+    EXPECT_EQ(*TryReadFileBytes(PathOf("empty.txt")), "");
+}
+
+TEST_F(FileBytesTest, WriteCreatesOrEmptiesAndWritesThePartsInOrder) {
+    const std::string path = PathOf("out.txt");
+    EXPECT_TRUE(WriteFileBytes(path, {"head\r\n", "\0mid"s, "tail"}));
+    EXPECT_EQ(Content(path), "head\r\n\0midtail"s);
+    EXPECT_TRUE(WriteFileBytes(path, {"x"}));
+    EXPECT_EQ(Content(path), "x");
+    EXPECT_TRUE(WriteFileBytes(path, {}));
+    EXPECT_EQ(Content(path), "");
+}
+
+TEST_F(FileBytesTest, WriteFailuresReturnFalse) {
+    EXPECT_FALSE(WriteFileBytes("", {"x"}));
+    EXPECT_FALSE(WriteFileBytes(PathOf("no/such/folder.txt"), {"x"}));
+    EXPECT_FALSE(WriteFileBytes(m_dir.path().toStdString(), {"x"}));
+    FileSizeLimit limit(1000);
+    EXPECT_FALSE(WriteFileBytes(PathOf("big.txt"), {std::string(5000, 'b')}));
+}
+
+TEST_F(FileBytesTest, SaveReplacesTheFileAndKeepsItsPermissions) {
+    const std::string path = PathOf("doc.txt");
+    Put(path, std::string(5000, 'o'));
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    EXPECT_TRUE(SaveDocumentBytes(path, "new\nLF only"));
+    EXPECT_EQ(Content(path), "new\nLF only");
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file left";
+}
+
+TEST_F(FileBytesTest, SavingAnEmptyDocumentCreatesAnEmptyFile) {
+    const std::string path = PathOf("empty.txt");
+    EXPECT_TRUE(SaveDocumentBytes(path, ""));
+    ASSERT_TRUE(QFile::exists(QString::fromStdString(path)));
+    EXPECT_EQ(Content(path), "");
+}
+
+TEST_F(FileBytesTest, AFailedSaveLeavesTheOldFileWhole) {
+    const std::string path = PathOf("keep.txt");
+    Put(path, "old content");
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_FALSE(SaveDocumentBytes(path, std::string(100000, 'n')));
+    }
+    EXPECT_EQ(Content(path), "old content");
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file left";
+    EXPECT_FALSE(SaveDocumentBytes("", "x"));
+    EXPECT_FALSE(SaveDocumentBytes(PathOf("missing/doc.txt"), "x"));
+    EXPECT_FALSE(SaveDocumentBytes(m_dir.path().toStdString(), "x"));
+}
+
+TEST_F(FileBytesTest, SaveInAReadOnlyFolderFailsWithoutTouchingTheFile) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root writes into read-only folders";
+    }
+    const QString folder = m_dir.path() + QStringLiteral("/ro");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const std::string path = (folder + QStringLiteral("/doc.txt")).toStdString();
+    Put(path, "old");
+    ASSERT_EQ(chmod(folder.toLocal8Bit().constData(), 0555), 0);
+    EXPECT_FALSE(SaveDocumentBytes(path, "new"));
+    EXPECT_EQ(Content(path), "old");
+    chmod(folder.toLocal8Bit().constData(), 0755);
+}
+
+}  // namespace
+}  // namespace velmor
