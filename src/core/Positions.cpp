@@ -1,0 +1,40 @@
+#include "core/Positions.h"
+
+namespace velmor {
+
+namespace {
+
+// Byte length of the character starting at i; 0x80 is a character of its own here.
+inline int CharacterLengthAt(const Text& text, std::size_t i) {
+    return static_cast<unsigned char>(text[i]) >= 0x81 && i + 1 < text.size() ? 2 : 1;
+}
+
+}  // namespace
+
+int CharacterCount(const Text& text) {
+    int count = 0;
+    for (std::size_t i = 0; i < text.size(); i += CharacterLengthAt(text, i)) {
+        ++count;
+    }
+    return count;
+}
+
+int ByteOffsetOfCharacters(const Text& text, int n) {
+    std::size_t offset = 0;
+    for (int taken = 0; taken < n && offset < text.size(); ++taken) {
+        offset += CharacterLengthAt(text, offset);
+    }
+    return static_cast<int>(offset);
+}
+
+int CharacterIndexOfByte(const Text& text, int b) {
+    int count = 0;
+    std::size_t offset = 0;
+    while (static_cast<long long>(offset) < b && offset < text.size()) {
+        offset += CharacterLengthAt(text, offset);
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace velmor
