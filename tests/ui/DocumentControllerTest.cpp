@@ -1,0 +1,487 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <deque>
+#include <optional>
+
+#include "app/DocumentController.h"
+#include "app/FileDialog.h"
+#include "app/FileDialogBox.h"
+#include "core/CodePage936.h"
+#include "core/MemoryEditor.h"
+
+namespace velmor {
+namespace {
+
+using namespace std::string_literals;
+
+// Answers each Show from a queue: a path is chosen, nullopt is a cancel; a dry queue cancels.
+class FakeFileDialog : public FileDialog {
+public:
+    struct Shown {
+        FileDialogKind kind;
+        std::string title;
+        Text fileName;
+        Text initialFolder;
+    };
+
+    bool Show(FileDialogKind kind, const std::string& title) override {
+        m_shown.push_back({kind, title, FileName(), InitialFolder()});
+        if (m_answers.empty() || !m_answers.front()) {
+            if (!m_answers.empty()) {
+                m_answers.pop_front();
+            }
+            return false;
+        }
+        SetFileName(*m_answers.front());
+        m_answers.pop_front();
+        return true;
+    }
+
+    void Answer(std::optional<Text> path) { m_answers.push_back(std::move(path)); }
+    const std::vector<Shown>& ShownDialogs() const { return m_shown; }
+
+private:
+    std::deque<std::optional<Text>> m_answers;
+    std::vector<Shown> m_shown;
+};
+
+class DocumentControllerTest : public ::testing::Test {
+protected:
+    DocumentControllerTest()
+        : m_controller(
+              m_editor, m_dialog,
+              {[this](const std::string& caption) { m_captions.push_back(caption); },
+               [this](const Text& path) { m_recent.push_back(path); }, [this] { ++m_closes; }}) {}
+
+    // A document path (GBK) in the temporary folder; name is UTF-8.
+    Text PathOf(const char* name) const {
+        return Utf8ToGbk(QDir(m_dir.path()).filePath(QString::fromUtf8(name)).toStdString());
+    }
+
+    static ByteString Content(const Text& path) {
+        QFile file(QString::fromStdString(GbkToUtf8(path)));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return "<missing>";
+        }
+        return file.readAll().toStdString();
+    }
+
+    static void Put(const Text& path, const ByteString& bytes) {
+        QFile file(QString::fromStdString(GbkToUtf8(path)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes.data(), qint64(bytes.size()));
+    }
+
+    std::vector<std::string> MessageTexts() const {
+        std::vector<std::string> texts;
+        for (const MemoryEditor::Message& message : m_editor.Messages()) {
+            texts.push_back(message.text);
+        }
+        return texts;
+    }
+
+    QTemporaryDir m_dir;
+    MemoryEditor m_editor;
+    FakeFileDialog m_dialog;
+    std::vector<std::string> m_captions;
+    std::vector<Text> m_recent;
+    int m_closes = 0;
+    DocumentController m_controller;
+};
+
+const std::string kAsk = "文件已经被修改，是否保存？";
+
+enum class Command { New, Open, Recent, Exit, Close };
+
+TEST_F(DocumentControllerTest, SaveQuestionMatrix) {
+    struct Row {
+        Command command;
+        bool titled;
+        MessageAnswer answer;
+        bool saveDialogCancelled;
+        bool goesOn;
+        bool saved;
+    };
+    const Row rows[] = {
+        {Command::New, false, MessageAnswer::Cancel, false, false, false},
+        {Command::New, false, MessageAnswer::No, false, true, false},
+        {Command::New, false, MessageAnswer::Yes, false, true, true},
+        {Command::New, false, MessageAnswer::Yes, true, false, false},
+        {Command::New, true, MessageAnswer::Cancel, false, false, false},
+        {Command::New, true, MessageAnswer::No, false, true, false},
+        {Command::New, true, MessageAnswer::Yes, false, true, true},
+        {Command::Open, false, MessageAnswer::Cancel, false, false, false},
+        {Command::Open, false, MessageAnswer::No, false, true, false},
+        {Command::Open, false, MessageAnswer::Yes, false, true, true},
+        {Command::Open, false, MessageAnswer::Yes, true, false, false},
+        {Command::Open, true, MessageAnswer::No, false, true, false},
+        {Command::Open, true, MessageAnswer::Yes, false, true, true},
+        {Command::Recent, false, MessageAnswer::Cancel, false, false, false},
+        {Command::Recent, false, MessageAnswer::Yes, true, false, false},
+        {Command::Recent, true, MessageAnswer::No, false, true, false},
+        {Command::Recent, true, MessageAnswer::Yes, false, true, true},
+        {Command::Exit, false, MessageAnswer::Cancel, false, false, false},
+        {Command::Exit, false, MessageAnswer::No, false, true, false},
+        {Command::Exit, false, MessageAnswer::Yes, false, true, true},
+        {Command::Exit, false, MessageAnswer::Yes, true, false, false},
+        {Command::Exit, true, MessageAnswer::Yes, false, true, true},
+        {Command::Close, false, MessageAnswer::Cancel, false, false, false},
+        {Command::Close, false, MessageAnswer::No, false, true, false},
+        {Command::Close, false, MessageAnswer::Yes, true, false, false},
+        {Command::Close, true, MessageAnswer::Cancel, false, false, false},
+        {Command::Close, true, MessageAnswer::Yes, false, true, true},
+    };
+    int index = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << index);
+        const Text own = PathOf(("own" + std::to_string(index) + ".txt").c_str());
+        const Text chosen = PathOf(("chosen" + std::to_string(index) + ".txt").c_str());
+        const Text other = PathOf("other.txt");
+        ++index;
+        Put(other, "other file");
+
+        MemoryEditor editor;
+        FakeFileDialog dialog;
+        int closes = 0;
+        DocumentController controller(editor, dialog, {{}, {}, [&] { ++closes; }});
+        if (row.titled) {
+            Put(own, "on disk");
+            ASSERT_TRUE(controller.OpenDocumentFile(own));
+        }
+        editor.Type("edited");
+        editor.QueueAnswer(row.answer);
+        if (!row.titled && row.answer == MessageAnswer::Yes) {
+            dialog.Answer(row.saveDialogCancelled ? std::nullopt : std::optional<Text>(chosen));
+        }
+        bool allowed = false;
+        switch (row.command) {
+            case Command::New:
+                controller.New();
+                break;
+            case Command::Open:
+                dialog.Answer(other);
+                controller.Open();
+                break;
+            case Command::Recent:
+                controller.OpenRecentFile(other);
+                break;
+            case Command::Exit:
+                controller.Exit();
+                break;
+            case Command::Close:
+                allowed = controller.CloseRequest();
+                break;
+        }
+
+        ASSERT_EQ(editor.Messages().size(), 1u);
+        EXPECT_EQ(editor.Messages()[0].text, kAsk);
+        EXPECT_EQ(editor.Messages()[0].title, "询问");
+        EXPECT_EQ(editor.Messages()[0].kind, MessageKind::Question);
+
+        const Text savedTo = row.titled ? own : chosen;
+        EXPECT_EQ(Content(savedTo), row.saved ? "edited" : (row.titled ? "on disk" : "<missing>"));
+        if (!row.titled && row.answer == MessageAnswer::Yes) {
+            ASSERT_GE(dialog.ShownDialogs().size(), 1u);
+            EXPECT_EQ(dialog.ShownDialogs()[0].kind, FileDialogKind::Save);
+            EXPECT_EQ(dialog.ShownDialogs()[0].title, "请输入欲保存到的文本文件名：");
+        }
+
+        switch (row.command) {
+            case Command::New:
+                EXPECT_EQ(editor.ReadText(), row.goesOn ? "" : "edited");
+                EXPECT_EQ(controller.CurrentFileName().empty(), row.goesOn || !row.titled);
+                EXPECT_EQ(editor.ModifiedFlag(), !row.goesOn);
+                break;
+            case Command::Open:
+            case Command::Recent:
+                EXPECT_EQ(editor.ReadText(), row.goesOn ? "other file" : "edited");
+                if (row.goesOn) {
+                    EXPECT_EQ(controller.CurrentFileName(), other);
+                    EXPECT_FALSE(editor.ModifiedFlag());
+                }
+                break;
+            case Command::Exit:
+                EXPECT_EQ(closes, row.goesOn ? 1 : 0);
+                break;
+            case Command::Close:
+                EXPECT_EQ(allowed, row.goesOn);
+                break;
+        }
+    }
+}
+
+TEST_F(DocumentControllerTest, OpenLoadsTheFileAndSetsCaptionRecentAndFolder) {
+    const Text path = PathOf("中文 名.txt");
+    Put(path, "\xD6\xD0\r\nline");
+    m_editor.Type("before");
+    m_editor.SetModifiedFlag(false);
+    m_dialog.Answer(path);
+    m_controller.Open();
+
+    ASSERT_EQ(m_dialog.ShownDialogs().size(), 1u);
+    EXPECT_EQ(m_dialog.ShownDialogs()[0].kind, FileDialogKind::Open);
+    EXPECT_EQ(m_dialog.ShownDialogs()[0].title, "请输入欲打开的文本文件名：");
+    EXPECT_EQ(m_editor.ReadText(), "\xD6\xD0\r\nline");
+    EXPECT_FALSE(m_editor.ModifiedFlag());
+    EXPECT_EQ(m_controller.CurrentFileName(), path);
+    EXPECT_EQ(m_captions, std::vector<std::string>{"Velmor记事本增强版 - " + GbkToUtf8(path)});
+    EXPECT_EQ(m_recent, std::vector<Text>{path});
+    EXPECT_EQ(m_dialog.InitialFolder(), PathOf("") + "/");
+    EXPECT_TRUE(m_editor.Messages().empty());
+}
+
+TEST_F(DocumentControllerTest, AFailedOpenLeavesAnEmptyUntitledDocument) {
+    const Text good = PathOf("good.txt");
+    Put(good, "good");
+    ASSERT_TRUE(m_controller.OpenDocumentFile(good));
+    m_recent.clear();
+
+    const Text missing = PathOf("sub/missing.txt");
+    m_dialog.Answer(missing);
+    m_controller.Open();
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"打开文件失败！"});
+    EXPECT_EQ(m_editor.Messages()[0].title, "错误");
+    EXPECT_EQ(m_editor.Messages()[0].kind, MessageKind::Error);
+    EXPECT_EQ(m_editor.ReadText(), "");
+    EXPECT_TRUE(m_controller.CurrentFileName().empty());
+    EXPECT_EQ(m_captions.back(), "Velmor记事本增强版");
+    EXPECT_TRUE(m_recent.empty());
+    EXPECT_EQ(m_dialog.InitialFolder(), PathOf("sub/")) << "set also when loading failed";
+}
+
+TEST_F(DocumentControllerTest, CancelledOpenChangesNothing) {
+    m_editor.Type("kept");
+    m_editor.SetModifiedFlag(false);
+    m_dialog.Answer(std::nullopt);
+    m_controller.Open();
+    EXPECT_EQ(m_editor.ReadText(), "kept");
+    EXPECT_TRUE(m_captions.empty());
+}
+
+TEST_F(DocumentControllerTest, OpenedAndDroppedFilesFollowTheirLoadRules) {
+    struct Row {
+        ByteString bytes;
+        Text opened;
+        Text dropped;
+    };
+    const Row rows[] = {
+        {"A\x1A"
+         "B",
+         "A",
+         "A\x1A"
+         "B"},
+        {"A\0B"s, "A", "A"},
+        {"AB\xD6", "AB\xD6", "AB\xD6"},
+        {"a\nb\nc\n", "a\nb\nc\n", "a\nb\nc\n"},
+        {"\xEF\xBB\xBFutf8", "\xEF\xBB\xBFutf8", "\xEF\xBB\xBFutf8"},
+    };
+    for (const Row& row : rows) {
+        const Text path = PathOf("load.txt");
+        Put(path, row.bytes);
+        EXPECT_TRUE(m_controller.OpenDocumentFile(path));
+        EXPECT_EQ(m_editor.ReadText(), row.opened) << testing::PrintToString(row.bytes);
+        m_controller.DropFiles({path});
+        EXPECT_EQ(m_editor.ReadText(), row.dropped) << testing::PrintToString(row.bytes);
+    }
+}
+
+TEST_F(DocumentControllerTest, SavingWritesTheBytesUnchanged) {
+    const Text path = PathOf("lf.txt");
+    Put(path, "one\ntwo\n\xD6\xD0");
+    ASSERT_TRUE(m_controller.OpenDocumentFile(path));
+    m_editor.Type(m_editor.ReadText() + "\nthree");
+    m_controller.Save();
+    EXPECT_EQ(Content(path), "one\ntwo\n\xD6\xD0\nthree");
+    EXPECT_FALSE(m_editor.ModifiedFlag());
+    EXPECT_EQ(m_recent, std::vector<Text>{path});
+    EXPECT_EQ(m_editor.NoticeSteps(), 1);
+    EXPECT_TRUE(m_dialog.ShownDialogs().empty());
+}
+
+TEST_F(DocumentControllerTest, SavingAnEmptyDocumentCreatesAnEmptyFile) {
+    const Text path = PathOf("empty.txt");
+    m_dialog.Answer(path);
+    m_controller.Save();
+    EXPECT_EQ(Content(path), "");
+    EXPECT_EQ(m_controller.CurrentFileName(), path);
+}
+
+TEST_F(DocumentControllerTest, CancelledSaveAsLeavesTheDocumentUntitled) {
+    m_editor.Type("draft");
+    m_dialog.Answer(std::nullopt);
+    m_controller.SaveAs();
+    EXPECT_TRUE(m_controller.CurrentFileName().empty());
+    EXPECT_TRUE(m_editor.ModifiedFlag());
+
+    const Text path = PathOf("named.txt");
+    m_dialog.Answer(path);
+    m_controller.Save();
+    ASSERT_EQ(m_dialog.ShownDialogs().size(), 2u) << "the next Save asks for a name again";
+    EXPECT_EQ(m_dialog.ShownDialogs()[1].title, "请输入欲另存到的文本文件名：");
+    EXPECT_EQ(Content(path), "draft");
+    EXPECT_EQ(m_controller.CurrentFileName(), path);
+    EXPECT_EQ(m_dialog.InitialFolder(), PathOf("") + "/");
+    EXPECT_EQ(m_editor.NoticeSteps(), 1);
+}
+
+TEST_F(DocumentControllerTest, SaveAsMovesTheDocumentToTheNewFile) {
+    const Text first = PathOf("first.txt");
+    const Text second = PathOf("second.txt");
+    Put(first, "text");
+    ASSERT_TRUE(m_controller.OpenDocumentFile(first));
+    m_dialog.SetFileName(first);
+    m_dialog.Answer(second);
+    m_controller.SaveAs();
+    EXPECT_EQ(m_dialog.ShownDialogs()[0].fileName, first) << "the file name carries over";
+    EXPECT_EQ(Content(second), "text");
+    EXPECT_EQ(m_controller.CurrentFileName(), second);
+    EXPECT_TRUE(m_captions.size() == 1) << "Save As leaves the caption alone";
+}
+
+// While alive, writing a file beyond limit bytes fails (EFBIG), even for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int);
+};
+
+TEST_F(DocumentControllerTest, AFailedSaveKeepsTheOldFileAndTheQuestion) {
+    const Text path = PathOf("old.txt");
+    Put(path, "old content");
+    ASSERT_TRUE(m_controller.OpenDocumentFile(path));
+    m_editor.Type(std::string(100000, 'n'));
+    {
+        FileSizeLimit limit(4096);
+        m_controller.Save();
+    }
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"保存文件失败！"});
+    EXPECT_EQ(m_editor.Messages()[0].title, "错误");
+    EXPECT_EQ(Content(path), "old content");
+    EXPECT_EQ(m_controller.CurrentFileName(), path);
+    EXPECT_TRUE(m_editor.ModifiedFlag()) << "unsaved text must still be asked about";
+    EXPECT_TRUE(m_recent.empty());
+}
+
+TEST_F(DocumentControllerTest, AFailedSaveDuringExitStillExits) {
+    m_editor.Type("unsaved");
+    m_editor.QueueAnswer(MessageAnswer::Yes);
+    m_dialog.Answer(PathOf("no/such/folder/doc.txt"));
+    m_controller.Exit();
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{kAsk, "保存文件失败！"}));
+    EXPECT_EQ(m_closes, 1);
+    EXPECT_TRUE(m_controller.CloseRequest()) << "the window's own close does not ask again";
+    EXPECT_EQ(m_editor.Messages().size(), 2u);
+}
+
+TEST_F(DocumentControllerTest, TheCloseBoxNeverAsksAboutAnEmptyTextButExitDoes) {
+    m_editor.Type("x");
+    m_editor.Type("");
+    ASSERT_TRUE(m_editor.ModifiedFlag());
+    EXPECT_TRUE(m_controller.CloseRequest());
+    EXPECT_TRUE(m_editor.Messages().empty());
+
+    m_editor.QueueAnswer(MessageAnswer::Cancel);
+    m_controller.Exit();
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{kAsk});
+    EXPECT_EQ(m_closes, 0);
+}
+
+TEST_F(DocumentControllerTest, AnUnmodifiedDocumentIsNeverAskedAbout) {
+    m_editor.ReplaceText("whole-text command");
+    m_controller.New();
+    m_controller.Exit();
+    EXPECT_TRUE(m_editor.Messages().empty());
+    EXPECT_EQ(m_closes, 1);
+}
+
+TEST_F(DocumentControllerTest, RecentItemsOpenWithoutTouchingListOrFolder) {
+    const Text path = PathOf("recent.txt");
+    Put(path, "recent");
+    m_dialog.SetInitialFolder("/kept/");
+    m_controller.OpenRecentFile(path);
+    EXPECT_EQ(m_editor.ReadText(), "recent");
+    EXPECT_EQ(m_controller.CurrentFileName(), path);
+    EXPECT_TRUE(m_recent.empty());
+    EXPECT_EQ(m_dialog.InitialFolder(), "/kept/");
+
+    m_controller.OpenRecentFile("");
+    EXPECT_EQ(m_editor.ReadText(), "recent") << "an empty slot opens nothing";
+}
+
+TEST_F(DocumentControllerTest, DroppedFilesLoadTheFirstWithoutAsking) {
+    const Text first = PathOf("first.txt");
+    Put(first, "first");
+    Put(PathOf("second.txt"), "second");
+    m_editor.Type("unsaved");
+    m_controller.DropFiles({first, PathOf("second.txt")});
+    EXPECT_EQ(m_editor.ReadText(), "first");
+    EXPECT_EQ(m_controller.CurrentFileName(), first);
+    EXPECT_TRUE(m_editor.Messages().empty());
+    EXPECT_TRUE(m_captions.empty());
+    EXPECT_TRUE(m_recent.empty());
+
+    const Text missing = PathOf("missing.txt");
+    m_controller.DropFiles({missing});
+    EXPECT_EQ(m_editor.ReadText(), "");
+    EXPECT_EQ(m_controller.CurrentFileName(), missing);
+    EXPECT_TRUE(m_editor.Messages().empty());
+}
+
+TEST_F(DocumentControllerTest, TextCommandsThatChangeTheTextSetTheFlag) {
+    m_editor.ReplaceText("abc");
+    RunTextCommand(m_editor, [&] { m_editor.ReplaceText(m_editor.ReadText()); });
+    EXPECT_FALSE(m_editor.ModifiedFlag()) << "writing the same text back is no edit";
+    RunTextCommand(m_editor, [&] { m_editor.ReplaceText("ABC"); });
+    EXPECT_TRUE(m_editor.ModifiedFlag());
+
+    m_editor.QueueAnswer(MessageAnswer::No);
+    m_controller.New();
+    EXPECT_FALSE(m_editor.ModifiedFlag()) << "New was asked about and clears the flag";
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{kAsk});
+}
+
+TEST(FileDialogTest, InitialFolderIsThePathUpToItsLastSlash) {
+    struct Row {
+        Text path;
+        Text folder;
+    };
+    const Row rows[] = {{"/home/u/a.txt", "/home/u/"},
+                        {"/a.txt", "/"},
+                        {"a.txt", ""},
+                        {"", ""},
+                        {"/home/\xD6\xD0/x", "/home/\xD6\xD0/"}};
+    FakeFileDialog dialog;
+    for (const Row& row : rows) {
+        dialog.SetInitialFolderFromPath(row.path);
+        EXPECT_EQ(dialog.InitialFolder(), row.folder) << row.path;
+    }
+}
+
+TEST(FileDialogTest, QtFiltersKeepTheDescriptionsAndMatchEveryFileForAll) {
+    const QStringList filters = ToQtNameFilters(kDocumentFileFilter);
+    ASSERT_EQ(filters.size(), 7);
+    EXPECT_EQ(filters[0], QStringLiteral("文本文件(*.txt) (*.txt)"));
+    EXPECT_EQ(filters[5], QStringLiteral("网页(*.html) (*.html)"));
+    EXPECT_EQ(filters[6], QStringLiteral("所有文件(*.*) (*)"));
+}
+
+}  // namespace
+}  // namespace velmor
