@@ -1,0 +1,342 @@
+#include "BatchRunner.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+
+#include "core/CodePage936.h"
+#include "core/MemoryEditor.h"
+#include "core/MenuLayout.h"
+#include "core/Random.h"
+#include "core/Services.h"
+#include "platform/OpenCcConverter.h"
+#include "platform/SystemClock.h"
+
+namespace velmor {
+
+namespace {
+
+constexpr const char* kFilesSubmenu = "多文件";
+
+class FixedClock : public Clock {
+public:
+    explicit FixedClock(DateTime now) : m_now(now) {}
+    DateTime Now() const override { return m_now; }
+
+private:
+    DateTime m_now;
+};
+
+class FixedTickSource : public TickSource {
+public:
+    explicit FixedTickSource(std::uint32_t tick) : m_tick(tick) {}
+    std::uint32_t Milliseconds() const override { return m_tick; }
+
+private:
+    std::uint32_t m_tick;
+};
+
+template <typename Number>
+bool ReadNumber(std::string_view digits, Number& value) {
+    if (digits.empty() || digits.front() == '-' || digits.front() == '+') {
+        return false;
+    }
+    const auto [end, failure] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return failure == std::errc() && end == digits.data() + digits.size();
+}
+
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+// Exactly "YYYY-MM-DD HH:MM:SS" naming a real moment.
+std::optional<DateTime> ParseNow(std::string_view text) {
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
+        text[13] != ':' || text[16] != ':') {
+        return std::nullopt;
+    }
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (!ReadNumber(text.substr(0, 4), year) || !ReadNumber(text.substr(5, 2), month) ||
+        !ReadNumber(text.substr(8, 2), day) || !ReadNumber(text.substr(11, 2), hour) ||
+        !ReadNumber(text.substr(14, 2), minute) || !ReadNumber(text.substr(17, 2), second)) {
+        return std::nullopt;
+    }
+    static const int daysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 100 || month < 1 || month > 12 || hour > 23 || minute > 59 || second > 59) {
+        return std::nullopt;
+    }
+    const int lastDay = daysInMonth[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
+    if (day < 1 || day > lastDay) {
+        return std::nullopt;
+    }
+    return MakeDateTime(year, month, day, hour, minute, second);
+}
+
+const MenuEntry* FindSubmenu(const std::vector<MenuEntry>& entries, std::string_view caption) {
+    for (const MenuEntry& entry : entries) {
+        if (entry.kind == MenuEntry::Kind::Submenu) {
+            if (entry.caption == caption) {
+                return &entry;
+            }
+            if (const MenuEntry* found = FindSubmenu(entry.children, caption)) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// The batch window's tabs, found in the menu under "多文件", work on files only.
+bool WorksOnFilesOnly(const Command& command) {
+    const MenuEntry* files = FindSubmenu(MainMenuLayout(), kFilesSubmenu);
+    if (files == nullptr) {
+        return false;
+    }
+    for (const MenuEntry& entry : files->children) {
+        if (entry.kind == MenuEntry::Kind::Command && entry.caption == command.caption) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        if (c == '\r') {
+            line += "\\r";
+        } else if (c == '\n') {
+            line += "\\n";
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
+std::optional<ByteString> ReadAll(std::istream& in) {
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return std::move(bytes).str();
+}
+
+// Read through stdio so that errors such as reading a directory are reported, not taken for
+// an empty file.
+std::optional<ByteString> ReadFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return std::nullopt;
+    }
+    ByteString bytes;
+    char buffer[1 << 16];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        bytes.append(buffer, count);
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool WriteFile(const std::string& path, const ByteString& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+int UsageError(std::ostream& err, const std::string& reason) {
+    err << "velmor-text: " << reason << '\n';
+    return kExitUsage;
+}
+
+int FileError(std::ostream& err, const std::string& reason) {
+    err << "velmor-text: " << reason << '\n';
+    return kExitFileError;
+}
+
+}  // namespace
+
+std::optional<BatchOptions> ParseBatchArguments(const std::vector<std::string>& arguments,
+                                                std::string& error) {
+    BatchOptions options;
+    std::size_t i = 0;
+    for (; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (!argument.starts_with("--")) {
+            break;
+        }
+        std::string name = argument;
+        std::optional<std::string> value;
+        if (const std::size_t equals = argument.find('='); equals != std::string::npos) {
+            name = argument.substr(0, equals);
+            value = argument.substr(equals + 1);
+        }
+        if (name == "--utf8") {
+            if (value) {
+                error = "--utf8 takes no value";
+                return std::nullopt;
+            }
+            options.utf8 = true;
+            continue;
+        }
+        if (name != "--in" && name != "--out" && name != "--answer" && name != "--now" &&
+            name != "--tick") {
+            error = "unknown option " + name;
+            return std::nullopt;
+        }
+        if (!value) {
+            if (i + 1 == arguments.size()) {
+                error = name + " needs a value";
+                return std::nullopt;
+            }
+            value = arguments[++i];
+        }
+        if (name == "--in" || name == "--out") {
+            if (value->empty()) {
+                error = name + " needs a file name";
+                return std::nullopt;
+            }
+            (name == "--in" ? options.inPath : options.outPath) = *value;
+        } else if (name == "--answer") {
+            if (*value == "yes") {
+                options.answer = MessageAnswer::Yes;
+            } else if (*value == "no") {
+                options.answer = MessageAnswer::No;
+            } else if (*value == "cancel") {
+                options.answer = MessageAnswer::Cancel;
+            } else {
+                error = "--answer takes yes, no or cancel, not " + *value;
+                return std::nullopt;
+            }
+        } else if (name == "--now") {
+            options.now = ParseNow(*value);
+            if (!options.now) {
+                error = "--now takes a date and time as \"YYYY-MM-DD HH:MM:SS\", not " + *value;
+                return std::nullopt;
+            }
+        } else {
+            std::uint32_t tick = 0;
+            if (!ReadNumber(*value, tick)) {
+                error = "--tick takes a millisecond count from 0 to 4294967295, not " + *value;
+                return std::nullopt;
+            }
+            options.tick = tick;
+        }
+    }
+    if (i == arguments.size()) {
+        error = "no command given (usage: velmor-text [OPTIONS] COMMAND [STEP ...])";
+        return std::nullopt;
+    }
+    options.command = arguments[i++];
+    for (; i < arguments.size(); ++i) {
+        std::optional<BatchStep> step = ParseStep(arguments[i], error);
+        if (!step) {
+            return std::nullopt;
+        }
+        options.steps.push_back(std::move(*step));
+    }
+    return options;
+}
+
+int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& registry,
+             BatchStreams streams) {
+    std::string error;
+    const std::optional<BatchOptions> options = ParseBatchArguments(arguments, error);
+    if (!options) {
+        return UsageError(streams.err, error);
+    }
+    const Command* command = registry.FindByName(options->command);
+    if (command == nullptr) {
+        return UsageError(streams.err, "unknown command " + options->command);
+    }
+    if (command->windowOnly) {
+        return UsageError(streams.err,
+                          options->command + " acts on the window only and is not offered here");
+    }
+    if (!command->IsImplemented()) {
+        return UsageError(streams.err, options->command + " is not available yet");
+    }
+    if (command->dialog == nullptr && !options->steps.empty()) {
+        return UsageError(streams.err, options->command + " has no dialog to take steps");
+    }
+
+    const bool usesDocument = !WorksOnFilesOnly(*command);
+    Text text;
+    if (usesDocument) {
+        std::optional<ByteString> bytes;
+        if (options->inPath.empty()) {
+            bytes = ReadAll(streams.in);
+        } else {
+            bytes = ReadFile(options->inPath);
+        }
+        if (!bytes) {
+            return FileError(streams.err, "cannot read " + (options->inPath.empty()
+                                                                ? std::string("standard input")
+                                                                : options->inPath));
+        }
+        bytes->resize(std::min(bytes->size(), bytes->find('\0')));
+        text = options->utf8 ? Utf8ToGbk(*bytes) : std::move(*bytes);
+    }
+
+    MemoryEditor editor(std::move(text));
+    editor.SetDefaultAnswer(options->answer);
+    const SystemClock systemClock;
+    const FixedClock fixedClock(options->now.value_or(DateTime{}));
+    const SystemTickSource systemTicks;
+    const FixedTickSource fixedTicks(options->tick.value_or(0));
+    RandomGenerator random(options->tick ? static_cast<const TickSource&>(fixedTicks)
+                                         : static_cast<const TickSource&>(systemTicks));
+    const OpenCcConverter chinese;
+    Services services;
+    services.clock = options->now ? static_cast<const Clock*>(&fixedClock) : &systemClock;
+    services.random = &random;
+    services.chinese = &chinese;
+    CommandContext context{editor, services};
+
+    if (command->dialog != nullptr) {
+        DialogSession session(*command->dialog, context);
+        if (command->supportNotice) {
+            editor.SupportNoticeStep();
+        }
+        if (std::string reason = ApplySteps(session, options->steps); !reason.empty()) {
+            return UsageError(streams.err, reason);
+        }
+    } else {
+        CommandRegistry::RunDirect(*command, context);
+    }
+
+    for (const MemoryEditor::Message& message : editor.Messages()) {
+        streams.err << OneLine(message.title) << ' ' << OneLine(message.text) << '\n';
+    }
+    if (!usesDocument) {
+        return kExitRan;
+    }
+    const Text result = editor.ReadText();
+    const ByteString output = options->utf8 ? GbkToUtf8(result) : result;
+    if (options->outPath.empty()) {
+        streams.out.write(output.data(), static_cast<std::streamsize>(output.size()));
+        streams.out.flush();
+        if (!streams.out) {
+            return FileError(streams.err, "cannot write standard output");
+        }
+        return kExitRan;
+    }
+    if (!WriteFile(options->outPath, output)) {
+        return FileError(streams.err, "cannot write " + options->outPath);
+    }
+    return kExitRan;
+}
+
+}  // namespace velmor

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "BatchSteps.h"
+#include "core/CommandRegistry.h"
+#include "core/DateTime.h"
+#include "core/EditorAccess.h"
+
+namespace velmor {
+
+inline constexpr int kExitRan = 0;
+inline constexpr int kExitFileError = 1;
+inline constexpr int kExitUsage = 2;
+
+// The command line of one run.
+struct BatchOptions {
+    std::string inPath;   // empty: standard input
+    std::string outPath;  // empty: standard output
+    bool utf8 = false;
+    MessageAnswer answer = MessageAnswer::Cancel;
+    std::optional<DateTime> now;
+    std::optional<std::uint32_t> tick;
+    std::string command;  // the caption without its access-key prefix
+    std::vector<BatchStep> steps;
+};
+
+// Reads [OPTIONS] COMMAND [STEP ...]; options come before COMMAND, as --name VALUE or
+// --name=VALUE. Returns nothing and sets error on a usage error.
+std::optional<BatchOptions> ParseBatchArguments(const std::vector<std::string>& arguments,
+                                                std::string& error);
+
+// Where a run reads and writes when it is not given files.
+struct BatchStreams {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// Runs one command of registry as the command line asks and returns the exit status: 0 when
+// the command ran, 2 for a usage error (one line on err, nothing written), 1 when the input
+// or output cannot be read or written. Messages go to err as "title text" lines.
+int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& registry,
+             BatchStreams streams);
+
+}  // namespace velmor
