@@ -377,56 +377,63 @@ Text TextLower(const Text& text) {
 }
 
 Text TextFullWidth(const Text& text) {
-    Text result;
-    result.reserve(text.size() * 2);
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    // Written through a pointer into a buffer of the largest size, then cut to length.
+    Text result(text.size() * 2, '\0');
+    char* out = result.data();
+    const std::size_t length = text.size();
+    for (std::size_t i = 0; i < length; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
-            if (i + 1 < text.size()) {
-                result += text[i];
-                result += text[i + 1];
+            if (i + 1 < length) {
+                *out++ = text[i];
+                *out++ = text[i + 1];
             }
             ++i;
         } else if (c == 0x20) {
-            result += "\xA1\xA1";
+            *out++ = '\xA1';
+            *out++ = '\xA1';
         } else if (c == 0x7E) {
-            result += "\xA1\xAB";
-        } else if (c > 0x20 && c < 0x7E) {
-            result += '\xA3';
-            result += static_cast<char>(c + 0x80);
+            *out++ = '\xA1';
+            *out++ = '\xAB';
+        } else if (c >= 0x21 && c <= 0x7D) {
+            *out++ = '\xA3';
+            *out++ = static_cast<char>(c + 0x80);
         } else {
-            result += static_cast<char>(c);
+            *out++ = static_cast<char>(c);
         }
     }
+    result.resize(static_cast<std::size_t>(out - result.data()));
     return result;
 }
 
 Text TextHalfWidth(const Text& text) {
-    Text result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    Text result(text.size(), '\0');
+    char* out = result.data();
+    const std::size_t length = text.size();
+    for (std::size_t i = 0; i < length; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c < 0x80) {
-            result += static_cast<char>(c);
+            *out++ = static_cast<char>(c);
             continue;
         }
-        if (i + 1 >= text.size()) {
+        if (i + 1 >= length) {
             break;
         }
         const unsigned char t = static_cast<unsigned char>(text[++i]);
         if (c == 0xA1 && t == 0xA1) {
-            result += ' ';
+            *out++ = ' ';
         } else if (c == 0xA1 && t == 0xAB) {
-            result += '~';
+            *out++ = '~';
         } else if (c == 0xA1 && (t == 0xEE || t == 0xEF)) {
-            result += '*';
+            *out++ = '*';
         } else if (c == 0xA3 && t >= 0xA1 && t <= 0xFE) {
-            result += static_cast<char>(t - 0x80);
+            *out++ = static_cast<char>(t - 0x80);
         } else {
-            result += static_cast<char>(c);
-            result += static_cast<char>(t);
+            *out++ = static_cast<char>(c);
+            *out++ = static_cast<char>(t);
         }
     }
+    result.resize(static_cast<std::size_t>(out - result.data()));
     return result;
 }
 
@@ -473,18 +480,22 @@ Text TextTrim(const Text& text) {
 }
 
 Text TextStripSpaces(const Text& text) {
-    Text result;
-    result.reserve(text.size());
+    Text result(text.size(), '\0');
+    char* out = result.data();
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t length = WalkLength(text, i);
         if (length == 0) {
             break;
         }
         if (!IsSpaceAt(text, i, length)) {
-            result.append(text, i, length);
+            *out++ = text[i];
+            if (length == 2) {
+                *out++ = text[i + 1];
+            }
         }
         i += length;
     }
+    result.resize(static_cast<std::size_t>(out - result.data()));
     return result;
 }
 
