@@ -14,6 +14,8 @@
 #   exit:      the expected exit status (0 when not given)
 # Without out/out-text standard output must be empty. Values cannot hold ";", "[" or "]".
 
+cmake_minimum_required(VERSION 3.22)
+
 foreach(required TOOL CASE WORK)
     if(NOT DEFINED ${required})
         message(FATAL_ERROR "RunCase.cmake needs -D${required}=...")
