@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -25,23 +26,55 @@ constexpr std::uint16_t kEuroCode = 0x80;
 constexpr char32_t kEuro = 0x20AC;
 constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
 
-// Code page 936 code of every BMP code point: 0 when it has none (ASCII is handled apart),
-// 0x80 for the euro sign, otherwise lead << 8 | trail.
-const std::uint16_t* ReverseTable() {
-    static const auto table = [] {
-        auto codes = std::make_unique<std::array<std::uint16_t, 0x10000>>();
-        codes->fill(0);
+// Table entries hold bytes in memory order and are stored with a single copy.
+static_assert(std::endian::native == std::endian::little);
+
+// Lookup tables derived from kTwoByte once, laid out so the hot loops copy whole entries.
+struct DerivedTables {
+    // Per BMP code point: 0 when it has no one- or two-byte code (ASCII is handled apart),
+    // else the code's bytes in memory order (lead first); the euro sign is 0x80 alone.
+    std::array<std::uint16_t, 0x10000> reverse{};
+    // Per two-byte code, as kTwoByte: the UTF-8 bytes in memory order with their count in
+    // the top byte; a code that decodes to nothing holds its own two bytes, kept raw.
+    std::array<std::uint32_t, cp936::kLeadCount * kTrailSpan> utf8{};
+};
+
+std::uint16_t MemoryOrder(std::uint8_t first, std::uint8_t second) {
+    std::uint16_t value;
+    const std::uint8_t bytes[2] = {first, second};
+    std::memcpy(&value, bytes, 2);
+    return value;
+}
+
+const DerivedTables& Tables() {
+    static const auto tables = [] {
+        auto t = std::make_unique<DerivedTables>();
         for (int i = 0; i < cp936::kLeadCount * kTrailSpan; ++i) {
-            if (kTwoByte[i] != 0) {
-                const int lead = kFirstLead + i / kTrailSpan;
-                const int trail = kFirstTrail + i % kTrailSpan;
-                (*codes)[kTwoByte[i]] = static_cast<std::uint16_t>(lead << 8 | trail);
+            const char32_t cp = kTwoByte[i];
+            const auto lead = static_cast<std::uint8_t>(kFirstLead + i / kTrailSpan);
+            const auto trail = static_cast<std::uint8_t>(kFirstTrail + i % kTrailSpan);
+            std::uint8_t bytes[4] = {lead, trail, 0, 2};
+            if (cp == 0) {
+                std::memcpy(&t->utf8[i], bytes, 4);
+                continue;
             }
+            t->reverse[cp] = MemoryOrder(lead, trail);
+            if (cp < 0x800) {
+                bytes[0] = static_cast<std::uint8_t>(0xC0 | cp >> 6);
+                bytes[1] = static_cast<std::uint8_t>(0x80 | (cp & 0x3F));
+                bytes[3] = 2;
+            } else {
+                bytes[0] = static_cast<std::uint8_t>(0xE0 | cp >> 12);
+                bytes[1] = static_cast<std::uint8_t>(0x80 | (cp >> 6 & 0x3F));
+                bytes[2] = static_cast<std::uint8_t>(0x80 | (cp & 0x3F));
+                bytes[3] = 3;
+            }
+            std::memcpy(&t->utf8[i], bytes, 4);
         }
-        (*codes)[kEuro] = kEuroCode;
-        return codes;
+        t->reverse[kEuro] = MemoryOrder(kEuroCode, 0);
+        return t;
     }();
-    return table->data();
+    return *tables;
 }
 
 bool IsScalarValue(char32_t cp) {
@@ -104,14 +137,9 @@ char* PutCodePage(char* out, char32_t cp, const std::uint16_t* reverse) {
     std::uint32_t index;
     if (cp < 0x10000) {
         const std::uint16_t code = reverse[cp];
-        if (code == kEuroCode) {
-            *out++ = static_cast<char>(code);
-            return out;
-        }
         if (code != 0) {
-            *out++ = static_cast<char>(code >> 8);
-            *out++ = static_cast<char>(code & 0xFF);
-            return out;
+            std::memcpy(out, &code, 2);
+            return out + (static_cast<std::uint8_t>(code) == kEuroCode ? 1 : 2);
         }
         index = BmpFourByteIndex(cp);
     } else {
@@ -130,137 +158,178 @@ bool IsContinuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
 }
 
+bool IsLead(unsigned char b) {
+    return b - 0x81u < 0x7Eu;
+}
+
+bool IsTwoByteTrail(unsigned char b) {
+    return b - 0x40u < 0xBFu;
+}
+
+// Input is converted in chunks through a buffer on the stack, so the result is written once
+// and never zero-filled in advance.
+constexpr std::ptrdiff_t kChunk = 16 * 1024;
+
+// Copies the run of ASCII bytes at p, eight at a time.
+void CopyAscii(const unsigned char*& p, const unsigned char* limit, char*& out) {
+    while (limit - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (word & kHighBits) {
+            break;
+        }
+        std::memcpy(out, &word, 8);
+        out += 8;
+        p += 8;
+    }
+}
+
+// Decodes the one item at p: a character, or the raw bytes of a code that decodes to none.
+void DecodeOne(const unsigned char*& p, const unsigned char* end, char*& out,
+               const DerivedTables& tables) {
+    const unsigned char lead = *p;
+    if (lead == kEuroCode) {
+        out = PutUtf8(out, kEuro);
+        ++p;
+        return;
+    }
+    if (IsLead(lead) && end - p >= 2) {
+        const unsigned char trail = p[1];
+        if (IsTwoByteTrail(trail)) {
+            const std::uint32_t entry =
+                tables.utf8[(lead - kFirstLead) * kTrailSpan + (trail - kFirstTrail)];
+            std::memcpy(out, &entry, 4);
+            out += entry >> 24;
+            p += 2;
+            return;
+        }
+        if (trail >= 0x30 && trail <= 0x39 && end - p >= 4 && IsLead(p[2]) && p[3] >= 0x30 &&
+            p[3] <= 0x39) {
+            const std::uint32_t index =
+                (((lead - 0x81) * 10u + (trail - 0x30)) * 126u + (p[2] - 0x81)) * 10u +
+                (p[3] - 0x30);
+            const char32_t cp = FourByteCodePoint(index);
+            // Only the canonical code of a character decodes to it.
+            if (cp != 0 && (cp >= 0x10000 || tables.reverse[cp] == 0)) {
+                out = PutUtf8(out, cp);
+                p += 4;
+                return;
+            }
+        }
+    }
+    *out++ = static_cast<char>(lead);
+    ++p;
+}
+
+// Encodes the one item at p: a well-formed UTF-8 sequence, or a stray byte copied as it is.
+void EncodeOne(const unsigned char*& p, const unsigned char* end, char*& out,
+               const std::uint16_t* reverse) {
+    const unsigned char b = *p;
+    const std::ptrdiff_t left = end - p;
+    char32_t cp = b;
+    int length = 1;
+    if (b >= 0xC2 && b <= 0xDF) {
+        if (left >= 2 && IsContinuation(p[1])) {
+            cp = (b & 0x1F) << 6 | (p[1] & 0x3F);
+            length = 2;
+        }
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        const unsigned char low = b == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char high = b == 0xED ? 0x9F : 0xBF;
+        if (left >= 3 && p[1] >= low && p[1] <= high && IsContinuation(p[2])) {
+            cp = (b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+            length = 3;
+        }
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        const unsigned char low = b == 0xF0 ? 0x90 : 0x80;
+        const unsigned char high = b == 0xF4 ? 0x8F : 0xBF;
+        if (left >= 4 && p[1] >= low && p[1] <= high && IsContinuation(p[2]) &&
+            IsContinuation(p[3])) {
+            cp = (b & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+            length = 4;
+        }
+    }
+    p += length;
+    if (length == 1) {
+        *out++ = static_cast<char>(b);
+    } else {
+        out = PutCodePage(out, cp, reverse);
+    }
+}
+
 }  // namespace
 
 // Every raw byte is either 0xFF, a lead byte followed by ASCII, 0xFF or the end, or one of the
 // unmapped pairs (lead, 0x7F) and A2 E3. So no raw lead is ever followed by the continuation
 // bytes it needs, and the encoder's strict UTF-8 reading copies raw bytes back unchanged.
 std::string GbkToUtf8(std::string_view gbk) {
+    const DerivedTables& tables = Tables();
+    const std::uint32_t* utf8Of = tables.utf8.data();
     std::string result;
-    result.resize(gbk.size() * 3);
+    if (static_cast<std::ptrdiff_t>(gbk.size()) > kChunk) {
+        result.reserve(gbk.size() + gbk.size() / 2);
+    }
+    // Three UTF-8 bytes per input byte at most, plus the spare byte of a four-byte store.
+    char buffer[3 * (kChunk + 4) + 1];
     const auto* p = reinterpret_cast<const unsigned char*>(gbk.data());
     const auto* const end = p + gbk.size();
-    char* out = result.data();
     while (p < end) {
-        while (end - p >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p, 8);
-            if (word & kHighBits) {
-                break;
+        const auto* const limit = end - p > kChunk ? p + kChunk : end;
+        char* out = buffer;
+        while (p < limit) {
+            CopyAscii(p, limit, out);
+            while (limit - p >= 2 && IsLead(p[0]) && IsTwoByteTrail(p[1])) {
+                const std::uint32_t entry =
+                    utf8Of[(p[0] - kFirstLead) * kTrailSpan + (p[1] - kFirstTrail)];
+                std::memcpy(out, &entry, 4);
+                out += entry >> 24;
+                p += 2;
             }
-            std::memcpy(out, &word, 8);
-            out += 8;
-            p += 8;
-        }
-        if (p == end) {
-            break;
-        }
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
-            *out++ = static_cast<char>(lead);
-            ++p;
-            continue;
-        }
-        if (lead == kEuroCode) {
-            out = PutUtf8(out, kEuro);
-            ++p;
-            continue;
-        }
-        if (lead == 0xFF || end - p < 2) {
-            *out++ = static_cast<char>(lead);
-            ++p;
-            continue;
-        }
-        const unsigned char trail = p[1];
-        if (trail >= kFirstTrail && trail != 0xFF) {
-            const char32_t cp = kTwoByte[(lead - kFirstLead) * kTrailSpan + (trail - kFirstTrail)];
-            if (cp != 0) {
-                out = PutUtf8(out, cp);
-            } else {
-                *out++ = static_cast<char>(lead);
-                *out++ = static_cast<char>(trail);
-            }
-            p += 2;
-            continue;
-        }
-        if (trail >= 0x30 && trail <= 0x39 && end - p >= 4 && p[2] >= 0x81 && p[2] <= 0xFE &&
-            p[3] >= 0x30 && p[3] <= 0x39) {
-            const std::uint32_t index =
-                (((lead - 0x81) * 10u + (trail - 0x30)) * 126u + (p[2] - 0x81)) * 10u +
-                (p[3] - 0x30);
-            const char32_t cp = FourByteCodePoint(index);
-            // Only the canonical code of a character decodes to it.
-            if (cp != 0 && (cp >= 0x10000 || ReverseTable()[cp] == 0)) {
-                out = PutUtf8(out, cp);
-                p += 4;
-                continue;
+            if (p < limit) {
+                DecodeOne(p, end, out, tables);
             }
         }
-        *out++ = static_cast<char>(lead);
-        ++p;
+        result.append(buffer, out - buffer);
     }
-    result.resize(out - result.data());
     return result;
 }
 
 Text Utf8ToGbk(std::string_view utf8) {
-    const std::uint16_t* reverse = ReverseTable();
+    const std::uint16_t* reverse = Tables().reverse.data();
     Text result;
-    result.resize(utf8.size() * 2);
+    if (static_cast<std::ptrdiff_t>(utf8.size()) > kChunk) {
+        result.reserve(utf8.size());
+    }
+    // Two code page bytes per input byte at most (a two-byte sequence may need four).
+    char buffer[2 * (kChunk + 4)];
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = p + utf8.size();
-    char* out = result.data();
     while (p < end) {
-        while (end - p >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p, 8);
-            if (word & kHighBits) {
-                break;
+        const auto* const limit = end - p > kChunk ? p + kChunk : end;
+        char* out = buffer;
+        while (p < limit) {
+            CopyAscii(p, limit, out);
+            // Runs of three-byte characters with two-byte codes, the bulk of Chinese text.
+            while (limit - p >= 3 && (p[0] & 0xF0) == 0xE0 && IsContinuation(p[1]) &&
+                   IsContinuation(p[2])) {
+                const char32_t cp = (p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+                if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) {
+                    break;
+                }
+                const std::uint16_t code = reverse[cp];
+                if (static_cast<std::uint8_t>(code) <= kEuroCode) {
+                    break;
+                }
+                std::memcpy(out, &code, 2);
+                out += 2;
+                p += 3;
             }
-            std::memcpy(out, &word, 8);
-            out += 8;
-            p += 8;
-        }
-        if (p == end) {
-            break;
-        }
-        const unsigned char b = *p;
-        const std::ptrdiff_t left = end - p;
-        char32_t cp = 0;
-        int length = 0;
-        if (b < 0x80) {
-            cp = b;
-            length = 1;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            if (left >= 2 && IsContinuation(p[1])) {
-                cp = (b & 0x1F) << 6 | (p[1] & 0x3F);
-                length = 2;
-            }
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            const unsigned char low = b == 0xE0 ? 0xA0 : 0x80;
-            const unsigned char high = b == 0xED ? 0x9F : 0xBF;
-            if (left >= 3 && p[1] >= low && p[1] <= high && IsContinuation(p[2])) {
-                cp = (b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
-                length = 3;
-            }
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            const unsigned char low = b == 0xF0 ? 0x90 : 0x80;
-            const unsigned char high = b == 0xF4 ? 0x8F : 0xBF;
-            if (left >= 4 && p[1] >= low && p[1] <= high && IsContinuation(p[2]) &&
-                IsContinuation(p[3])) {
-                cp = (b & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 | (p[3] & 0x3F);
-                length = 4;
+            if (p < limit) {
+                EncodeOne(p, end, out, reverse);
             }
         }
-        if (length == 0) {
-            *out++ = static_cast<char>(b);
-            ++p;
-            continue;
-        }
-        p += length;
-        out = PutCodePage(out, cp, reverse);
+        result.append(buffer, out - buffer);
     }
-    result.resize(out - result.data());
     return result;
 }
 
@@ -269,7 +338,7 @@ std::string EncodeCodePoint(char32_t codePoint) {
         return {};
     }
     char buffer[4];
-    char* end = PutCodePage(buffer, codePoint, ReverseTable());
+    char* end = PutCodePage(buffer, codePoint, Tables().reverse.data());
     return std::string(buffer, end);
 }
 
@@ -277,7 +346,7 @@ bool IsInCodePage936(char32_t codePoint) {
     if (codePoint < 0x80) {
         return true;
     }
-    return codePoint < 0x10000 && IsScalarValue(codePoint) && ReverseTable()[codePoint] != 0;
+    return codePoint < 0x10000 && IsScalarValue(codePoint) && Tables().reverse[codePoint] != 0;
 }
 
 }  // namespace velmor
