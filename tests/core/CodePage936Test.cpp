@@ -442,6 +442,35 @@ TEST(CodePage936Test, RandomScalarStringsRoundTrip) {
     }
 }
 
+// Inputs longer than the converters' internal chunks, with items straddling every offset.
+TEST(CodePage936Test, LargeInputsConvertAcrossChunks) {
+    const std::vector<RawCase> items = {
+        {"a", "a"},
+        {"\r\n", "\r\n"},
+        {Bytes({0xD6, 0xD0}), Utf8(U'中')},
+        {Bytes({0xA1, 0xA4}), Utf8(0x00B7)},
+        {Bytes({0x80}), Utf8(0x20AC)},
+        {Bytes({0x81, 0x30, 0x84, 0x36}), Utf8(0x00A5)},
+        {Bytes({0x94, 0x39, 0xFC, 0x36}), Utf8(0x1F600)},
+        {Bytes({0xA2, 0xE3}), Bytes({0xA2, 0xE3})},
+        {Bytes({0xFF}), Bytes({0xFF})},
+        {Bytes({0xD6, 0x0D}), Bytes({0xD6, 0x0D})},
+    };
+    std::mt19937 random(16384);
+    std::uniform_int_distribution<int> pick(0, items.size() - 1);
+    for (int offset = 0; offset < 8; ++offset) {
+        std::string gbk(offset, 'x');
+        std::string utf8 = gbk;
+        while (gbk.size() < 70000) {
+            const auto& item = items[pick(random)];
+            gbk += item.gbk;
+            utf8 += item.utf8;
+        }
+        EXPECT_EQ(GbkToUtf8(gbk), utf8) << "offset " << offset;
+        EXPECT_EQ(Utf8ToGbk(utf8), gbk) << "offset " << offset;
+    }
+}
+
 TEST(CodePage936Test, EmptyAndAsciiPassThrough) {
     EXPECT_EQ(GbkToUtf8(""), "");
     EXPECT_EQ(Utf8ToGbk(""), "");
