@@ -1,7 +1,6 @@
 #include "core/Numbers.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cfloat>
 #include <charconv>
 #include <climits>
@@ -18,10 +17,14 @@ inline bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Leading white space as the C library's number readers skip it.
+// The C library's white space in the C locale; the process locale must not widen it.
+inline bool IsWhiteSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 std::size_t SkipWhiteSpace(const Text& text) {
     std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
+    while (i < text.size() && IsWhiteSpace(text[i])) {
         ++i;
     }
     return i;
@@ -37,7 +40,7 @@ int ToInt(const Text& text) {
         negative = half[i] == '-';
         ++i;
     }
-    // Accumulate towards the sign so that INT_MIN itself is reachable without overflow.
+    // Saturating one past INT_MAX keeps INT_MIN itself reachable.
     long long value = 0;
     for (; i < half.size() && IsDigit(half[i]); ++i) {
         value = value * 10 + (half[i] - '0');
@@ -132,7 +135,9 @@ Text ToHex(int value) {
         std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::uint32_t>(value), 16);
     Text hex(buffer, result.ptr);
     for (char& c : hex) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (c >= 'a' && c <= 'f') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
     }
     return hex;
 }
