@@ -2,6 +2,10 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QColor>
+#include <QFont>
+#include <string_view>
+
 #include "core/MainEditor.h"
 
 namespace velmor {
@@ -30,6 +34,44 @@ public:
     bool WordWrap() const;
     void SetTextFont(const QFont& font);
     void SetTextColor(const QColor& color);
+    // The font and colour last given (at start "宋体" 12 pt or the installed CJK stand-in).
+    QFont TextFont() const;
+    QColor TextColor() const;
+
+    // The clipboard operations of the edit menu; cut and paste raise one change notification.
+    void cut() override;
+    void paste() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    std::string_view Buffer() const;
+    void PutBuffer(std::string_view utf8, bool append);
+    void OnBufferChanged();
+    void FinishUserEdit();
+    void Notify();
+    void ApplyStyle();
+    void ApplyStrikeOut();
+    void RemoveMenuKeys();
+    int EditorPositionOf(long bufferPosition) const;
+    long BufferPositionOf(int editorPosition, bool roundUp) const;
+    bool IsCharacterBoundary(long bufferPosition) const;
+
+    ChangeListener m_listener;
+    bool m_modified = false;
+    bool m_wholeTextChange = false;
+    bool m_userEditPending = false;
+    bool m_finishQueued = false;
+    bool m_wordWrap = true;
+    QFont m_font;
+    QColor m_color = Qt::black;
+    // The editor position last written as the start, valid while the caret stays at m_startAt.
+    int m_start = 0;
+    long m_startAt = -1;
 };
 
 }  // namespace velmor

@@ -1,0 +1,363 @@
+#include "app/ScintillaEditor.h"
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <algorithm>
+#include <utility>
+
+#include "core/CodePage936.h"
+#include "core/Positions.h"
+
+namespace velmor {
+
+namespace {
+
+// Strike-out has no style attribute in Scintilla, so it is drawn with an indicator.
+constexpr int kStrikeOutIndicator = QsciScintillaBase::INDIC_CONTAINER;
+
+// Shortcuts of the menu; the editor must not take them first.
+const int kMenuKeys[] = {
+    (Qt::CTRL | Qt::Key_N).toCombined(),
+    (Qt::CTRL | Qt::Key_O).toCombined(),
+    (Qt::CTRL | Qt::Key_S).toCombined(),
+    (Qt::CTRL | Qt::Key_P).toCombined(),
+    (Qt::CTRL | Qt::Key_Z).toCombined(),
+    (Qt::CTRL | Qt::Key_Y).toCombined(),
+    (Qt::CTRL | Qt::SHIFT | Qt::Key_Z).toCombined(),
+    (Qt::CTRL | Qt::Key_X).toCombined(),
+    (Qt::CTRL | Qt::Key_C).toCombined(),
+    (Qt::CTRL | Qt::Key_V).toCombined(),
+    (Qt::CTRL | Qt::Key_A).toCombined(),
+    (Qt::CTRL | Qt::Key_F).toCombined(),
+    (Qt::CTRL | Qt::Key_H).toCombined(),
+    (Qt::CTRL | Qt::Key_K).toCombined(),
+    (Qt::CTRL | Qt::Key_T).toCombined(),
+    (Qt::CTRL | Qt::Key_L).toCombined(),
+    Qt::Key_F3,
+    (Qt::SHIFT | Qt::Key_F3).toCombined(),
+    Qt::Key_F8,
+    Qt::Key_F9,
+};
+
+bool IsMenuKey(int key) {
+    return key != 0 &&
+           std::find(std::begin(kMenuKeys), std::end(kMenuKeys), key) != std::end(kMenuKeys);
+}
+
+// "宋体" where it is installed, otherwise the closest CJK face the system has.
+QFont DefaultTextFont() {
+    const QStringList families = QFontDatabase::families();
+    QString family;
+    for (const char* name :
+         {"宋体", "SimSun", "NSimSun", "Noto Serif CJK SC", "Noto Sans CJK SC"}) {
+        if (families.contains(QString::fromUtf8(name))) {
+            family = QString::fromUtf8(name);
+            break;
+        }
+    }
+    if (family.isEmpty()) {
+        const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+        family = chinese.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::FixedFont).family()
+                                   : chinese.first();
+    }
+    QFont font(family);
+    font.setPointSize(12);
+    return font;
+}
+
+}  // namespace
+
+ScintillaEditor::ScintillaEditor(QWidget* parent) : QsciScintilla(parent) {
+    SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    SendScintilla(SCI_SETPASTECONVERTENDINGS, 0L);
+    setEolMode(EolWindows);
+    // QScintilla shows annotations by default, and with annotations shown Scintilla lays out
+    // every inserted line at once to measure its height: minutes for a large wrapped text.
+    SendScintilla(SCI_ANNOTATIONSETVISIBLE, static_cast<long>(ANNOTATION_HIDDEN));
+    const long margins = SendScintilla(SCI_GETMARGINS);
+    for (int margin = 0; margin < margins; ++margin) {
+        setMarginWidth(margin, 0);
+    }
+    setFolding(NoFoldStyle);
+    SendScintilla(SCI_SETSCROLLWIDTH, 1L);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
+    SendScintilla(SCI_INDICSETSTYLE, kStrikeOutIndicator, static_cast<long>(INDIC_STRIKE));
+    RemoveMenuKeys();
+
+    m_font = DefaultTextFont();
+    ApplyStyle();
+    SetWordWrap(true);
+
+    connect(this, &QsciScintilla::textChanged, this, &ScintillaEditor::OnBufferChanged);
+}
+
+void ScintillaEditor::RemoveMenuKeys() {
+    for (QsciCommand* command : standardCommands()->commands()) {
+        if (IsMenuKey(command->key())) {
+            command->setKey(0);
+        }
+        if (IsMenuKey(command->alternateKey())) {
+            command->setAlternateKey(0);
+        }
+    }
+    // A Ctrl+letter that no command holds must still do nothing rather than type a control
+    // character.
+    for (int key : kMenuKeys) {
+        const int code = key & ~Qt::KeyboardModifierMask;
+        if (code < Qt::Key_A || code > Qt::Key_Z) {
+            continue;
+        }
+        const int modifiers = SCMOD_CTRL | ((key & Qt::ShiftModifier) ? SCMOD_SHIFT : 0);
+        SendScintilla(SCI_ASSIGNCMDKEY, static_cast<unsigned long>(code | (modifiers << 16)),
+                      static_cast<long>(SCI_NULL));
+    }
+}
+
+std::string_view ScintillaEditor::Buffer() const {
+    const long length = SendScintilla(SCI_GETLENGTH);
+    if (length == 0) {
+        return {};
+    }
+    const auto* data = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    return {data, static_cast<std::size_t>(length)};
+}
+
+Text ScintillaEditor::ReadText() const {
+    return Utf8ToGbk(Buffer());
+}
+
+void ScintillaEditor::PutBuffer(std::string_view utf8, bool append) {
+    m_wholeTextChange = true;
+    if (!append) {
+        SendScintilla(SCI_CLEARALL);
+    }
+    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(SendScintilla(SCI_GETLENGTH)));
+    if (!utf8.empty()) {
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
+    }
+    m_wholeTextChange = false;
+    m_userEditPending = false;
+    ApplyStrikeOut();
+}
+
+void ScintillaEditor::ReplaceText(const Text& text) {
+    PutBuffer(GbkToUtf8(text), false);
+    SendScintilla(SCI_SETEMPTYSELECTION, 0UL);
+    m_startAt = -1;
+    Notify();
+}
+
+void ScintillaEditor::AppendText(const Text& text) {
+    PutBuffer(GbkToUtf8(text), true);
+    // SCI_GOTOPOS would wrap every pending line before scrolling; this scroll does not.
+    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(SendScintilla(SCI_GETLENGTH)));
+    SendScintilla(SCI_SCROLLCARET);
+    m_startAt = -1;
+    m_modified = true;
+    Notify();
+}
+
+void ScintillaEditor::OnBufferChanged() {
+    if (m_wholeTextChange) {
+        return;
+    }
+    m_userEditPending = true;
+    // Edits that arrive outside the handlers below (drag and drop, the context menu) are
+    // announced once the event that caused them is done.
+    if (!m_finishQueued) {
+        m_finishQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            m_finishQueued = false;
+            FinishUserEdit();
+        });
+    }
+}
+
+void ScintillaEditor::FinishUserEdit() {
+    if (!m_userEditPending) {
+        return;
+    }
+    m_userEditPending = false;
+    m_modified = true;
+    ApplyStrikeOut();
+    Notify();
+}
+
+void ScintillaEditor::Notify() {
+    if (m_listener) {
+        m_listener();
+    }
+}
+
+void ScintillaEditor::cut() {
+    QsciScintilla::cut();
+    FinishUserEdit();
+}
+
+void ScintillaEditor::paste() {
+    QsciScintilla::paste();
+    FinishUserEdit();
+}
+
+void ScintillaEditor::keyPressEvent(QKeyEvent* event) {
+    QsciScintilla::keyPressEvent(event);
+    FinishUserEdit();
+}
+
+void ScintillaEditor::inputMethodEvent(QInputMethodEvent* event) {
+    QsciScintilla::inputMethodEvent(event);
+    FinishUserEdit();
+}
+
+void ScintillaEditor::dropEvent(QDropEvent* event) {
+    QsciScintilla::dropEvent(event);
+    FinishUserEdit();
+}
+
+void ScintillaEditor::mouseReleaseEvent(QMouseEvent* event) {
+    QsciScintilla::mouseReleaseEvent(event);
+    FinishUserEdit();
+}
+
+bool ScintillaEditor::ModifiedFlag() const {
+    return m_modified;
+}
+
+void ScintillaEditor::SetModifiedFlag(bool modified) {
+    m_modified = modified;
+}
+
+void ScintillaEditor::SetChangeListener(ChangeListener listener) {
+    m_listener = std::move(listener);
+}
+
+bool ScintillaEditor::IsCharacterBoundary(long bufferPosition) const {
+    if (bufferPosition <= 0 || bufferPosition >= SendScintilla(SCI_GETLENGTH)) {
+        return true;
+    }
+    const long before =
+        SendScintilla(SCI_POSITIONBEFORE, static_cast<unsigned long>(bufferPosition));
+    return SendScintilla(SCI_POSITIONAFTER, static_cast<unsigned long>(before)) == bufferPosition;
+}
+
+int ScintillaEditor::EditorPositionOf(long bufferPosition) const {
+    // Scintilla positions sit on character boundaries, where the bridge converts each side
+    // on its own, so the prefix alone gives the document bytes before the position.
+    return CharacterCount(Utf8ToGbk(Buffer().substr(0, bufferPosition)));
+}
+
+long ScintillaEditor::BufferPositionOf(int editorPosition, bool roundUp) const {
+    const std::string_view buffer = Buffer();
+    const Text text = Utf8ToGbk(buffer);
+    const int bytes = ByteOffsetOfCharacters(text, editorPosition);
+    const std::string prefix = GbkToUtf8(std::string_view(text).substr(0, bytes));
+    // Where the editor position falls inside a character of the buffer (half of a four-byte
+    // sequence, say), the prefix decodes differently from the whole: the first difference
+    // marks the character that must not be split.
+    const auto agreed = std::mismatch(prefix.begin(), prefix.end(), buffer.begin(), buffer.end());
+    const long position = agreed.first - prefix.begin();
+    if (agreed.first == prefix.end() && IsCharacterBoundary(position)) {
+        return position;
+    }
+    if (IsCharacterBoundary(position)) {
+        return roundUp ? SendScintilla(SCI_POSITIONAFTER, static_cast<unsigned long>(position))
+                       : position;
+    }
+    return SendScintilla(roundUp ? SCI_POSITIONAFTER : SCI_POSITIONBEFORE,
+                         static_cast<unsigned long>(position));
+}
+
+int ScintillaEditor::SelectionStart() const {
+    const long start = SendScintilla(SCI_GETSELECTIONSTART);
+    if (start == m_startAt && SendScintilla(SCI_GETSELECTIONEND) == start) {
+        return m_start;
+    }
+    return EditorPositionOf(start);
+}
+
+int ScintillaEditor::SelectionLength() const {
+    const long start = SendScintilla(SCI_GETSELECTIONSTART);
+    const long end = SendScintilla(SCI_GETSELECTIONEND);
+    if (start == end) {
+        return 0;
+    }
+    return EditorPositionOf(end) - EditorPositionOf(start);
+}
+
+void ScintillaEditor::SetSelectionStart(int start) {
+    start = std::max(start, 0);
+    const long position = BufferPositionOf(start, false);
+    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(position));
+    m_start = std::min(start, EditorPositionOf(SendScintilla(SCI_GETLENGTH)));
+    m_startAt = position;
+}
+
+void ScintillaEditor::SetSelectionLength(int length) {
+    const int start = SelectionStart();
+    const long anchor = SendScintilla(SCI_GETSELECTIONSTART);
+    const long caret = BufferPositionOf(start + std::max(length, 0), true);
+    // SCI_SETSEL scrolls the caret into view without first wrapping the whole document.
+    SendScintilla(SCI_SETSEL, static_cast<unsigned long>(anchor), caret);
+}
+
+void ScintillaEditor::SetWordWrap(bool on) {
+    m_wordWrap = on;
+    setWrapMode(on ? WrapWord : WrapNone);
+    SendScintilla(SCI_SETHSCROLLBAR, on ? 0UL : 1UL);
+}
+
+bool ScintillaEditor::WordWrap() const {
+    return m_wordWrap;
+}
+
+void ScintillaEditor::SetTextFont(const QFont& font) {
+    m_font = font;
+    ApplyStyle();
+}
+
+void ScintillaEditor::SetTextColor(const QColor& color) {
+    m_color = color;
+    ApplyStyle();
+}
+
+QFont ScintillaEditor::TextFont() const {
+    return m_font;
+}
+
+QColor ScintillaEditor::TextColor() const {
+    return m_color;
+}
+
+void ScintillaEditor::ApplyStyle() {
+    const QByteArray family = m_font.family().toUtf8();
+    const double points = m_font.pointSizeF() > 0 ? m_font.pointSizeF() : 12.0;
+    SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, family.constData());
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, static_cast<long>(points * 100 + 0.5));
+    SendScintilla(SCI_STYLESETWEIGHT, STYLE_DEFAULT, m_font.bold() ? 700L : 400L);
+    SendScintilla(SCI_STYLESETITALIC, STYLE_DEFAULT, m_font.italic() ? 1L : 0L);
+    SendScintilla(SCI_STYLESETUNDERLINE, STYLE_DEFAULT, m_font.underline() ? 1L : 0L);
+    SendScintilla(SCI_STYLESETCHARACTERSET, STYLE_DEFAULT, static_cast<long>(SC_CHARSET_GB2312));
+    SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, m_color);
+    SendScintilla(SCI_STYLECLEARALL);
+    SendScintilla(SCI_SETCARETFORE, m_color);
+    SendScintilla(SCI_INDICSETFORE, kStrikeOutIndicator, m_color);
+    ApplyStrikeOut();
+}
+
+void ScintillaEditor::ApplyStrikeOut() {
+    const long length = SendScintilla(SCI_GETLENGTH);
+    SendScintilla(SCI_SETINDICATORCURRENT, kStrikeOutIndicator);
+    SendScintilla(SCI_INDICATORCLEARRANGE, 0UL, length);
+    if (m_font.strikeOut()) {
+        SendScintilla(SCI_INDICATORFILLRANGE, 0UL, length);
+    }
+}
+
+}  // namespace velmor
