@@ -1,5 +1,7 @@
 #include "app/AppServices.h"
 
+#include "platform/OpenCcConverter.h"
+
 namespace velmor {
 
 namespace {
@@ -19,7 +21,8 @@ private:
 
 }  // namespace
 
-AppServices::AppServices(SettingsMode mode) : m_registry(RegistryFile::DefaultLocation()) {
+AppServices::AppServices(SettingsMode mode)
+    : m_registry(RegistryFile::DefaultLocation()), m_chinese(std::make_unique<OpenCcConverter>()) {
     if (mode == SettingsMode::ReadOnly) {
         m_readOnly = std::make_unique<ReadOnlySettings>(m_registry);
     }

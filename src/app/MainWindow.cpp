@@ -113,6 +113,14 @@ void MainWindow::SetWindowHandler(const std::string& caption, std::function<void
     }
 }
 
+void MainWindow::RegisterDialogForm(const std::string& caption, DialogHost::Factory factory,
+                                    DialogHost::Owner owner) {
+    m_dialogs.Register(caption, std::move(factory), owner);
+    if (const Command* command = m_registry.FindByCaption(caption)) {
+        UpdateEnabled(*command);
+    }
+}
+
 void MainWindow::SetDropHandler(std::function<void(const QStringList&)> handler) {
     m_dropHandler = std::move(handler);
 }

@@ -34,6 +34,9 @@ public:
 
     // Binds a window-only command ("&N.新建", "&U.撤消", …) and enables its item.
     void SetWindowHandler(const std::string& caption, std::function<void()> handler);
+    // Registers a dialog form with the host and enables its command's item.
+    void RegisterDialogForm(const std::string& caption, DialogHost::Factory factory,
+                            DialogHost::Owner owner = DialogHost::Owner::None);
     // Asked when the close box is used; the window closes only on true.
     void SetCloseRequest(std::function<bool()> request) { m_closeRequest = std::move(request); }
     // Receives the local paths of files dropped on the window.

@@ -4,8 +4,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "MainWindowTestSupport.h"
 
@@ -302,6 +305,86 @@ TEST_F(MainWindowTest, DialogHostBringsAnOpenDialogToTheFront) {
     Close();
     EXPECT_TRUE(again.isNull());
     EXPECT_TRUE(owned.isNull());
+}
+
+TEST_F(MainWindowTest, DialogCommandOpensItsFormThenRunsTheNoticeStep) {
+    MainWindow& window = Open();
+    const Command* dialogCommand = nullptr;
+    for (const Command& command : window.Registry().All()) {
+        if (command.dialog != nullptr && command.supportNotice) {
+            dialogCommand = &command;
+            break;
+        }
+    }
+    if (dialogCommand == nullptr) {
+        GTEST_SKIP() << "no dialog command with the notice step is registered yet";
+    }
+    int noticeSteps = 0;
+    window.Access().SetSupportNoticeStep([&] { ++noticeSteps; });
+    window.RegisterDialogForm(dialogCommand->caption, [](CommandContext&) { return new QWidget; });
+    QAction* action = window.CommandAction(dialogCommand->caption);
+    ASSERT_TRUE(action->isEnabled());
+    action->trigger();
+    action->trigger();
+    EXPECT_NE(window.Dialogs().Find(dialogCommand->caption), nullptr);
+    EXPECT_EQ(noticeSteps, 2);
+}
+
+// Answers the next message box with the given button, recording how it looked.
+struct MessageProbe {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QString title;
+    QString text;
+    bool ownerless = false;
+
+    void AnswerNext(QMessageBox::StandardButton answer) {
+        QTimer::singleShot(0, [this, answer] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            icon = box->icon();
+            buttons = box->standardButtons();
+            title = box->windowTitle();
+            text = box->text();
+            ownerless = box->parentWidget() == nullptr;
+            box->button(answer)->click();
+        });
+    }
+};
+
+TEST_F(MainWindowTest, MessagesShowTheirKindAndReportTheAnswer) {
+    MainWindow& window = Open();
+    MessageProbe probe;
+
+    probe.AnswerNext(QMessageBox::Ok);
+    EXPECT_EQ(window.Access().ShowMessage(MessageKind::Error, "保存文件失败！", kErrorTitle),
+              MessageAnswer::None);
+    EXPECT_EQ(probe.icon, QMessageBox::Critical);
+    EXPECT_EQ(probe.buttons, QMessageBox::Ok);
+    EXPECT_EQ(probe.title, QStringLiteral("错误"));
+    EXPECT_EQ(probe.text, QStringLiteral("保存文件失败！"));
+    EXPECT_TRUE(probe.ownerless);
+
+    probe.AnswerNext(QMessageBox::Ok);
+    EXPECT_EQ(window.Access().ShowMessage(MessageKind::Information, "完成", kInformationTitle),
+              MessageAnswer::None);
+    EXPECT_EQ(probe.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(probe.buttons, QMessageBox::Ok);
+    EXPECT_EQ(probe.title, QStringLiteral("信息："));
+
+    const std::pair<QMessageBox::StandardButton, MessageAnswer> answers[] = {
+        {QMessageBox::Yes, MessageAnswer::Yes},
+        {QMessageBox::No, MessageAnswer::No},
+        {QMessageBox::Cancel, MessageAnswer::Cancel},
+    };
+    for (const auto& [button, answer] : answers) {
+        probe.AnswerNext(button);
+        EXPECT_EQ(window.Access().ShowMessage(MessageKind::Question, "是否保存？", kQuestionTitle),
+                  answer);
+        EXPECT_EQ(probe.icon, QMessageBox::Question);
+        EXPECT_EQ(probe.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        EXPECT_EQ(probe.title, QStringLiteral("询问"));
+    }
 }
 
 TEST_F(MainWindowTest, OpenAtStartReachesItsHook) {
