@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "core/CommandRegistry.h"
@@ -13,6 +14,10 @@ struct Row {
     Text input;
     Text expected;
 };
+
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.command << " on " << ::testing::PrintToString(row.input);
+}
 
 // Runs a registered command on text as the menu would.
 Text RunCommand(const std::string& name, const Text& input, MemoryEditor* inspect = nullptr) {
