@@ -187,8 +187,14 @@ void MainWindow::showEvent(QShowEvent* event) {
     }
 }
 
+void MainWindow::CloseWithoutRequest() {
+    m_closingWithoutRequest = true;
+    close();
+    m_closingWithoutRequest = false;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (m_closeRequest && !m_closeRequest()) {
+    if (!m_closingWithoutRequest && m_closeRequest && !m_closeRequest()) {
         event->ignore();
         return;
     }

@@ -46,6 +46,9 @@ public:
         m_openAtStart = std::move(handler);
     }
     void openAtStart(const QString& path);
+    // Closes without asking the close request ("&X.退出"); the run's window is destroyed
+    // on close, which ends the program.
+    void CloseWithoutRequest();
 
     ScintillaEditor& Editor() { return *m_editor; }
     WindowEditorAccess& Access() { return m_access; }
@@ -92,6 +95,7 @@ private:
     QPointer<QWidget> m_multiFileWindow;
     int m_daysInUse = 0;
     bool m_frameFitted = false;
+    bool m_closingWithoutRequest = false;
 };
 
 }  // namespace velmor

@@ -402,6 +402,9 @@ TEST_F(MainWindowTest, CloseRequestCanRefuse) {
     window.SetCloseRequest([&] { return allow; });
     EXPECT_FALSE(window.close());
     EXPECT_TRUE(window.isVisible());
+    window.CloseWithoutRequest();
+    EXPECT_FALSE(window.isVisible());
+    window.show();
     allow = true;
     EXPECT_TRUE(window.close());
 }
