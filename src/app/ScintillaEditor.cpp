@@ -3,7 +3,9 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
+#include <QClipboard>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -202,7 +204,15 @@ void ScintillaEditor::cut() {
 }
 
 void ScintillaEditor::paste() {
-    QsciScintilla::paste();
+    // QScintilla's own paste turns every line ending into CR LF; the text goes in as it is.
+    QByteArray utf8 = QGuiApplication::clipboard()->text().toUtf8();
+    if (const qsizetype end = utf8.indexOf('\0'); end >= 0) {
+        utf8.truncate(end);
+    }
+    if (utf8.isEmpty()) {
+        return;
+    }
+    SendScintilla(SCI_REPLACESEL, 0UL, utf8.constData());
     FinishUserEdit();
 }
 
@@ -302,7 +312,8 @@ void ScintillaEditor::SetSelectionStart(int start) {
 void ScintillaEditor::SetSelectionLength(int length) {
     const int start = SelectionStart();
     const long anchor = SendScintilla(SCI_GETSELECTIONSTART);
-    const long caret = BufferPositionOf(start + std::max(length, 0), true);
+    const long caret =
+        length > 0 ? std::max(anchor, BufferPositionOf(start + length, true)) : anchor;
     // SCI_SETSEL scrolls the caret into view without first wrapping the whole document.
     SendScintilla(SCI_SETSEL, static_cast<unsigned long>(anchor), caret);
 }
