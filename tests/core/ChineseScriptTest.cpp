@@ -10,43 +10,21 @@
 #include "core/CodePage936.h"
 #include "core/CommandRegistry.h"
 #include "core/MemoryEditor.h"
+#include "core/Utf8.h"
 
 namespace velmor {
 namespace {
 
 std::u32string Decode(std::string_view utf8) {
-    std::u32string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (int k = 1; k < length; ++k) {
-            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        }
-        out += c;
-        i += length;
-    }
-    return out;
+    std::vector<char32_t> codes;
+    EXPECT_TRUE(DecodeUtf8(utf8, codes));
+    return std::u32string(codes.begin(), codes.end());
 }
 
 std::string Encode(const std::u32string& codes) {
     std::string out;
     for (char32_t c : codes) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        AppendUtf8(out, c);
     }
     return out;
 }

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "core/DateTime.h"
+#include "core/FixedTime.h"
 
 using namespace velmor;
 
@@ -185,13 +186,9 @@ TEST(DateDiff, Table) {
     }
 }
 
-class FixedClock : public Clock {
-public:
-    DateTime Now() const override { return MakeDateTime(2017, 8, 5, 9, 3, 7); }
-};
-
 TEST(Now, ComesFromTheClock) {
-    EXPECT_EQ(Now(FixedClock()).days, MakeDateTime(2017, 8, 5, 9, 3, 7).days);
+    EXPECT_EQ(Now(FixedClock(MakeDateTime(2017, 8, 5, 9, 3, 7))).days,
+              MakeDateTime(2017, 8, 5, 9, 3, 7).days);
 }
 
 }  // namespace

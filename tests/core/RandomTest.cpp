@@ -1,19 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "core/FixedTime.h"
 #include "core/Random.h"
 
 using namespace velmor;
 
 namespace {
 
-class FixedTicks : public TickSource {
-public:
-    std::uint32_t Milliseconds() const override { return m_now; }
-    std::uint32_t m_now = 0;
-};
-
 TEST(RandomBetween, FollowsTheClassicGeneratorFromState1) {
-    FixedTicks ticks;
+    FixedTickSource ticks(0);
     RandomGenerator random(ticks);
     // The classic C library's first values after seed 1.
     const int expected[] = {41, 18467, 6334, 26500, 19169};
@@ -23,7 +18,7 @@ TEST(RandomBetween, FollowsTheClassicGeneratorFromState1) {
 }
 
 TEST(RandomBetween, Bounds) {
-    FixedTicks ticks;
+    FixedTickSource ticks(0);
     RandomGenerator random(ticks);
     random.SeedRandom(2024);
     for (int round = 0; round < 2000; ++round) {
@@ -40,7 +35,7 @@ TEST(RandomBetween, Bounds) {
 }
 
 TEST(RandomBetween, ComputesTheRangeWithoutOverflow) {
-    FixedTicks ticks;
+    FixedTickSource ticks(0);
     RandomGenerator a(ticks);
     RandomGenerator b(ticks);
     // 0..2147483647 spans 2^31 values; the result is r itself.
@@ -50,7 +45,7 @@ TEST(RandomBetween, ComputesTheRangeWithoutOverflow) {
 }
 
 TEST(RandomBetween, EqualBoundsDoNotAdvanceTheGenerator) {
-    FixedTicks ticks;
+    FixedTickSource ticks(0);
     RandomGenerator a(ticks);
     RandomGenerator b(ticks);
     a.RandomBetween(5, 5);
@@ -58,7 +53,7 @@ TEST(RandomBetween, EqualBoundsDoNotAdvanceTheGenerator) {
 }
 
 TEST(SeedRandom, ExplicitSeedRestartsTheSequence) {
-    FixedTicks ticks;
+    FixedTickSource ticks(0);
     RandomGenerator a(ticks);
     RandomGenerator b(ticks);
     a.SeedRandom(1);
@@ -73,8 +68,8 @@ TEST(SeedRandom, ExplicitSeedRestartsTheSequence) {
 }
 
 TEST(SeedRandom, FromTicksAndTheRunLongCounter) {
-    FixedTicks ticks;
-    ticks.m_now = 1000;
+    FixedTickSource ticks(0);
+    ticks.Set(1000);
     RandomGenerator random(ticks);
     RandomGenerator reference(ticks);
 
@@ -92,8 +87,8 @@ TEST(SeedRandom, FromTicksAndTheRunLongCounter) {
 }
 
 TEST(SeedRandom, WrapsAroundThirtyTwoBits) {
-    FixedTicks ticks;
-    ticks.m_now = 0xFFFFFFFFu;
+    FixedTickSource ticks(0);
+    ticks.Set(0xFFFFFFFFu);
     RandomGenerator random(ticks);
     RandomGenerator reference(ticks);
     random.SeedRandom();  // counter 0 + 255 + 100 = 355

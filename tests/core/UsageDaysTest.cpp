@@ -4,17 +4,10 @@
 
 #include <map>
 
+#include "core/FixedTime.h"
+
 namespace velmor {
 namespace {
-
-class FixedClock : public Clock {
-public:
-    explicit FixedClock(DateTime now) : m_now(now) {}
-    DateTime Now() const override { return m_now; }
-
-private:
-    DateTime m_now;
-};
 
 class MapSettings : public SettingsStore {
 public:

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/CodePage936.h"
+#include "core/FixedTime.h"
 #include "core/MemoryEditor.h"
 #include "core/MenuLayout.h"
 #include "core/Random.h"
@@ -19,24 +20,6 @@ namespace velmor {
 namespace {
 
 constexpr const char* kFilesSubmenu = "多文件";
-
-class FixedClock : public Clock {
-public:
-    explicit FixedClock(DateTime now) : m_now(now) {}
-    DateTime Now() const override { return m_now; }
-
-private:
-    DateTime m_now;
-};
-
-class FixedTickSource : public TickSource {
-public:
-    explicit FixedTickSource(std::uint32_t tick) : m_tick(tick) {}
-    std::uint32_t Milliseconds() const override { return m_tick; }
-
-private:
-    std::uint32_t m_tick;
-};
 
 template <typename Number>
 bool ReadNumber(std::string_view digits, Number& value) {
