@@ -88,6 +88,8 @@ ScintillaEditor::ScintillaEditor(QWidget* parent) : QsciScintilla(parent) {
         setMarginWidth(margin, 0);
     }
     setFolding(NoFoldStyle);
+    // Keeping the layouts of the shown lines spares a repaint from measuring a long line again.
+    SendScintilla(SCI_SETLAYOUTCACHE, static_cast<long>(SC_CACHE_PAGE));
     SendScintilla(SCI_SETSCROLLWIDTH, 1L);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
     SendScintilla(SCI_INDICSETSTYLE, kStrikeOutIndicator, static_cast<long>(INDIC_STRIKE));
@@ -158,9 +160,9 @@ void ScintillaEditor::ReplaceText(const Text& text) {
 
 void ScintillaEditor::AppendText(const Text& text) {
     PutBuffer(GbkToUtf8(text), true);
-    // SCI_GOTOPOS would wrap every pending line before scrolling; this scroll does not.
+    // SCI_GOTOPOS would wrap every pending line before scrolling; ShowCaret does not.
     SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(SendScintilla(SCI_GETLENGTH)));
-    SendScintilla(SCI_SCROLLCARET);
+    ShowCaret();
     m_startAt = -1;
     m_modified = true;
     Notify();
@@ -217,8 +219,32 @@ void ScintillaEditor::paste() {
 }
 
 void ScintillaEditor::keyPressEvent(QKeyEvent* event) {
+    // Scintilla's own document start and end wrap every line not yet wrapped before they
+    // scroll: minutes for a large text whose wrapping is still going on in idle time.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_End || event->key() == Qt::Key_Home) &&
+        (modifiers == Qt::ControlModifier ||
+         modifiers == (Qt::ControlModifier | Qt::ShiftModifier))) {
+        const long target = event->key() == Qt::Key_End ? SendScintilla(SCI_GETLENGTH) : 0;
+        const long anchor = (modifiers & Qt::ShiftModifier) ? SendScintilla(SCI_GETANCHOR) : target;
+        SendScintilla(SCI_SETSEL, static_cast<unsigned long>(anchor), target);
+        SendScintilla(SCI_CHOOSECARETX);
+        ShowCaret();
+        event->accept();
+        return;
+    }
     QsciScintilla::keyPressEvent(event);
     FinishUserEdit();
+}
+
+void ScintillaEditor::ShowCaret() {
+    // The first scroll is estimated from the lines wrapped so far; painting wraps the lines
+    // then shown, and the second scroll corrects the estimate.
+    SendScintilla(SCI_SCROLLCARET);
+    if (isVisible()) {
+        viewport()->repaint();
+        SendScintilla(SCI_SCROLLCARET);
+    }
 }
 
 void ScintillaEditor::inputMethodEvent(QInputMethodEvent* event) {
@@ -314,14 +340,19 @@ void ScintillaEditor::SetSelectionLength(int length) {
     const long anchor = SendScintilla(SCI_GETSELECTIONSTART);
     const long caret =
         length > 0 ? std::max(anchor, BufferPositionOf(start + length, true)) : anchor;
-    // SCI_SETSEL scrolls the caret into view without first wrapping the whole document.
+    // Unlike SCI_GOTOPOS, SCI_SETSEL scrolls without first wrapping the whole document.
     SendScintilla(SCI_SETSEL, static_cast<unsigned long>(anchor), caret);
+    ShowCaret();
 }
 
 void ScintillaEditor::SetWordWrap(bool on) {
     m_wordWrap = on;
     setWrapMode(on ? WrapWord : WrapNone);
     SendScintilla(SCI_SETHSCROLLBAR, on ? 0UL : 1UL);
+    // Bars that come and go would resize the view, and a resize lays out every shown line
+    // again: seconds for lines of a few hundred thousand characters.
+    setHorizontalScrollBarPolicy(on ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
 bool ScintillaEditor::WordWrap() const {

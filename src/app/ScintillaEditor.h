@@ -54,6 +54,7 @@ private:
     void OnBufferChanged();
     void FinishUserEdit();
     void Notify();
+    void ShowCaret();
     void ApplyStyle();
     void ApplyStrikeOut();
     void RemoveMenuKeys();

@@ -239,6 +239,25 @@ TEST_F(ScintillaEditorTest, NoSelectionGivesTheCaretAndLengthZero) {
     EXPECT_EQ(m_editor.SelectionLength(), 2);
 }
 
+TEST_F(ScintillaEditorTest, CtrlEndAndCtrlHomeGoToTheEndsAndShiftSelects) {
+    m_editor.ReplaceText(
+        "ab\r\n\xd6\xd0"
+        "d");
+    m_editor.SetSelectionStart(1);
+    Type(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(m_editor.SelectionStart(), 6);
+    EXPECT_EQ(m_editor.SelectionLength(), 0);
+    Type(Qt::Key_Left);
+    Type(Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(m_editor.SelectionStart(), 0);
+    EXPECT_EQ(m_editor.SelectionLength(), 5);
+    Type(Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(m_editor.SelectionStart(), 5);
+    EXPECT_EQ(m_editor.SelectionLength(), 1);
+    EXPECT_EQ(m_notifications, 1);
+    EXPECT_FALSE(m_editor.ModifiedFlag());
+}
+
 TEST_F(ScintillaEditorTest, PositionsInsideOneBufferCharacterNeverSplitIt) {
     // The four-byte sequence is two editor characters but one character of the buffer.
     const Text text =
