@@ -394,6 +394,10 @@ void ScintillaEditor::ApplyStyle() {
 }
 
 void ScintillaEditor::ApplyStrikeOut() {
+    if (!m_font.strikeOut() && !m_struckOut) {
+        return;
+    }
+    m_struckOut = m_font.strikeOut();
     const long length = SendScintilla(SCI_GETLENGTH);
     SendScintilla(SCI_SETINDICATORCURRENT, kStrikeOutIndicator);
     SendScintilla(SCI_INDICATORCLEARRANGE, 0UL, length);

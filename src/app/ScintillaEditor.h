@@ -68,6 +68,7 @@ private:
     bool m_userEditPending = false;
     bool m_finishQueued = false;
     bool m_wordWrap = true;
+    bool m_struckOut = false;
     QFont m_font;
     QColor m_color = Qt::black;
     // The editor position last written as the start, valid while the caret stays at m_startAt.
