@@ -3,10 +3,13 @@
 #include <QStringList>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "app/AppServices.h"
+#include "app/FileDialogBox.h"
 #include "app/MainWindow.h"
 #include "app/UiDump.h"
+#include "app/WindowCommands.h"
 
 namespace {
 
@@ -18,6 +21,8 @@ int DumpUserInterface(int argc, char** argv, const char* path) {
     QApplication app(argc, argv);
     velmor::AppServices services(velmor::AppServices::SettingsMode::ReadOnly);
     velmor::MainWindow window(services.Get());
+    // Owned by the window, as in a normal run, so the dump shows every item bound.
+    new velmor::WindowCommands(window, std::make_unique<velmor::FileDialogBox>(&window));
     if (!velmor::WriteUserInterfaceDump(window, QString::fromLocal8Bit(path))) {
         std::fprintf(stderr, "velmor: cannot write %s\n", path);
         return 1;
@@ -42,6 +47,8 @@ int main(int argc, char** argv) {
     velmor::AppServices services;
     QPointer<velmor::MainWindow> window = new velmor::MainWindow(services.Get());
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // Owned by the window: the document lives as long as it does.
+    new velmor::WindowCommands(*window, std::make_unique<velmor::FileDialogBox>(window));
     // The run ends with the main window, whatever dialogs are still open.
     QObject::connect(window, &QObject::destroyed, &app, &QCoreApplication::quit);
     const QStringList arguments = app.arguments();

@@ -61,6 +61,14 @@ QWidget* DialogHost::Find(std::string_view caption) const {
     return found == m_forms.end() ? nullptr : found->second.open.data();
 }
 
+void DialogHost::RunAction(const std::function<void()>& action) const {
+    if (m_actionRunner) {
+        m_actionRunner(action);
+    } else {
+        action();
+    }
+}
+
 void DialogHost::CloseAll() {
     for (auto& [caption, form] : m_forms) {
         delete form.open.data();

@@ -20,6 +20,9 @@ public:
     enum class Owner { None, Window };
     // Builds the dialog's widget (without a parent) working on the given context.
     using Factory = std::function<QWidget*(CommandContext&)>;
+    // Runs one dialog action; the window's runner marks the document modified when the
+    // action changed its text.
+    using ActionRunner = std::function<void(const std::function<void()>&)>;
 
     DialogHost(QWidget& window, CommandContext& context);
     // Closes every dialog still open without asking.
@@ -38,6 +41,11 @@ public:
     QWidget* Find(std::string_view caption) const;
     void CloseAll();
 
+    void SetActionRunner(ActionRunner runner) { m_actionRunner = std::move(runner); }
+    // What a form's action button calls to change the document; runs the action through the
+    // window's runner, or as it is without one.
+    void RunAction(const std::function<void()>& action) const;
+
 private:
     struct Form {
         Factory factory;
@@ -48,6 +56,7 @@ private:
     QWidget& m_window;
     CommandContext& m_context;
     std::map<std::string, Form, std::less<>> m_forms;
+    ActionRunner m_actionRunner;
 };
 
 // Every subsystem's dialog forms, registered with the host when the window is built.

@@ -9,6 +9,7 @@
 #include <QShowEvent>
 #include <QUrl>
 
+#include "app/DocumentController.h"
 #include "core/UsageDays.h"
 
 // Resources of a static library must be registered by name, outside any namespace.
@@ -53,6 +54,10 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
     m_picture->move(578, 394);
     m_picture->raise();
 
+    // Whole-text commands count as edits for the save question, whether run from the menu
+    // or from a dialog's button.
+    m_dialogs.SetActionRunner(
+        [this](const std::function<void()>& action) { RunTextCommand(m_access, action); });
     RegisterDialogForms(m_dialogs);
     BuildMenu();
 
@@ -147,7 +152,7 @@ void MainWindow::RunCommand(const std::string& caption) {
         return;
     }
     if (!command->windowOnly && command->run) {
-        CommandRegistry::RunDirect(*command, m_context);
+        RunTextCommand(m_access, [&] { CommandRegistry::RunDirect(*command, m_context); });
         return;
     }
     if (command->dialog != nullptr && m_dialogs.Open(caption) != nullptr &&

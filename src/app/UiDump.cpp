@@ -19,6 +19,7 @@
 #include <QTextEdit>
 
 #include "app/MainWindow.h"
+#include "app/SupportNoticeWindow.h"
 
 namespace velmor {
 
@@ -206,7 +207,13 @@ QJsonDocument DumpUserInterface(MainWindow& window) {
         dialogs[QString::fromStdString(caption)] = DumpWidget(*dialog);
         delete dialog;
     }
-    return QJsonDocument(QJsonObject{{"mainWindow", main}, {"dialogs", dialogs}});
+    SupportNoticeWindow notice(window.DaysInUse());
+    notice.show();
+    QCoreApplication::processEvents();
+    const QJsonObject noticeDump = DumpWidget(notice);
+    notice.close();
+    return QJsonDocument(
+        QJsonObject{{"mainWindow", main}, {"dialogs", dialogs}, {"supportNotice", noticeDump}});
 }
 
 bool WriteUserInterfaceDump(MainWindow& window, const QString& path) {
