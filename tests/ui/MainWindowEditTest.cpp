@@ -56,6 +56,26 @@ TEST_F(MainWindowEditTest, UndoAndRedoFollowTheTypedStates) {
     EXPECT_TRUE(window.Editor().ModifiedFlag());
 }
 
+TEST_F(MainWindowEditTest, MenuShortcutsReachTheWindowFromTheEditor) {
+    MainWindow& window = OpenBound();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window)) {
+        GTEST_SKIP() << "the platform cannot activate the window";
+    }
+    TypeKeys("ab");
+    QWidget* keys = window.Editor().viewport();
+    QTest::keyClick(keys, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(EditorText(), "a");
+    QTest::keyClick(keys, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(EditorText(), "ab");
+    QTest::keyClick(keys, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(window.Editor().SelectionLength(), 2);
+    QTest::keyClick(keys, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(EditorText(), "");
+    QTest::keyClick(keys, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(EditorText(), "ab");
+}
+
 TEST_F(MainWindowEditTest, UndoAfterOpenOrNewReturnsThePreviousText) {
     MainWindow& window = OpenBound();
     TypeKeys("old");
