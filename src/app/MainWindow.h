@@ -61,7 +61,8 @@ public:
     // The menu item of a command, by its caption; null for none.
     QAction* CommandAction(const std::string& caption) const;
 
-    // Runs a menu command as its item would.
+    // Runs a menu command as its item would; a direct command that changes the text sets
+    // ModifiedFlag, so the save question comes before its result is thrown away.
     void RunCommand(const std::string& caption);
 
 protected:
