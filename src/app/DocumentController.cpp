@@ -113,7 +113,6 @@ void DocumentController::Save() {
     } else {
         SaveAs();
     }
-    m_editor.SupportNoticeStep();
 }
 
 void DocumentController::SaveAs() {

@@ -299,7 +299,6 @@ TEST_F(DocumentControllerTest, SavingWritesTheBytesUnchanged) {
     EXPECT_EQ(Content(path), "one\ntwo\n\xD6\xD0\nthree");
     EXPECT_FALSE(m_editor.ModifiedFlag());
     EXPECT_EQ(m_recent, std::vector<Text>{path});
-    EXPECT_EQ(m_editor.NoticeSteps(), 1);
     EXPECT_TRUE(m_dialog.ShownDialogs().empty());
 }
 
@@ -326,7 +325,6 @@ TEST_F(DocumentControllerTest, CancelledSaveAsLeavesTheDocumentUntitled) {
     EXPECT_EQ(Content(path), "draft");
     EXPECT_EQ(m_controller.CurrentFileName(), path);
     EXPECT_EQ(m_dialog.InitialFolder(), PathOf("") + "/");
-    EXPECT_EQ(m_editor.NoticeSteps(), 1);
 }
 
 TEST_F(DocumentControllerTest, SaveAsMovesTheDocumentToTheNewFile) {

@@ -5,25 +5,11 @@
 
 #include "app/MainWindow.h"
 #include "core/DateTime.h"
+#include "core/FixedTime.h"
 #include "core/Random.h"
 #include "platform/RegistryFile.h"
 
 namespace velmor::test {
-
-class FixedClock : public Clock {
-public:
-    explicit FixedClock(DateTime now) : m_now(now) {}
-    DateTime Now() const override { return m_now; }
-    void Set(DateTime now) { m_now = now; }
-
-private:
-    DateTime m_now;
-};
-
-class FixedTicks : public TickSource {
-public:
-    std::uint32_t Milliseconds() const override { return 1000; }
-};
 
 // A window on a settings file of its own (VELMOR_SETTINGS_FILE points there as well) and a
 // clock the test sets.
@@ -55,7 +41,7 @@ private:
     QString m_settingsPath;
     RegistryFile m_settings;
     FixedClock m_clock{MakeDateTime(2017, 3, 5, 9, 30, 0)};
-    FixedTicks m_ticks;
+    FixedTickSource m_ticks{1000};
     RandomGenerator m_random{m_ticks};
     Services m_services;
     std::unique_ptr<MainWindow> m_window;
