@@ -141,8 +141,12 @@ void BM_CtrlEndWhileWrapping(benchmark::State& state) {
         shown.editor.viewport()->repaint();
     }
 }
-BENCHMARK(BM_CtrlEndWhileWrapping)->ArgName("MB")->Arg(10)->Arg(100)->Iterations(2)->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_CtrlEndWhileWrapping)
+    ->ArgName("MB")
+    ->Arg(10)
+    ->Arg(100)
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
 
 // The undo history reads the whole text after every keystroke.
 void BM_ReadText10MB(benchmark::State& state) {

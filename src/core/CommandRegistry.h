@@ -24,8 +24,8 @@ using CommandFunction = std::function<void(CommandContext&)>;
 // One leaf item of the menu. Registered once; the menu, the batch runner and the tests all
 // reach the command through this entry.
 struct Command {
-    std::string caption;         // as in the menu, UTF-8, access-key prefix included ("&R.基本替换")
-    std::string shortcut;        // portable key text ("Ctrl+K", "Shift+F3"), empty for none
+    std::string caption;   // as in the menu, UTF-8, access-key prefix included ("&R.基本替换")
+    std::string shortcut;  // portable key text ("Ctrl+K", "Shift+F3"), empty for none
     bool supportNotice = false;  // runs SupportNoticeStep after its action (or its dialog opened)
     bool windowOnly = false;     // acts on the window, selection or clipboard only
     CommandFunction run;         // a direct command

@@ -20,8 +20,7 @@ public:
 };
 
 DateTime Now(const Clock& clock);
-DateTime MakeDateTime(int year, int month, int day, int hour = 0, int minute = 0,
-                      int second = 0);
+DateTime MakeDateTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 // Year, month (1-12), day (1-31), hour, minute or second.
 int DatePart(DateTime value, DateUnit part);
 // first - second in the unit; in days the exact difference including the fraction.

@@ -12,17 +12,26 @@
 namespace velmor {
 
 enum class ControlKind {
-    Label, EditBox, CheckBox, RadioButton, DropDown, ListBox, ListView, Button, GroupBox, Tab
+    Label,
+    EditBox,
+    CheckBox,
+    RadioButton,
+    DropDown,
+    ListBox,
+    ListView,
+    Button,
+    GroupBox,
+    Tab
 };
 
 // The state of one dialog control, named by its control name ("编辑框1", "单选框_每段").
 struct Control {
     std::string name;
     ControlKind kind = ControlKind::Label;
-    Text text;              // an edit box's content (document code page)
-    bool checked = false;   // check boxes and radio buttons
+    Text text;             // an edit box's content (document code page)
+    bool checked = false;  // check boxes and radio buttons
     bool enabled = true;
-    std::string group;      // the radio group a radio button belongs to
+    std::string group;        // the radio group a radio button belongs to
     std::vector<Text> items;  // list boxes, list views and drop-downs
     int currentIndex = -1;    // the selected item, -1 for none
 };
