@@ -1,19 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 
+#include "../support/FileSizeLimit.h"
 #include "platform/FileBytes.h"
 
 namespace velmor {
 namespace {
 
 using namespace std::string_literals;
+using test::FileSizeLimit;
 
 class FileBytesTest : public ::testing::Test {
 protected:
@@ -34,26 +34,6 @@ protected:
     }
 
     QTemporaryDir m_dir;
-};
-
-// While alive, writing a file beyond limit bytes fails (EFBIG), even for root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int);
 };
 
 TEST_F(FileBytesTest, ReadsEveryByte) {

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <deque>
 #include <optional>
 
+#include "../support/FileSizeLimit.h"
 #include "app/DocumentController.h"
 #include "app/FileDialog.h"
 #include "app/FileDialogBox.h"
@@ -18,6 +17,7 @@ namespace velmor {
 namespace {
 
 using namespace std::string_literals;
+using test::FileSizeLimit;
 
 // Answers each Show from a queue: a path is chosen, nullopt is a cancel; a dry queue cancels.
 class FakeFileDialog : public FileDialog {
@@ -340,26 +340,6 @@ TEST_F(DocumentControllerTest, SaveAsMovesTheDocumentToTheNewFile) {
     EXPECT_EQ(m_controller.CurrentFileName(), second);
     EXPECT_TRUE(m_captions.size() == 1) << "Save As leaves the caption alone";
 }
-
-// While alive, writing a file beyond limit bytes fails (EFBIG), even for root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int);
-};
 
 TEST_F(DocumentControllerTest, AFailedSaveKeepsTheOldFileAndTheQuestion) {
     const Text path = PathOf("old.txt");

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QAction>
 #include <QMimeData>
 #include <QUrl>
-#include <csignal>
 
+#include "../support/FileSizeLimit.h"
 #include "WindowCommandsTestSupport.h"
 #include "core/RecentFiles.h"
 
@@ -14,6 +13,7 @@ namespace {
 
 using namespace std::string_literals;
 using test::CommandsFixture;
+using test::FileSizeLimit;
 using test::MessageBoxAnswerer;
 
 const QString kAsk = QStringLiteral("文件已经被修改，是否保存？");
@@ -301,26 +301,6 @@ TEST_F(MainWindowDocumentTest, SaveAsksForANameOnceAndListsTheFile) {
               "12");
     EXPECT_FALSE(window.findChild<QAction*>(QStringLiteral("recent file 2"))->isVisible());
 }
-
-// While alive, writing a file beyond limit bytes fails (EFBIG), even for root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int);
-};
 
 TEST_F(MainWindowDocumentTest, AFailedSaveLeavesTheOldFileIntact) {
     MainWindow& window = OpenBound();
