@@ -1,6 +1,6 @@
 #include "core/SupportNotice.h"
 
-#include <cmath>
+#include "core/Numbers.h"
 
 namespace velmor {
 
@@ -11,7 +11,7 @@ void SupportNotice::Step(const std::function<void()>& showWindow) {
     // Set first: a command run from inside the window must not open it a second time.
     m_shown = true;
     const bool onItsDay =
-        m_daysInUse > 0 && (std::fabs(std::fmod(m_daysInUse, 5.0)) <= 1e-7 || m_daysInUse > 100);
+        m_daysInUse > 0 && (NearlyEqual(Remainder(m_daysInUse, 5), 0) || m_daysInUse > 100);
     if (onItsDay && showWindow) {
         showWindow();
     }
