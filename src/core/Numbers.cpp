@@ -22,9 +22,15 @@ inline bool IsWhiteSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-std::size_t SkipWhiteSpace(const Text& text) {
+// Skips leading white space and an optional sign; returns where the digits start.
+std::size_t SkipToDigits(const Text& text, bool& negative) {
     std::size_t i = 0;
     while (i < text.size() && IsWhiteSpace(text[i])) {
+        ++i;
+    }
+    negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
         ++i;
     }
     return i;
@@ -34,12 +40,8 @@ std::size_t SkipWhiteSpace(const Text& text) {
 
 int ToInt(const Text& text) {
     const Text half = TextHalfWidth(text);
-    std::size_t i = SkipWhiteSpace(half);
     bool negative = false;
-    if (i < half.size() && (half[i] == '+' || half[i] == '-')) {
-        negative = half[i] == '-';
-        ++i;
-    }
+    std::size_t i = SkipToDigits(half, negative);
     // Saturating one past INT_MAX keeps INT_MIN itself reachable.
     long long value = 0;
     for (; i < half.size() && IsDigit(half[i]); ++i) {
@@ -56,12 +58,8 @@ int ToInt(const Text& text) {
 
 double ToNumber(const Text& text) {
     const Text half = TextHalfWidth(text);
-    std::size_t i = SkipWhiteSpace(half);
     bool negative = false;
-    if (i < half.size() && (half[i] == '+' || half[i] == '-')) {
-        negative = half[i] == '-';
-        ++i;
-    }
+    std::size_t i = SkipToDigits(half, negative);
     const std::size_t begin = i;
     // The decimal position of the first significant digit, to tell overflow from underflow.
     long long magnitude = 0;
