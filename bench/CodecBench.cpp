@@ -72,5 +72,3 @@ BENCHMARK_CAPTURE(Utf8ToGbkBench, ChineseHeavy, Mix::ChineseHeavy)->Unit(benchma
 BENCHMARK_CAPTURE(Utf8ToGbkBench, Mixed, Mix::Mixed)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

@@ -120,5 +120,3 @@ BENCHMARK(BM_TextFullWidth)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TextHalfWidth)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TextStripSpaces)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CharacterCount)->Unit(benchmark::kMillisecond);
-
-BENCHMARK_MAIN();

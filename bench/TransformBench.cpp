@@ -56,5 +56,3 @@ void BM_ToUpper(benchmark::State& state) {
 BENCHMARK(BM_ToTraditional)->Arg(1 << 20)->Arg(100 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToSimplified)->Arg(1 << 20)->Arg(100 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToUpper)->Arg(100 << 20)->Unit(benchmark::kMillisecond);
-
-BENCHMARK_MAIN();

@@ -77,5 +77,3 @@ BENCHMARK(BM_UndoRedo)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velmor
-
-BENCHMARK_MAIN();

@@ -95,12 +95,3 @@ BENCHMARK(BM_UndoRedoFromTheMenu)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velmor
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -263,33 +263,6 @@ TEST_F(DocumentControllerTest, CancelledOpenChangesNothing) {
     EXPECT_TRUE(m_captions.empty());
 }
 
-TEST_F(DocumentControllerTest, OpenedAndDroppedFilesFollowTheirLoadRules) {
-    struct Row {
-        ByteString bytes;
-        Text opened;
-        Text dropped;
-    };
-    const Row rows[] = {
-        {"A\x1A"
-         "B",
-         "A",
-         "A\x1A"
-         "B"},
-        {"A\0B"s, "A", "A"},
-        {"AB\xD6", "AB\xD6", "AB\xD6"},
-        {"a\nb\nc\n", "a\nb\nc\n", "a\nb\nc\n"},
-        {"\xEF\xBB\xBFutf8", "\xEF\xBB\xBFutf8", "\xEF\xBB\xBFutf8"},
-    };
-    for (const Row& row : rows) {
-        const Text path = PathOf("load.txt");
-        Put(path, row.bytes);
-        EXPECT_TRUE(m_controller.OpenDocumentFile(path));
-        EXPECT_EQ(m_editor.ReadText(), row.opened) << testing::PrintToString(row.bytes);
-        m_controller.DropFiles({path});
-        EXPECT_EQ(m_editor.ReadText(), row.dropped) << testing::PrintToString(row.bytes);
-    }
-}
-
 TEST_F(DocumentControllerTest, SavingWritesTheBytesUnchanged) {
     const Text path = PathOf("lf.txt");
     Put(path, "one\ntwo\n\xD6\xD0");
