@@ -1,8 +1,8 @@
 #include "core/BytePrimitives.h"
 
+#include "core/TextPrimitives.h"
+
 #include <algorithm>
-#include <climits>
-#include <cstring>
 
 namespace velmor {
 
@@ -39,32 +39,7 @@ ByteString ZeroBytes(int n) {
 
 ByteStringList BytesSplit(const ByteString& bytes, const ByteString& separator,
                           std::optional<int> maxCount) {
-    const std::size_t limit = maxCount ? static_cast<std::size_t>(std::max(0, *maxCount))
-                                       : static_cast<std::size_t>(INT_MAX);
-    ByteStringList pieces;
-    if (bytes.empty() || limit == 0) {
-        return pieces;
-    }
-    if (separator.empty()) {
-        pieces.push_back(bytes);
-        return pieces;
-    }
-    std::size_t begin = 0;
-    while (pieces.size() < limit && begin < bytes.size()) {
-        const void* hit =
-            memmem(bytes.data() + begin, bytes.size() - begin, separator.data(), separator.size());
-        if (!hit) {
-            break;
-        }
-        const std::size_t at =
-            static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
-        pieces.emplace_back(bytes, begin, at - begin);
-        begin = at + separator.size();
-    }
-    if (pieces.size() < limit && begin < bytes.size()) {
-        pieces.emplace_back(bytes, begin);
-    }
-    return pieces;
+    return SplitAtSeparator(bytes, separator, maxCount, false);
 }
 
 }  // namespace velmor

@@ -296,7 +296,8 @@ Text TextReplace(const Text& text, const Text& find, const Text& replacement, in
     return result;
 }
 
-TextList TextSplit(const Text& text, const Text& separator, std::optional<int> maxCount) {
+std::vector<std::string> SplitAtSeparator(const std::string& text, const std::string& separator,
+                                          std::optional<int> maxCount, bool characterWalk) {
     const std::size_t limit = maxCount ? static_cast<std::size_t>(std::max(0, *maxCount))
                                        : static_cast<std::size_t>(INT_MAX);
     TextList members;
@@ -313,7 +314,7 @@ TextList TextSplit(const Text& text, const Text& separator, std::optional<int> m
     std::size_t from = 0;
     std::size_t candidate;
     while (members.size() < limit && (candidate = finder.Next(from)) != npos) {
-        if (!starts.IsStart(text, candidate)) {
+        if (characterWalk && !starts.IsStart(text, candidate)) {
             from = candidate + 1;
             continue;
         }
@@ -326,6 +327,10 @@ TextList TextSplit(const Text& text, const Text& separator, std::optional<int> m
         members.emplace_back(text, begin);
     }
     return members;
+}
+
+TextList TextSplit(const Text& text, const Text& separator, std::optional<int> maxCount) {
+    return SplitAtSeparator(text, separator, maxCount, true);
 }
 
 int TextCompare(const Text& a, const Text& b, bool caseSensitive) {

@@ -39,6 +39,10 @@ Text TextReplace(const Text& text, const Text& find, const Text& replacement = T
 // Members between separators; no empty last member; at most maxCount members.
 TextList TextSplit(const Text& text, const Text& separator = ",",
                    std::optional<int> maxCount = std::nullopt);
+// The split behind TextSplit and BytesSplit: separators count only at character starts when
+// characterWalk is set, anywhere otherwise.
+std::vector<std::string> SplitAtSeparator(const std::string& text, const std::string& separator,
+                                          std::optional<int> maxCount, bool characterWalk);
 // Negative, 0 or positive; the case-insensitive mode folds one-byte ASCII letters only.
 int TextCompare(const Text& a, const Text& b, bool caseSensitive);
 
