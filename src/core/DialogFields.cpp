@@ -68,6 +68,11 @@ Control* Usable(DialogFields& fields, std::string_view name, ControlKind kind) {
     return control;
 }
 
+int RowCount(const Control& control) {
+    return static_cast<int>(control.kind == ControlKind::ListView ? control.rows.size()
+                                                                   : control.items.size());
+}
+
 }  // namespace
 
 bool DialogSession::SetEditText(std::string_view name, const Text& text) {
@@ -138,7 +143,7 @@ bool DialogSession::SelectRow(std::string_view name, int index) {
     Control* control = m_fields.Find(name);
     if (control == nullptr || !control->enabled ||
         (control->kind != ControlKind::ListBox && control->kind != ControlKind::ListView) ||
-        index < 0 || index >= static_cast<int>(control->items.size())) {
+        index < 0 || index >= RowCount(*control)) {
         return false;
     }
     control->currentIndex = index;

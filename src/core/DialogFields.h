@@ -28,12 +28,18 @@ enum class ControlKind {
 struct Control {
     std::string name;
     ControlKind kind = ControlKind::Label;
-    Text text;             // an edit box's content (document code page)
+    Text text;  // an edit box's content, a drop-down's current text (document code page)
+    // The caption of a label, button, check box, radio button, group box or tab page (UTF-8);
+    // the window shows it, and the form must say the same.
+    std::string caption;
     bool checked = false;  // check boxes and radio buttons
     bool enabled = true;
-    std::string group;        // the radio group a radio button belongs to
-    std::vector<Text> items;  // list boxes, list views and drop-downs
-    int currentIndex = -1;    // the selected item, -1 for none
+    bool visible = true;
+    std::string group;                 // the radio group a radio button belongs to
+    std::vector<Text> items;           // list boxes and drop-downs
+    std::vector<TextList> rows;        // a list view's rows, one text per column
+    std::vector<std::string> columns;  // a list view's column captions (UTF-8)
+    int currentIndex = -1;             // the selected item or row (or tab page), -1 for none
 };
 
 // The field values of one open dialog: what a command reads instead of widgets.
