@@ -57,11 +57,7 @@ void Generate(DialogFields& fields, CommandContext& context) {
     request.accounts = AccountRule(fields);
     request.passwords = PasswordRule(fields);
     request.count = fields.NumberOf("编辑框8");
-    if (const std::optional<Text> text = GenerateAccounts(request, *draws)) {
-        context.editor.ReplaceText(*text);
-    } else {
-        ShowGeneratedTextTooLarge(context);
-    }
+    WriteGeneratedText(context, GenerateAccounts(request, *draws));
 }
 
 void UpdateFields(DialogFields& fields, CommandContext&) {

@@ -5,26 +5,19 @@
 
 namespace velmor {
 
-void ShowGeneratedTextTooLarge(CommandContext& context) {
-    context.editor.ShowMessage(MessageKind::Error, "生成的文本过大（超过1GB），请减少数量。",
-                               kErrorTitle);
+void WriteGeneratedText(CommandContext& context, const std::optional<Text>& text) {
+    if (text) {
+        context.editor.ReplaceText(*text);
+    } else {
+        context.editor.ShowMessage(MessageKind::Error, "生成的文本过大（超过1GB），请减少数量。",
+                                   kErrorTitle);
+    }
 }
 
 Text IntegerText(std::int64_t value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
     return Text(digits, result.ptr);
-}
-
-int IntegerTextLength(std::int64_t value) {
-    std::uint64_t magnitude =
-        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    int length = value < 0 ? 2 : 1;
-    while (magnitude >= 10) {
-        magnitude /= 10;
-        ++length;
-    }
-    return length;
 }
 
 namespace {

@@ -14,11 +14,7 @@ void Generate(DialogFields& fields, CommandContext& context) {
     request.start = fields.NumberOf("编辑框_起始号");
     request.right = fields.TextOf("编辑框_文本右");
     request.lines = fields.NumberOf("编辑框_行数");
-    if (const std::optional<Text> text = BuildNumberedText(request)) {
-        context.editor.ReplaceText(*text);
-    } else {
-        ShowGeneratedTextTooLarge(context);
-    }
+    WriteGeneratedText(context, BuildNumberedText(request));
 }
 
 DialogDefinition MakeDefinition() {

@@ -26,11 +26,11 @@ void Generate(DialogFields& fields, CommandContext& context) {
     }
     const int count = fields.NumberOf("编辑框1");
     if (count > 0 && static_cast<std::uint64_t>(count) > kGeneratedTextLimit) {
-        ShowGeneratedTextTooLarge(context);
+        WriteGeneratedText(context, std::nullopt);
         return;
     }
-    context.editor.ReplaceText(
-        RandomCharacters(*context.services.random, count, CheckedKind(fields)));
+    WriteGeneratedText(context,
+                       RandomCharacters(*context.services.random, count, CheckedKind(fields)));
 }
 
 DialogDefinition MakeDefinition() {

@@ -124,12 +124,8 @@ void PreviewEnd(DialogFields& fields, CommandContext&) {
 }
 
 void Generate(DialogFields& fields, CommandContext& context) {
-    if (const std::optional<Text> text =
-            GenerateVariableText(fields.TextOf("编辑框_文本"), List(fields).rows)) {
-        context.editor.ReplaceText(*text);
-    } else {
-        ShowGeneratedTextTooLarge(context);
-    }
+    WriteGeneratedText(context,
+                       GenerateVariableText(fields.TextOf("编辑框_文本"), List(fields).rows));
 }
 
 DialogDefinition MakeDefinition() {
