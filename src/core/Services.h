@@ -6,6 +6,7 @@
 
 #include "core/DateTime.h"
 #include "core/Random.h"
+#include "core/ScriptHost.h"
 #include "core/Text.h"
 
 namespace velmor {
@@ -45,6 +46,7 @@ struct Services {
     const ChineseConverter* chinese = nullptr;
     SettingsStore* settings = nullptr;
     const SecureRandomSource* secureRandom = nullptr;
+    const ScriptHostFactory* scripts = nullptr;
 };
 
 }  // namespace velmor
