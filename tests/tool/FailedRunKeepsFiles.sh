@@ -29,6 +29,10 @@ printf 'abc\r\n' > "$work/doc.txt"
 "$tool" --in "$work/doc.txt" --out "$work/doc.txt" 到大写 || fail "in-place run failed"
 [ "$(cat "$work/doc.txt")" = "$(printf 'ABC\r\n')" ] || fail "in-place: got $(od -c "$work/doc.txt")"
 
+# A device is written, not replaced.
+printf 'abc' | "$tool" --out /dev/null 到大写 || fail "--out /dev/null failed"
+[ -c /dev/null ] || fail "/dev/null was replaced"
+
 # A failed write (file size limit) leaves the old output whole.
 head -c 16000 /dev/zero | tr '\0' 'o' > "$work/old.txt"
 cp "$work/old.txt" "$work/keep.txt"

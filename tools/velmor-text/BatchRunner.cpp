@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <set>
 #include <sstream>
@@ -149,6 +150,20 @@ std::optional<ByteString> ReadAll(std::istream& in) {
         return std::nullopt;
     }
     return std::move(bytes).str();
+}
+
+// The same atomic save as the editor, so a failed run leaves the old file whole and --out may
+// name the --in file. A device or a pipe (/dev/null, a FIFO) has no old content to keep and
+// cannot be replaced by a file: it is written directly.
+bool WriteOutput(const std::string& path, const ByteString& bytes) {
+    std::error_code error;
+    const std::filesystem::file_type type = std::filesystem::status(path, error).type();
+    if (!error &&
+        (type == std::filesystem::file_type::character ||
+         type == std::filesystem::file_type::block || type == std::filesystem::file_type::fifo)) {
+        return WriteFileBytes(path, {bytes});
+    }
+    return SaveDocumentBytes(path, bytes);
 }
 
 int UsageError(std::ostream& err, const std::string& reason) {
@@ -351,9 +366,7 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
         }
         return kExitRan;
     }
-    // The same atomic save as the editor: a failed run leaves the old file whole, and
-    // --out naming the --in file is safe.
-    if (!SaveDocumentBytes(options->outPath, output)) {
+    if (!WriteOutput(options->outPath, output)) {
         return FileError(streams.err, "cannot write " + options->outPath);
     }
     return kExitRan;
