@@ -11,6 +11,7 @@ PACKAGES=(
     libboost-regex-dev libopencc-dev opencc libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk libgl-dev
+    qt6-translations-l10n poppler-utils
 )
 
 install_packages() {

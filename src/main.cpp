@@ -8,6 +8,7 @@
 #include "app/AppServices.h"
 #include "app/FileDialogBox.h"
 #include "app/MainWindow.h"
+#include "app/QtTranslations.h"
 #include "app/UiDump.h"
 #include "app/WindowCommands.h"
 
@@ -19,6 +20,7 @@ int DumpUserInterface(int argc, char** argv, const char* path) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    velmor::InstallQtChineseTranslations(app);
     velmor::AppServices services(velmor::AppServices::SettingsMode::ReadOnly);
     velmor::MainWindow window(services.Get());
     // Owned by the window, as in a normal run, so the dump shows every item bound.
@@ -44,6 +46,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    velmor::InstallQtChineseTranslations(app);
     velmor::AppServices services;
     QPointer<velmor::MainWindow> window = new velmor::MainWindow(services.Get());
     window->setAttribute(Qt::WA_DeleteOnClose);

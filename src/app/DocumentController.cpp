@@ -10,6 +10,8 @@ namespace velmor {
 namespace {
 
 constexpr const char* kProgramCaption = "Velmor记事本增强版";
+constexpr const char* kLoadedOnlyPart =
+    "文件中含有0字节或文件结束符(0x1A)，只载入了其前面的内容；保存将截去其后的内容。";
 
 std::string FileSystemPath(const Text& path) {
     return GbkToUtf8(path);
@@ -52,14 +54,23 @@ bool DocumentController::OpenDocumentFile(const Text& path) {
         }
         return false;
     }
-    m_editor.ReplaceText(CutOpenedFileBytes(*bytes));
+    const Text text = CutOpenedFileBytes(*bytes);
+    m_editor.ReplaceText(text);
     // Loading is not an edit, whatever the editor makes of a whole-text replacement.
     m_editor.SetModifiedFlag(false);
     m_currentFileName = path;
     if (m_callbacks.setCaption) {
         m_callbacks.setCaption(std::string(kProgramCaption) + " - " + FileSystemPath(path));
     }
+    WarnIfCut(text, *bytes);
     return true;
+}
+
+void DocumentController::WarnIfCut(const Text& loaded, const ByteString& file) {
+    // Saving writes only what was loaded, so the user must know the rest is not there.
+    if (loaded.size() < file.size()) {
+        m_editor.ShowMessage(MessageKind::Information, kLoadedOnlyPart, kInformationTitle);
+    }
 }
 
 bool DocumentController::SaveDocumentFile(std::optional<Text> path) {
@@ -146,7 +157,13 @@ void DocumentController::DropFiles(const std::vector<Text>& paths) {
         return;
     }
     m_currentFileName = paths.front();
-    m_editor.ReplaceText(CutDroppedFileBytes(ReadFileBytes(FileSystemPath(paths.front()))));
+    const ByteString bytes = ReadFileBytes(FileSystemPath(paths.front()));
+    const Text text = CutDroppedFileBytes(bytes);
+    m_editor.ReplaceText(text);
+    // As after Open: the text is the file's, so the save question must not offer to write
+    // it back over the file, which may hold more than was loaded.
+    m_editor.SetModifiedFlag(false);
+    WarnIfCut(text, bytes);
 }
 
 bool DocumentController::CloseRequest() {

@@ -45,13 +45,15 @@ public:
     void Exit();
     // A recent-file item was clicked; slotPath is the path its slot holds (may be empty).
     void OpenRecentFile(const Text& slotPath);
-    // Files dropped on the window; the first one is loaded.
+    // Files dropped on the window; the first one is loaded and ModifiedFlag cleared.
     void DropFiles(const std::vector<Text>& paths);
     // The window's close box: true when the window may close.
     bool CloseRequest();
 
 private:
     void ClearDocument();
+    // Tells the user once when a file loaded only up to a zero byte or 0x1A.
+    void WarnIfCut(const Text& loaded, const ByteString& file);
 
     EditorAccess& m_editor;
     FileDialog& m_dialog;

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QTextDocument>
 #include <QTextOption>
+#include <algorithm>
 
 #include "core/CodePage936.h"
 
@@ -40,7 +41,17 @@ bool DocumentPrinter::PrintWithDialog(const Text& text, QWidget* parent) {
     return PrintTo(printer, text) > 0;
 }
 
+void DocumentPrinter::ApplyMargins(QPrinter& printer) {
+    const QMarginsF given = printer.pageLayout().margins(QPageLayout::Millimeter);
+    const QMarginsF margins(std::max(given.left(), kMinimumMarginMillimeters),
+                            std::max(given.top(), kMinimumMarginMillimeters),
+                            std::max(given.right(), kMinimumMarginMillimeters),
+                            std::max(given.bottom(), kMinimumMarginMillimeters));
+    printer.setPageMargins(margins, QPageLayout::Millimeter);
+}
+
 int DocumentPrinter::PrintTo(QPrinter& printer, const Text& text) {
+    ApplyMargins(printer);
     QPainter painter;
     if (!painter.begin(&printer)) {
         return 0;

@@ -2,10 +2,22 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeView>
+#include <algorithm>
+#include <memory>
 
 #include "core/CodePage936.h"
 
 namespace velmor {
+
+namespace {
+constexpr QSize kOpeningSize(760, 460);
+constexpr int kWidestNameColumn = 420;
+}  // namespace
 
 QStringList ToQtNameFilters(std::string_view filter) {
     const QStringList parts = QString::fromUtf8(filter.data(), qsizetype(filter.size())).split('|');
@@ -18,6 +30,54 @@ QStringList ToQtNameFilters(std::string_view filter) {
     return filters;
 }
 
+namespace {
+
+// Qt's opening size cuts the size, type and date columns off. Once the first folder is
+// listed, every column gets the width of its title and widest entry (names up to a limit,
+// beyond which they elide), and the dialog grows by whatever the view then lacks.
+void FitColumns(QFileDialog& dialog) {
+    dialog.resize(dialog.sizeHint().expandedTo(kOpeningSize));
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    if (view == nullptr || model == nullptr) {
+        return;
+    }
+    auto fitted = std::make_shared<bool>(false);
+    const auto fit = [&dialog, view, fitted] {
+        QHeaderView* header = view->header();
+        const auto* items = static_cast<const QAbstractItemView*>(view);
+        int used = 0;
+        for (int column = 0; column < header->count(); ++column) {
+            if (header->isSectionHidden(column)) {
+                continue;
+            }
+            int wanted =
+                std::max(header->sectionSizeHint(column), items->sizeHintForColumn(column));
+            if (column == 0) {
+                wanted = std::min(wanted, kWidestNameColumn);
+            }
+            if (header->sectionSize(column) < wanted) {
+                header->resizeSection(column, wanted);
+            }
+            used += header->sectionSize(column);
+        }
+        const int lacking = used - view->viewport()->width();
+        if (!*fitted && lacking > 0) {
+            const int room = dialog.screen() != nullptr
+                                 ? dialog.screen()->availableGeometry().width() * 9 / 10
+                                 : dialog.width() + lacking;
+            dialog.resize(std::min(dialog.width() + lacking, std::max(room, dialog.width())),
+                          dialog.height());
+        }
+        *fitted = true;
+    };
+    // The view fills in after the signal; fitting waits for it.
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, &dialog,
+                     [&dialog, fit] { QTimer::singleShot(0, &dialog, fit); });
+}
+
+}  // namespace
+
 bool FileDialogBox::Show(FileDialogKind kind, const std::string& title) {
     QFileDialog dialog(m_parent, QString::fromStdString(title));
     const bool opening = kind == FileDialogKind::Open;
@@ -25,6 +85,9 @@ bool FileDialogBox::Show(FileDialogKind kind, const std::string& title) {
     dialog.setFileMode(opening ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     // The descriptions already name their patterns; showing Qt's copy as well would double them.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
+    // Qt's own dialog speaks the program's language whatever the desktop's.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
     const QStringList filters = ToQtNameFilters(kDocumentFileFilter);
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.front());
@@ -35,6 +98,7 @@ bool FileDialogBox::Show(FileDialogKind kind, const std::string& title) {
     if (!FileName().empty()) {
         dialog.selectFile(QFileInfo(QString::fromStdString(GbkToUtf8(FileName()))).fileName());
     }
+    FitColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }

@@ -5,7 +5,6 @@
 #include <QDropEvent>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QResizeEvent>
 #include <QShowEvent>
 #include <QUrl>
 
@@ -24,6 +23,9 @@ namespace {
 constexpr QPoint kPosition(50, 50);
 constexpr QSize kOuterSize(636, 498);
 constexpr int kPictureSize = 21;
+// Outer width − 15 less outer width − 21 − 35; outer height − 58 less outer height − 21 − 80.
+constexpr int kPictureRight = 41;
+constexpr int kPictureBottom = 43;
 
 }  // namespace
 
@@ -50,9 +52,8 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
     m_picture->setPixmap(QPixmap(QStringLiteral(":/velmor/contact.png")));
     m_picture->setFixedSize(kPictureSize, kPictureSize);
     m_picture->setCursor(Qt::PointingHandCursor);
-    m_editor->setGeometry(0, 0, 630, 447);
-    m_picture->move(578, 394);
     m_picture->raise();
+    client->installEventFilter(this);
 
     // Whole-text commands count as edits for the save question, whether run from the menu
     // or from a dialog's button.
@@ -167,16 +168,20 @@ void MainWindow::openAtStart(const QString& path) {
     }
 }
 
+// The editor fills the client area; the picture keeps the offset from the editor's lower
+// right corner that the original window's frame-compensated numbers gave.
 void MainWindow::LayOut() {
-    const QSize outer = frameGeometry().size();
-    m_editor->setGeometry(0, 0, outer.width() - 15, outer.height() - 58);
-    m_picture->setGeometry(outer.width() - kPictureSize - 35, outer.height() - kPictureSize - 80,
+    const QSize client = centralWidget()->size();
+    m_editor->setGeometry(0, 0, client.width(), client.height());
+    m_picture->setGeometry(client.width() - kPictureRight, client.height() - kPictureBottom,
                            kPictureSize, kPictureSize);
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    LayOut();
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        LayOut();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

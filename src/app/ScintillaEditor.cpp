@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/PlainEditKeys.h"
 #include "core/CodePage936.h"
 #include "core/Positions.h"
 
@@ -21,35 +22,6 @@ namespace {
 
 // Strike-out has no style attribute in Scintilla, so it is drawn with an indicator.
 constexpr int kStrikeOutIndicator = QsciScintillaBase::INDIC_CONTAINER;
-
-// Shortcuts of the menu; the editor must not take them first.
-const int kMenuKeys[] = {
-    (Qt::CTRL | Qt::Key_N).toCombined(),
-    (Qt::CTRL | Qt::Key_O).toCombined(),
-    (Qt::CTRL | Qt::Key_S).toCombined(),
-    (Qt::CTRL | Qt::Key_P).toCombined(),
-    (Qt::CTRL | Qt::Key_Z).toCombined(),
-    (Qt::CTRL | Qt::Key_Y).toCombined(),
-    (Qt::CTRL | Qt::SHIFT | Qt::Key_Z).toCombined(),
-    (Qt::CTRL | Qt::Key_X).toCombined(),
-    (Qt::CTRL | Qt::Key_C).toCombined(),
-    (Qt::CTRL | Qt::Key_V).toCombined(),
-    (Qt::CTRL | Qt::Key_A).toCombined(),
-    (Qt::CTRL | Qt::Key_F).toCombined(),
-    (Qt::CTRL | Qt::Key_H).toCombined(),
-    (Qt::CTRL | Qt::Key_K).toCombined(),
-    (Qt::CTRL | Qt::Key_T).toCombined(),
-    (Qt::CTRL | Qt::Key_L).toCombined(),
-    Qt::Key_F3,
-    (Qt::SHIFT | Qt::Key_F3).toCombined(),
-    Qt::Key_F8,
-    Qt::Key_F9,
-};
-
-bool IsMenuKey(int key) {
-    return key != 0 &&
-           std::find(std::begin(kMenuKeys), std::end(kMenuKeys), key) != std::end(kMenuKeys);
-}
 
 // "宋体" where it is installed, otherwise the closest CJK face the system has.
 QFont DefaultTextFont() {
@@ -93,7 +65,7 @@ ScintillaEditor::ScintillaEditor(QWidget* parent) : QsciScintilla(parent) {
     SendScintilla(SCI_SETSCROLLWIDTH, 1L);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
     SendScintilla(SCI_INDICSETSTYLE, kStrikeOutIndicator, static_cast<long>(INDIC_STRIKE));
-    RemoveMenuKeys();
+    BindPlainKeys();
 
     m_font = DefaultTextFont();
     ApplyStyle();
@@ -102,25 +74,32 @@ ScintillaEditor::ScintillaEditor(QWidget* parent) : QsciScintilla(parent) {
     connect(this, &QsciScintilla::textChanged, this, &ScintillaEditor::OnBufferChanged);
 }
 
-void ScintillaEditor::RemoveMenuKeys() {
-    for (QsciCommand* command : standardCommands()->commands()) {
-        if (IsMenuKey(command->key())) {
-            command->setKey(0);
-        }
-        if (IsMenuKey(command->alternateKey())) {
-            command->setAlternateKey(0);
-        }
+void ScintillaEditor::BindPlainKeys() {
+    // All cleared first: assigning a key takes it from whichever command held it before.
+    QList<QsciCommand*> commands = standardCommands()->commands();
+    for (QsciCommand* command : commands) {
+        command->setKey(0);
+        command->setAlternateKey(0);
     }
-    // A Ctrl+letter that no command holds must still do nothing rather than type a control
-    // character.
-    for (int key : kMenuKeys) {
-        const int code = key & ~Qt::KeyboardModifierMask;
-        if (code < Qt::Key_A || code > Qt::Key_Z) {
+    for (const EditKeyBinding& binding : PlainEditKeyBindings()) {
+        const auto held = std::find_if(commands.begin(), commands.end(), [&](QsciCommand* c) {
+            return c->command() == binding.command;
+        });
+        if (held == commands.end()) {
             continue;
         }
-        const int modifiers = SCMOD_CTRL | ((key & Qt::ShiftModifier) ? SCMOD_SHIFT : 0);
-        SendScintilla(SCI_ASSIGNCMDKEY, static_cast<unsigned long>(code | (modifiers << 16)),
-                      static_cast<long>(SCI_NULL));
+        if ((*held)->key() == 0) {
+            (*held)->setKey(binding.key);
+        } else {
+            (*held)->setAlternateKey(binding.key);
+        }
+    }
+    // An unbound Ctrl+letter must do nothing rather than type a control character.
+    for (int code = Qt::Key_A; code <= Qt::Key_Z; ++code) {
+        for (const int modifiers : {int{SCMOD_CTRL}, SCMOD_CTRL | SCMOD_SHIFT}) {
+            SendScintilla(SCI_ASSIGNCMDKEY, static_cast<unsigned long>(code | (modifiers << 16)),
+                          static_cast<long>(SCI_NULL));
+        }
     }
 }
 
@@ -219,6 +198,15 @@ void ScintillaEditor::paste() {
 }
 
 void ScintillaEditor::keyPressEvent(QKeyEvent* event) {
+    // Scintilla indents the lines of a selection that spans lines; a plain edit box replaces
+    // it with the TAB like any other typed character.
+    if (event->key() == Qt::Key_Tab &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        SendScintilla(SCI_REPLACESEL, 0UL, "\t");
+        FinishUserEdit();
+        event->accept();
+        return;
+    }
     // Scintilla's own document start and end wrap every line not yet wrapped before they
     // scroll: minutes for a large text whose wrapping is still going on in idle time.
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;

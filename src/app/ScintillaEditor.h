@@ -57,7 +57,8 @@ private:
     void ShowCaret();
     void ApplyStyle();
     void ApplyStrikeOut();
-    void RemoveMenuKeys();
+    // Keeps only the keys of PlainEditKeyBindings.
+    void BindPlainKeys();
     int EditorPositionOf(long bufferPosition) const;
     long BufferPositionOf(int editorPosition, bool roundUp) const;
     bool IsCharacterBoundary(long bufferPosition) const;

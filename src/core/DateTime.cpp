@@ -246,10 +246,12 @@ DateTime Now(const Clock& clock) {
 
 DateTime MakeDateTime(int year, int month, int day, int hour, int minute, int second) {
     // Months and days beyond their range carry over, as a day count naturally does.
-    const long long monthIndex = static_cast<long long>(year) * 12 + (month - 1);
+    // Widened before any arithmetic: the arguments may be anywhere in int's range.
+    const long long monthIndex =
+        static_cast<long long>(year) * 12 + (static_cast<long long>(month) - 1);
     const long long y = FloorDiv(monthIndex, 12);
     const int m = static_cast<int>(monthIndex - y * 12) + 1;
-    const long long days = DaysFromCivil(y, m, 1) + (day - 1) + kEpochShift;
+    const long long days = DaysFromCivil(y, m, 1) + (static_cast<long long>(day) - 1) + kEpochShift;
     const long long seconds = (static_cast<long long>(hour) * 60 + minute) * 60 + second;
     return DateTime{static_cast<double>(days) +
                     static_cast<double>(seconds) / static_cast<double>(kSecondsPerDay)};

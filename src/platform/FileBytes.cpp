@@ -1,28 +1,83 @@
 #include "platform/FileBytes.h"
 
-#include <QFile>
-#include <QSaveFile>
-#include <QString>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
 
 namespace velmor {
 
 namespace {
 
-bool WriteAll(QIODevice& file, std::string_view bytes) {
+long SystemWrite(int descriptor, const void* data, std::size_t count) {
+    return static_cast<long>(::write(descriptor, data, count));
+}
+
+WriteCall g_write = &SystemWrite;
+
+// A full disk shows as a short count first and an error only on the next call, so every
+// count is checked and the rest written again.
+bool WriteAll(int descriptor, std::string_view bytes) {
     const char* data = bytes.data();
-    qint64 left = static_cast<qint64>(bytes.size());
+    std::size_t left = bytes.size();
     while (left > 0) {
-        const qint64 written = file.write(data, left);
-        if (written <= 0) {
+        const long written = g_write(descriptor, data, left);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0 || static_cast<std::size_t>(written) > left) {
             return false;
         }
         data += written;
-        left -= written;
+        left -= static_cast<std::size_t>(written);
     }
     return true;
 }
 
+int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
+    int descriptor = -1;
+    do {
+        descriptor = ::open(path, flags | O_CLOEXEC, mode);
+    } while (descriptor < 0 && errno == EINTR);
+    return descriptor;
+}
+
+// The file a save replaces: a symbolic link is followed so that the link itself survives.
+std::string SaveTarget(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_symlink(path, error)) {
+        const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+        if (!error) {
+            return resolved.string();
+        }
+    }
+    return path;
+}
+
+mode_t CurrentUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+void SyncFolder(const std::string& folder) {
+    const int descriptor = OpenRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (descriptor >= 0) {
+        // Only makes the rename durable sooner; the save has succeeded either way.
+        ::fsync(descriptor);
+        ::close(descriptor);
+    }
+}
+
 }  // namespace
+
+void SetWriteCallForTesting(WriteCall call) {
+    g_write = call != nullptr ? call : &SystemWrite;
+}
 
 ByteString ReadFileBytes(const std::string& path) {
     return TryReadFileBytes(path).value_or(ByteString());
@@ -32,56 +87,87 @@ std::optional<ByteString> TryReadFileBytes(const std::string& path) {
     if (path.empty()) {
         return std::nullopt;
     }
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const int descriptor = OpenRetrying(path.c_str(), O_RDONLY);
+    if (descriptor < 0) {
         return std::nullopt;
     }
+    std::optional<ByteString> bytes = ReadDescriptorBytes(descriptor);
+    ::close(descriptor);
+    return bytes;
+}
+
+std::optional<ByteString> ReadDescriptorBytes(int descriptor) {
     ByteString bytes;
     char buffer[1 << 16];
     for (;;) {
-        const qint64 got = file.read(buffer, sizeof buffer);
+        const ssize_t got = ::read(descriptor, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
         if (got < 0) {
             return std::nullopt;
         }
         if (got == 0) {
-            break;
+            return bytes;
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
-    return bytes;
 }
 
 bool WriteFileBytes(const std::string& path, std::initializer_list<std::string_view> parts) {
     if (path.empty()) {
         return false;
     }
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    const int descriptor = OpenRetrying(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (descriptor < 0) {
         return false;
     }
+    bool written = true;
     for (std::string_view part : parts) {
-        if (!WriteAll(file, part)) {
-            return false;
+        if (!WriteAll(descriptor, part)) {
+            written = false;
+            break;
         }
     }
-    return file.flush() && file.error() == QFileDevice::NoError;
+    return ::close(descriptor) == 0 && written;
 }
 
 bool SaveDocumentBytes(const std::string& path, std::string_view bytes) {
     if (path.empty()) {
         return false;
     }
-    // No direct-write fallback: in a folder without write access the save fails rather than
-    // risk truncating the old file.
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
+    const std::string target = SaveTarget(path);
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    // A device, a pipe or a folder cannot be replaced by a file without losing what it was.
+    if (exists && !S_ISREG(old.st_mode)) {
         return false;
     }
-    if (!WriteAll(file, bytes)) {
-        file.cancelWriting();
+    const std::filesystem::path targetPath(target);
+    std::string folder = targetPath.parent_path().string();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    std::string temporary = folder + "/." + targetPath.filename().string() + ".XXXXXX";
+    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (descriptor < 0) {
         return false;
     }
-    return file.commit();
+    const mode_t mode = exists ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
+    bool saved = ::fchmod(descriptor, mode) == 0;
+    if (saved && exists) {
+        // Keeps the owner where allowed (root saving another user's file); harmless otherwise.
+        [[maybe_unused]] const int ignored = ::fchown(descriptor, old.st_uid, old.st_gid);
+    }
+    saved = saved && WriteAll(descriptor, bytes) && ::fsync(descriptor) == 0;
+    saved = (::close(descriptor) == 0) && saved;
+    saved = saved && ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!saved) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    SyncFolder(folder);
+    return true;
 }
 
 }  // namespace velmor

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -17,13 +18,24 @@ ByteString ReadFileBytes(const std::string& path);
 // As ReadFileBytes, but tells a failure (nullopt) from an empty file.
 std::optional<ByteString> TryReadFileBytes(const std::string& path);
 
+// Everything up to end of file from an open descriptor (standard input is 0); nullopt when
+// reading fails, as for a closed descriptor or one open on a folder.
+std::optional<ByteString> ReadDescriptorBytes(int descriptor);
+
 // Creates the file or empties an existing one and writes the parts one after another; false,
-// without a message, when the path is empty or anything fails.
+// without a message, when the path is empty or anything fails (every byte count is checked).
 bool WriteFileBytes(const std::string& path, std::initializer_list<std::string_view> parts);
 
 // Saves a document so that no half-written file is ever left: the bytes go to a temporary
-// file in the same folder, which then replaces the target (an existing file keeps its
-// permissions). False, with any old file untouched, when the path is empty or anything fails.
+// file in the same folder, are written in full and synced, and only then replace the target
+// (an existing file keeps its permissions; a symbolic link keeps pointing at the file it
+// names). False, with any old file whole and no temporary file left, when the path is empty,
+// names something that is not a regular file, or anything fails.
 bool SaveDocumentBytes(const std::string& path, std::string_view bytes);
+
+// The write(2) every writer here goes through; tests swap it to inject short writes and
+// failures. Passing nullptr restores the system's.
+using WriteCall = long (*)(int descriptor, const void* data, std::size_t count);
+void SetWriteCallForTesting(WriteCall call);
 
 }  // namespace velmor

@@ -1,13 +1,13 @@
 #include "platform/RegistryFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
 #include "core/CodePage936.h"
+#include "platform/FileBytes.h"
 
 namespace velmor {
 
@@ -27,10 +27,17 @@ struct Key {
     std::vector<Line> lines;
 };
 
+// The file's own format is kept on rewrite: byte-order mark, line ends, final line end.
 struct Document {
     std::vector<Line> preamble;
     std::vector<Key> keys;
+    bool byteOrderMark = false;
+    std::string lineEnd = "\n";
+    bool finalLineEnd = true;
 };
+
+// Larger files are not settings this program wrote; reading one could exhaust memory.
+constexpr std::uintmax_t kMaximumFileSize = 16u << 20;
 
 char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -243,13 +250,18 @@ std::optional<std::string> KeyPathOfHeader(std::string_view line) {
     return NormalizeKey(path);
 }
 
-Document Parse(const QByteArray& bytes) {
+Document Parse(std::string_view rest) {
     Document document;
     std::vector<Line>* target = &document.preamble;
-    std::string_view rest(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     if (rest.substr(0, 3) == "\xEF\xBB\xBF") {
         rest.remove_prefix(3);
+        document.byteOrderMark = true;
     }
+    if (const std::size_t firstEnd = rest.find('\n');
+        firstEnd != std::string_view::npos && firstEnd > 0 && rest[firstEnd - 1] == '\r') {
+        document.lineEnd = "\r\n";
+    }
+    document.finalLineEnd = rest.empty() || rest.back() == '\n';
     while (!rest.empty()) {
         const std::size_t end = rest.find('\n');
         std::string_view line = rest.substr(0, end);
@@ -267,26 +279,43 @@ Document Parse(const QByteArray& bytes) {
     return document;
 }
 
-QByteArray Serialize(const Document& document) {
-    std::string out;
+std::string Serialize(const Document& document) {
+    std::string out = document.byteOrderMark ? "\xEF\xBB\xBF" : "";
+    const auto add = [&](const std::string& line) { out += line + document.lineEnd; };
     for (const Line& line : document.preamble) {
-        out += line.raw + '\n';
+        add(line.raw);
     }
     for (const Key& key : document.keys) {
-        out += key.header + '\n';
+        add(key.header);
         for (const Line& line : key.lines) {
-            out += line.raw + '\n';
+            add(line.raw);
         }
     }
-    return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
+    if (!document.finalLineEnd && out.ends_with(document.lineEnd)) {
+        out.resize(out.size() - document.lineEnd.size());
+    }
+    return out;
 }
 
-Document Load(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
+// A missing file is an empty store. Nothing when the file is there but must not be touched:
+// unreadable, not a regular file (a pipe would block, a device never end) or too large, so
+// that a rewrite never replaces settings that were not read.
+std::optional<Document> Load(const QString& path) {
+    const std::string local = path.toStdString();
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(local, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return Document{};
     }
-    return Parse(file.readAll());
+    if (error || status.type() != std::filesystem::file_type::regular ||
+        std::filesystem::file_size(local, error) > kMaximumFileSize || error) {
+        return std::nullopt;
+    }
+    const std::optional<ByteString> bytes = TryReadFileBytes(local);
+    if (!bytes || bytes->size() > kMaximumFileSize) {
+        return std::nullopt;
+    }
+    return Parse(*bytes);
 }
 
 }  // namespace
@@ -321,7 +350,11 @@ QString RegistryFile::DefaultLocation() {
 }
 
 Text RegistryFile::ReadString(const std::string& keyPath, const std::string& valueName) const {
-    const Document document = Load(m_path);
+    const std::optional<Document> loaded = Load(m_path);
+    if (!loaded) {
+        return Text();
+    }
+    const Document& document = *loaded;
     const std::string wanted = NormalizeKey(keyPath);
     Text found;
     for (const Key& key : document.keys) {
@@ -340,7 +373,11 @@ Text RegistryFile::ReadString(const std::string& keyPath, const std::string& val
 
 void RegistryFile::WriteString(const std::string& keyPath, const std::string& valueName,
                                const Text& value) {
-    Document document = Load(m_path);
+    std::optional<Document> loaded = Load(m_path);
+    if (!loaded) {
+        return;
+    }
+    Document& document = *loaded;
     const std::string wanted = NormalizeKey(keyPath);
     const std::string raw = (valueName.empty() ? std::string("@") : QuoteUtf8(valueName)) + "=" +
                             QuoteRegistryValue(value);
@@ -387,12 +424,7 @@ void RegistryFile::WriteString(const std::string& keyPath, const std::string& va
     }
 
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return;
-    }
-    file.write(Serialize(document));
-    file.commit();
+    SaveDocumentBytes(m_path.toStdString(), Serialize(document));
 }
 
 }  // namespace velmor

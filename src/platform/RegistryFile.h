@@ -19,10 +19,12 @@ public:
 
     const QString& Path() const { return m_path; }
 
-    // A missing or unreadable file, a missing value or one that is not a string: empty.
+    // A missing or unreadable file, a missing value or one that is not a string: empty. A path
+    // that is not a regular file (a pipe, a device) or a file over 16 MiB is not read at all.
     Text ReadString(const std::string& keyPath, const std::string& valueName) const override;
-    // Rewrites the whole file atomically, keeping every other key, value and line; a failure
-    // leaves the old file as it was and is otherwise ignored.
+    // Rewrites the whole file atomically, keeping every other key, value and line and the
+    // file's byte-order mark, line ends and final line end; a failure leaves the old file as
+    // it was and is otherwise ignored. A file that exists but cannot be read is never written.
     void WriteString(const std::string& keyPath, const std::string& valueName,
                      const Text& value) override;
 

@@ -16,6 +16,41 @@ namespace {
 
 constexpr char32_t kNoCharacter = 0;
 
+struct TrailRange {
+    unsigned char lead;
+    unsigned char first;
+    unsigned char last;
+};
+
+// Pairs that code page 936 may give a character but GBK as other programs read it does not:
+// the user-defined areas (AAA1–AFFE, F8A1–FEFE, A140–A7A0, with FE50–FEA0 beside them) and the
+// cells those decoders leave unassigned. A conversion never produces them.
+constexpr TrailRange kUnreadablePairs[] = {
+    {0xA1, 0x40, 0xA0}, {0xA2, 0x40, 0xA0}, {0xA2, 0xAB, 0xB0}, {0xA2, 0xE3, 0xE4},
+    {0xA2, 0xEF, 0xF0}, {0xA2, 0xFD, 0xFE}, {0xA3, 0x40, 0xA0}, {0xA4, 0x40, 0xA0},
+    {0xA4, 0xF4, 0xFE}, {0xA5, 0x40, 0xA0}, {0xA5, 0xF7, 0xFE}, {0xA6, 0x40, 0xA0},
+    {0xA6, 0xB9, 0xC0}, {0xA6, 0xD9, 0xDF}, {0xA6, 0xEC, 0xED}, {0xA6, 0xF3, 0xF3},
+    {0xA6, 0xF6, 0xFE}, {0xA7, 0x40, 0xA0}, {0xA7, 0xC2, 0xD0}, {0xA7, 0xF2, 0xFE},
+    {0xA8, 0x96, 0xA0}, {0xA8, 0xBC, 0xBC}, {0xA8, 0xBF, 0xBF}, {0xA8, 0xC1, 0xC4},
+    {0xA8, 0xEA, 0xFE}, {0xA9, 0x58, 0x58}, {0xA9, 0x5B, 0x5B}, {0xA9, 0x5D, 0x5F},
+    {0xA9, 0x89, 0x95}, {0xA9, 0x97, 0xA3}, {0xA9, 0xF0, 0xFE}, {0xAA, 0xA1, 0xFE},
+    {0xAB, 0xA1, 0xFE}, {0xAC, 0xA1, 0xFE}, {0xAD, 0xA1, 0xFE}, {0xAE, 0xA1, 0xFE},
+    {0xAF, 0xA1, 0xFE}, {0xD7, 0xFA, 0xFE}, {0xF8, 0xA1, 0xFE}, {0xF9, 0xA1, 0xFE},
+    {0xFA, 0xA1, 0xFE}, {0xFB, 0xA1, 0xFE}, {0xFC, 0xA1, 0xFE}, {0xFD, 0xA1, 0xFE},
+    {0xFE, 0x50, 0xFE},
+};
+
+bool IsWidelyReadPair(std::uint16_t pair) {
+    const auto lead = static_cast<unsigned char>(pair >> 8);
+    const auto trail = static_cast<unsigned char>(pair & 0xFF);
+    for (const TrailRange& range : kUnreadablePairs) {
+        if (range.lead == lead && trail >= range.first && trail <= range.last) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Code page 936 double-byte characters by their two bytes, and back for the basic plane.
 struct PairTables {
     std::vector<char32_t> pairToCode = std::vector<char32_t>(0x10000, kNoCharacter);
@@ -37,8 +72,10 @@ const PairTables& Tables() {
                     continue;
                 }
                 built.pairToCode[(lead << 8) | trail] = c;
-                if (c < 0x10000) {
-                    built.codeToPair[c] = static_cast<std::uint16_t>((lead << 8) | trail);
+                const auto code = static_cast<std::uint16_t>((lead << 8) | trail);
+                // Only a target that every GBK reader decodes may be written.
+                if (c < 0x10000 && IsWidelyReadPair(code)) {
+                    built.codeToPair[c] = code;
                 }
             }
         }
@@ -219,13 +256,6 @@ private:
             m_output += static_cast<char>(m_tables.codeToPair[code] >> 8);
             m_output += static_cast<char>(m_tables.codeToPair[code] & 0xFF);
             return;
-        }
-        if (code != kNoCharacter && IsInCodePage936(code)) {
-            const std::string bytes = EncodeCodePoint(code);
-            if (bytes.size() <= 2) {
-                m_output += bytes;
-                return;
-            }
         }
         m_output.append(m_text, original.offset, 2);
     }

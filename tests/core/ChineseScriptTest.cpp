@@ -74,7 +74,7 @@ FakeConverter MakeConverter() {
     converter.characters = {
         {U'国', U'國'}, {U'发', U'發'},
         {U'头', U'頭'}, {U'丁', U'\U0001F600'},  // no code page 936 code
-        {U'戊', U'€'},                           // the one-byte 0x80
+        {U'戊', U'€'},                           // 0x80, outside GBK proper
         {U'己', U'z'},
     };
     converter.phrases = {
@@ -102,7 +102,7 @@ TEST(ChineseScriptTest, KeepsByteLengthAndAlignment) {
         {"shrinking phrase falls back to characters", Gbk("国甲乙发"), Gbk("國甲乙發")},
         {"fallback is per stretch", Gbk("一二三国\r\n头发"), Gbk("一二三國\r\n頭髮")},
         {"no code page 936 code", Gbk("a丁国"), Gbk("a丁國")},
-        {"shorter is padded at the end", Gbk("戊国x"), "\x80" + Gbk("國") + "x "},
+        {"0x80 is no GBK other readers take", Gbk("戊国x"), Gbk("戊國x")},
         {"to ASCII", Gbk("己己国"), "zz" + Gbk("國") + "  "},
         {"ASCII and controls", Gbk("国\r\n\t国 A~"), Gbk("國\r\n\t國 A~")},
         {"trailing lone lead byte", Gbk("国") + "\xB9", Gbk("國") + "\xB9"},

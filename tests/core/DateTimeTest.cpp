@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <limits>
 #include <random>
 
 #include "core/DateTime.h"
@@ -29,6 +30,34 @@ TEST(MakeDateTime, DayCountsFromTheEpoch) {
     EXPECT_EQ(MakeDateTime(2017, 3, 5).days, 42799);
     EXPECT_EQ(MakeDateTime(2000, 2, 29, 12).days, 36585.5);
     EXPECT_EQ(MakeDateTime(2017, 13, 1).days, MakeDateTime(2018, 1, 1).days);
+}
+
+// Arguments at the ends of int's range carry over like any other, without wrapping round.
+TEST(MakeDateTime, ExtremeArgumentsCarryOverWithoutOverflow) {
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    const double base = MakeDateTime(2000, 1, 1).days;
+    struct Row {
+        int year, month, day, hour, minute, second;
+        double expected;
+    };
+    const Row rows[] = {
+        // 2000 * 12 + (INT_MIN - 1) months is year -178954971, month 4.
+        {2000, kMin, 1, 0, 0, 0, MakeDateTime(-178954971, 4, 1).days},
+        {2000, kMax, 1, 0, 0, 0, MakeDateTime(178958970, 7, 1).days},
+        {2000, 1, kMin, 0, 0, 0, base + (static_cast<double>(kMin) - 1)},
+        {2000, 1, kMax, 0, 0, 0, base + (static_cast<double>(kMax) - 1)},
+        {2000, 1, 1, kMin, 0, 0, base + static_cast<double>(kMin) / 24},
+        {2000, 1, 1, 0, kMax, 0, base + static_cast<double>(kMax) / 1440},
+        {2000, 1, 1, 0, 0, kMin, base + static_cast<double>(kMin) / 86400},
+    };
+    for (const Row& row : rows) {
+        const double days =
+            MakeDateTime(row.year, row.month, row.day, row.hour, row.minute, row.second).days;
+        EXPECT_NEAR(days, row.expected, 1e-6) << row.month << " " << row.day << " " << row.hour;
+    }
+    EXPECT_LT(MakeDateTime(kMin, kMin, kMin).days, MakeDateTime(kMin, 1, 1).days);
+    EXPECT_GT(MakeDateTime(kMax, kMax, kMax).days, MakeDateTime(kMax, 1, 1).days);
 }
 
 TEST(MakeDateTime, AgreesWithTheCLibraryCalendar) {

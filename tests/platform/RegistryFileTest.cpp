@@ -89,7 +89,7 @@ TEST_F(RegistryFileTest, EscapesAsInARegistryExport) {
     EXPECT_FALSE(UnquoteRegistryValue("\"bad \\x4\"", value));
 }
 
-TEST_F(RegistryFileTest, KeepsUnknownKeysValuesAndLines) {
+TEST_F(RegistryFileTest, KeepsUnknownKeysValuesLinesAndLineEnds) {
     const QString path = PathOf("registry.reg");
     WriteFile(path,
               "Windows Registry Editor Version 5.00\r\n"
@@ -105,16 +105,16 @@ TEST_F(RegistryFileTest, KeepsUnknownKeysValuesAndLines) {
     store.WriteString(kRecent, "1", "/new.txt");
     store.WriteString(kRecent, "2", "");
     EXPECT_EQ(Contents(path),
-              "Windows Registry Editor Version 5.00\n"
-              "\n"
-              "[HKEY_CURRENT_USER\\Software\\Other]\n"
-              "\"keep\"=\"me\"\n"
-              "; a comment\n"
-              "\n"
-              "[HKEY_CURRENT_USER\\Software\\Zelbra 记事本\\常用文件]\n"
-              "\"1\"=\"/new.txt\"\n"
-              "\"count\"=dword:00000003\n"
-              "\"2\"=\"\"\n");
+              "Windows Registry Editor Version 5.00\r\n"
+              "\r\n"
+              "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+              "\"keep\"=\"me\"\r\n"
+              "; a comment\r\n"
+              "\r\n"
+              "[HKEY_CURRENT_USER\\Software\\Zelbra 记事本\\常用文件]\r\n"
+              "\"1\"=\"/new.txt\"\r\n"
+              "\"count\"=dword:00000003\r\n"
+              "\"2\"=\"\"\r\n");
     EXPECT_EQ(store.ReadString("Software\\Other", "keep"), "me");
 }
 

@@ -210,6 +210,12 @@ TEST_F(BatchRunnerTest, UsageErrorsWriteOneLineAndNothingElse) {
         {"对话", "press=编辑框1"},
         {"对话", "=x"},
         {"两钮", "编辑框1=x"},
+        {"直接", "--utf8"},
+        {"对话", "编辑框1=x", "--answer=yes"},
+        {"直接", "--help"},
+        {"--utf8", "--utf8", "直接"},
+        {"--answer", "yes", "--answer=no", "直接"},
+        {"--in", "a", "--in", "a", "直接"},
     };
     for (const auto& arguments : cases) {
         std::string shown;
@@ -221,6 +227,38 @@ TEST_F(BatchRunnerTest, UsageErrorsWriteOneLineAndNothingElse) {
         EXPECT_EQ(outcome.out, "") << shown;
         EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << shown;
     }
+}
+
+TEST_F(BatchRunnerTest, UsageErrorsNameTheirReason) {
+    EXPECT_NE(Run({"直接", "--utf8"}).err.find("options go before the command"), std::string::npos);
+    EXPECT_NE(Run({"--tick", "1", "--tick=2", "直接"}).err.find("--tick is given twice"),
+              std::string::npos);
+}
+
+TEST_F(BatchRunnerTest, HelpAndVersionPrintAndReadNothing) {
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"--utf8", "-h", "直接"}}) {
+        const Outcome outcome = Run(arguments, "text");
+        EXPECT_EQ(outcome.status, kExitRan) << arguments.front();
+        EXPECT_TRUE(outcome.out.starts_with("usage: velmor-text [OPTIONS] COMMAND [STEP ...]\n"))
+            << outcome.out;
+        EXPECT_NE(outcome.out.find("--answer"), std::string::npos);
+        EXPECT_EQ(outcome.err, "");
+    }
+    const Outcome version = Run({"--version"});
+    EXPECT_EQ(version.status, kExitRan);
+    EXPECT_TRUE(version.out.starts_with("velmor-text ")) << version.out;
+    EXPECT_EQ(version.out.back(), '\n');
+}
+
+TEST_F(BatchRunnerTest, UnreadableStandardInputIsAFileError) {
+    std::istringstream in("text");
+    std::ostringstream out;
+    std::ostringstream err;
+    const auto unreadable = [] { return std::optional<ByteString>(); };
+    EXPECT_EQ(RunBatch({"直接"}, m_registry, {in, out, err, unreadable}), kExitFileError);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "velmor-text: cannot read standard input\n");
 }
 
 TEST_F(BatchRunnerTest, AMisspeltLaterStepStopsTheRunBeforeAnythingIsPressed) {

@@ -396,6 +396,92 @@ TEST_F(DocumentControllerTest, DroppedFilesLoadTheFirstWithoutAsking) {
     EXPECT_TRUE(m_editor.Messages().empty());
 }
 
+TEST_F(DocumentControllerTest, ADropClearsTheFlagSoItsTextIsNotWrittenBackUnasked) {
+    const Text dropped = PathOf("dropped.txt");
+    Put(dropped, "kept\0tail"s);
+    m_editor.Type("typed");
+    ASSERT_TRUE(m_editor.ModifiedFlag());
+    m_controller.DropFiles({dropped});
+    EXPECT_FALSE(m_editor.ModifiedFlag());
+    EXPECT_TRUE(m_controller.CloseRequest()) << "nothing to ask about";
+    EXPECT_EQ(Content(dropped), "kept\0tail"s);
+}
+
+const std::string kLoadedOnlyPart =
+    "文件中含有0字节或文件结束符(0x1A)，只载入了其前面的内容；保存将截去其后的内容。";
+
+// Each way of loading, with a file that it cuts short and one it loads whole: a cut is told
+// once, as information; a whole file says nothing.
+TEST_F(DocumentControllerTest, ALoadCutShortIsToldOnce) {
+    enum class Way { Open, Recent, Drop, OpenDocumentFile };
+    struct Row {
+        Way way;
+        ByteString file;
+        Text loaded;
+        bool told;
+    };
+    const Row rows[] = {
+        {Way::Open,
+         "A\x1A"
+         "B"s,
+         "A", true},
+        {Way::Open, "A\0B"s, "A", true},
+        {Way::Open, "\xD6\0B"s, "", true},
+        {Way::Open,
+         "\xD6\x1A"
+         "B"s,
+         "\xD6\x1A"
+         "B",
+         false},
+        {Way::Open, "whole", "whole", false},
+        {Way::Open, "", "", false},
+        {Way::Recent,
+         "A\x1A"
+         "B"s,
+         "A", true},
+        {Way::Recent, "whole", "whole", false},
+        {Way::OpenDocumentFile, "x\0"s, "x", true},
+        {Way::Drop, "A\0B"s, "A", true},
+        {Way::Drop,
+         "A\x1A"
+         "B"s,
+         "A\x1A"
+         "B",
+         false},
+        {Way::Drop, "whole", "whole", false},
+    };
+    for (const Row& row : rows) {
+        const Text path = PathOf("cut.txt");
+        Put(path, row.file);
+        const std::size_t before = m_editor.Messages().size();
+        switch (row.way) {
+            case Way::Open:
+                m_dialog.Answer(path);
+                m_controller.Open();
+                break;
+            case Way::Recent:
+                m_controller.OpenRecentFile(path);
+                break;
+            case Way::Drop:
+                m_controller.DropFiles({path});
+                break;
+            case Way::OpenDocumentFile:
+                m_controller.OpenDocumentFile(path);
+                break;
+        }
+        const std::string context = "way " + std::to_string(static_cast<int>(row.way)) +
+                                    ", file of " + std::to_string(row.file.size()) + " bytes";
+        EXPECT_EQ(m_editor.ReadText(), row.loaded) << context;
+        ASSERT_EQ(m_editor.Messages().size() - before, row.told ? 1u : 0u) << context;
+        if (row.told) {
+            const MemoryEditor::Message& told = m_editor.Messages().back();
+            EXPECT_EQ(told.kind, MessageKind::Information);
+            EXPECT_EQ(told.title, "信息：");
+            EXPECT_EQ(told.text, kLoadedOnlyPart);
+        }
+    }
+}
+
 TEST_F(DocumentControllerTest, TextCommandsThatChangeTheTextSetTheFlag) {
     m_editor.ReplaceText("abc");
     RunTextCommand(m_editor, [&] { m_editor.ReplaceText(m_editor.ReadText()); });

@@ -179,6 +179,9 @@ TEST_F(MainWindowDocumentTest, TheSaveQuestionMatrix) {
     }
 }
 
+constexpr const char* kLoadedOnlyPart =
+    "文件中含有0字节或文件结束符(0x1A)，只载入了其前面的内容；保存将截去其后的内容。";
+
 TEST_F(MainWindowDocumentTest, FilesLoadByTheirRulesFromOpenAndFromADrop) {
     struct Row {
         ByteString bytes;
@@ -196,6 +199,11 @@ TEST_F(MainWindowDocumentTest, FilesLoadByTheirRulesFromOpenAndFromADrop) {
         {"\xD6\x1A!", "\xD6\x1A!", "\xD6\x1A!"},
         {"\xEF\xBB\xBFx\ny", "\xEF\xBB\xBFx\ny", "\xEF\xBB\xBFx\ny"},
     };
+    // A load that stopped early says so once; answered here, and counted.
+    MessageBoxAnswerer answerer;
+    const auto told = [&answerer] {
+        return answerer.Texts().count(QString::fromUtf8(kLoadedOnlyPart));
+    };
     MainWindow& window = OpenBound();
     const Text path = PathOf("文件.txt");
     const QString caption = QStringLiteral("Velmor记事本增强版 - ") + FileSystemPath(path);
@@ -203,14 +211,19 @@ TEST_F(MainWindowDocumentTest, FilesLoadByTheirRulesFromOpenAndFromADrop) {
         SCOPED_TRACE(testing::PrintToString(row.bytes));
         Put(path, row.bytes);
         Dialog().Answer(path);
+        qsizetype before = told();
         RunItem("&O.打开");
         EXPECT_EQ(EditorText(), row.opened);
         EXPECT_EQ(Caption(), caption);
+        EXPECT_EQ(told() - before, row.opened.size() < row.bytes.size() ? 1 : 0);
 
         window.Editor().ReplaceText("before");
         window.setWindowTitle(QStringLiteral("unchanged"));
+        before = told();
         DropOn(window.Editor().viewport(), {FileSystemPath(path)});
         EXPECT_EQ(EditorText(), row.dropped);
+        EXPECT_EQ(told() - before, row.dropped.size() < row.bytes.size() ? 1 : 0);
+        EXPECT_FALSE(window.Editor().ModifiedFlag()) << "a dropped file is not an edit";
         EXPECT_EQ(Caption(), QStringLiteral("unchanged")) << "a drop leaves the caption";
         EXPECT_EQ(Commands().Documents().CurrentFileName(), path);
     }
@@ -258,9 +271,12 @@ TEST_F(MainWindowDocumentTest, OpenAtStartLoadsAsOpenDoes) {
     const Text folder = path.substr(0, path.size() - std::string("start.txt").size());
     const QString previous = QDir::currentPath();
     QDir::setCurrent(FileSystemPath(folder));
+    MessageBoxAnswerer answerer;
     window.openAtStart(QStringLiteral("start.txt"));
     QDir::setCurrent(previous);
     EXPECT_EQ(EditorText(), "A");
+    EXPECT_EQ(answerer.Texts(), QStringList{QString::fromUtf8(kLoadedOnlyPart)});
+    EXPECT_EQ(answerer.Titles(), QStringList{QStringLiteral("信息：")});
     EXPECT_EQ(Caption(), QStringLiteral("Velmor记事本增强版 - ") + FileSystemPath(path));
     EXPECT_EQ(window.RecentFiles().Model().Slot(1), path);
     EXPECT_TRUE(window.findChild<QAction*>(QStringLiteral("recent file 1"))->isVisible());

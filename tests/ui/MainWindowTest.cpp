@@ -191,19 +191,26 @@ TEST_F(MainWindowTest, CaptionPositionAndLayout) {
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(editor->parentWidget(), window.centralWidget());
     EXPECT_EQ(picture->parentWidget(), window.centralWidget());
-    EXPECT_EQ(editor->geometry(), QRect(0, 0, 621, 440));
-    EXPECT_EQ(picture->geometry(), QRect(580, 397, 21, 21));
-
+    // The editor fills the client area below the menu bar, whatever the size; the picture
+    // keeps its distance from the editor's lower right corner.
     struct Size {
         int width, height;
     };
-    for (const Size size : {Size{800, 600}, Size{300, 200}, Size{636, 498}}) {
+    for (const Size size :
+         {Size{636, 498}, Size{800, 600}, Size{300, 200}, Size{1600, 1000}, Size{636, 498}}) {
         window.resize(size.width, size.height);
         QApplication::processEvents();
-        const QSize outer = window.frameGeometry().size();
-        EXPECT_EQ(editor->geometry(), QRect(0, 0, outer.width() - 15, outer.height() - 58));
-        EXPECT_EQ(picture->geometry(), QRect(outer.width() - 56, outer.height() - 101, 21, 21));
+        const QRect client = window.centralWidget()->rect();
+        EXPECT_EQ(window.centralWidget()->geometry().top(),
+                  window.menuBar()->geometry().bottom() + 1);
+        EXPECT_EQ(window.centralWidget()->geometry().bottom(), window.rect().bottom());
+        EXPECT_EQ(editor->geometry(), client) << size.width << "x" << size.height;
+        EXPECT_EQ(picture->geometry(), QRect(client.width() - 41, client.height() - 43, 21, 21))
+            << size.width << "x" << size.height;
     }
+    window.showMaximized();
+    QApplication::processEvents();
+    EXPECT_EQ(editor->geometry(), window.centralWidget()->rect()) << "maximised";
 }
 
 TEST_F(MainWindowTest, PictureCarriesTheBalloonTipAndImage) {

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <set>
 #include <sstream>
 
 #include "core/CodePage936.h"
@@ -12,6 +14,7 @@
 #include "core/MenuLayout.h"
 #include "core/Random.h"
 #include "core/Services.h"
+#include "platform/FileBytes.h"
 #include "platform/JsScriptHost.h"
 #include "platform/OpenCcConverter.h"
 #include "platform/SystemClock.h"
@@ -22,6 +25,7 @@ namespace velmor {
 namespace {
 
 constexpr const char* kFilesSubmenu = "多文件";
+constexpr const char* kVelmorVersion = VELMOR_VERSION;
 
 template <typename Number>
 bool ReadNumber(std::string_view digits, Number& value) {
@@ -31,6 +35,45 @@ bool ReadNumber(std::string_view digits, Number& value) {
     const auto [end, failure] =
         std::from_chars(digits.data(), digits.data() + digits.size(), value);
     return failure == std::errc() && end == digits.data() + digits.size();
+}
+
+constexpr const char* kSynopsis = "velmor-text [OPTIONS] COMMAND [STEP ...]";
+
+constexpr const char* kOptions[] = {"--in", "--out", "--utf8", "--answer", "--now", "--tick"};
+
+bool IsOption(std::string_view name) {
+    return std::find(std::begin(kOptions), std::end(kOptions), name) != std::end(kOptions);
+}
+
+// Steps are NAME, NAME=VALUE or press=NAME; no control name starts with a dash.
+bool IsOptionAfterCommand(std::string_view argument) {
+    const std::string_view name = argument.substr(0, argument.find('='));
+    return IsOption(name) || argument == "-h" || argument == "--help" || argument == "--version";
+}
+
+void PrintHelp(std::ostream& out) {
+    out << "usage: " << kSynopsis << "\n"
+        << "Runs one menu command of the editor on a document and writes the result.\n"
+        << "\n"
+        << "Options (before COMMAND):\n"
+        << "  --in FILE          read the document from FILE (default: standard input)\n"
+        << "  --out FILE         write the result to FILE, replacing it only once complete\n"
+        << "                     (default: standard output)\n"
+        << "  --utf8             read and write the document as UTF-8 instead of GBK\n"
+        << "  --answer yes|no|cancel\n"
+        << "                     the answer to every question the command asks (default cancel)\n"
+        << "  --now \"YYYY-MM-DD HH:MM:SS\"\n"
+        << "                     the current local date and time the command sees\n"
+        << "  --tick N           the millisecond tick count that seeding reads\n"
+        << "  -h, --help         show this help and exit\n"
+        << "  --version          show the version and exit\n"
+        << "\n"
+        << "COMMAND is a menu caption without its access key (到大写, 基本替换, 插入序号文本).\n"
+        << "STEP is NAME=VALUE (set a control), NAME (click a radio button), select=NAME:INDEX\n"
+        << "or press=NAME (press a button); without press= the action button is pressed once.\n"
+        << "\n"
+        << "Exit status: 0 the command ran, 1 a file could not be read or written, 2 usage "
+           "error.\n";
 }
 
 bool IsLeapYear(int year) {
@@ -111,34 +154,18 @@ std::optional<ByteString> ReadAll(std::istream& in) {
     return std::move(bytes).str();
 }
 
-// Read through stdio so that errors such as reading a directory are reported, not taken for
-// an empty file.
-std::optional<ByteString> ReadFile(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return std::nullopt;
+// The same atomic save as the editor, so a failed run leaves the old file whole and --out may
+// name the --in file. A device or a pipe (/dev/null, a FIFO) has no old content to keep and
+// cannot be replaced by a file: it is written directly.
+bool WriteOutput(const std::string& path, const ByteString& bytes) {
+    std::error_code error;
+    const std::filesystem::file_type type = std::filesystem::status(path, error).type();
+    if (!error &&
+        (type == std::filesystem::file_type::character ||
+         type == std::filesystem::file_type::block || type == std::filesystem::file_type::fifo)) {
+        return WriteFileBytes(path, {bytes});
     }
-    ByteString bytes;
-    char buffer[1 << 16];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.append(buffer, count);
-    }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-bool WriteFile(const std::string& path, const ByteString& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    return SaveDocumentBytes(path, bytes);
 }
 
 int UsageError(std::ostream& err, const std::string& reason) {
@@ -156,9 +183,15 @@ int FileError(std::ostream& err, const std::string& reason) {
 std::optional<BatchOptions> ParseBatchArguments(const std::vector<std::string>& arguments,
                                                 std::string& error) {
     BatchOptions options;
+    std::set<std::string> given;
     std::size_t i = 0;
     for (; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (argument == "-h" || argument == "--help" || argument == "--version") {
+            options.request = argument == "--version" ? BatchOptions::Request::Version
+                                                      : BatchOptions::Request::Help;
+            return options;
+        }
         if (!argument.starts_with("--")) {
             break;
         }
@@ -168,6 +201,10 @@ std::optional<BatchOptions> ParseBatchArguments(const std::vector<std::string>& 
             name = argument.substr(0, equals);
             value = argument.substr(equals + 1);
         }
+        if (IsOption(name) && !given.insert(name).second) {
+            error = name + " is given twice";
+            return std::nullopt;
+        }
         if (name == "--utf8") {
             if (value) {
                 error = "--utf8 takes no value";
@@ -176,8 +213,7 @@ std::optional<BatchOptions> ParseBatchArguments(const std::vector<std::string>& 
             options.utf8 = true;
             continue;
         }
-        if (name != "--in" && name != "--out" && name != "--answer" && name != "--now" &&
-            name != "--tick") {
+        if (!IsOption(name)) {
             error = "unknown option " + name;
             return std::nullopt;
         }
@@ -221,11 +257,15 @@ std::optional<BatchOptions> ParseBatchArguments(const std::vector<std::string>& 
         }
     }
     if (i == arguments.size()) {
-        error = "no command given (usage: velmor-text [OPTIONS] COMMAND [STEP ...])";
+        error = std::string("no command given (usage: ") + kSynopsis + ")";
         return std::nullopt;
     }
     options.command = arguments[i++];
     for (; i < arguments.size(); ++i) {
+        if (IsOptionAfterCommand(arguments[i])) {
+            error = arguments[i] + ": options go before the command";
+            return std::nullopt;
+        }
         std::optional<BatchStep> step = ParseStep(arguments[i], error);
         if (!step) {
             return std::nullopt;
@@ -241,6 +281,14 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     const std::optional<BatchOptions> options = ParseBatchArguments(arguments, error);
     if (!options) {
         return UsageError(streams.err, error);
+    }
+    if (options->request == BatchOptions::Request::Help) {
+        PrintHelp(streams.out);
+        return kExitRan;
+    }
+    if (options->request == BatchOptions::Request::Version) {
+        streams.out << "velmor-text " << kVelmorVersion << '\n';
+        return kExitRan;
     }
     const Command* command = registry.FindByName(options->command);
     if (command == nullptr) {
@@ -261,10 +309,12 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     Text text;
     if (usesDocument) {
         std::optional<ByteString> bytes;
-        if (options->inPath.empty()) {
-            bytes = ReadAll(streams.in);
+        if (!options->inPath.empty()) {
+            bytes = TryReadFileBytes(options->inPath);
+        } else if (streams.readInput) {
+            bytes = streams.readInput();
         } else {
-            bytes = ReadFile(options->inPath);
+            bytes = ReadAll(streams.in);
         }
         if (!bytes) {
             return FileError(streams.err, "cannot read " + (options->inPath.empty()
@@ -323,7 +373,7 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
         }
         return kExitRan;
     }
-    if (!WriteFile(options->outPath, output)) {
+    if (!WriteOutput(options->outPath, output)) {
         return FileError(streams.err, "cannot write " + options->outPath);
     }
     return kExitRan;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -19,6 +20,9 @@ inline constexpr int kExitUsage = 2;
 
 // The command line of one run.
 struct BatchOptions {
+    // -h/--help or --version: print and exit, nothing else is read.
+    enum class Request { Run, Help, Version };
+    Request request = Request::Run;
     std::string inPath;   // empty: standard input
     std::string outPath;  // empty: standard output
     bool utf8 = false;
@@ -30,7 +34,7 @@ struct BatchOptions {
 };
 
 // Reads [OPTIONS] COMMAND [STEP ...]; options come before COMMAND, as --name VALUE or
-// --name=VALUE. Returns nothing and sets error on a usage error.
+// --name=VALUE, each at most once. Returns nothing and sets error on a usage error.
 std::optional<BatchOptions> ParseBatchArguments(const std::vector<std::string>& arguments,
                                                 std::string& error);
 
@@ -39,6 +43,8 @@ struct BatchStreams {
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
+    // Reads standard input when set, instead of in; nothing means it could not be read.
+    std::function<std::optional<ByteString>()> readInput = {};
 };
 
 // Runs one command of registry as the command line asks and returns the exit status: 0 when

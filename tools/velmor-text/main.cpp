@@ -3,14 +3,20 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "BatchRunner.h"
+#include "platform/FileBytes.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     try {
         const velmor::CommandRegistry registry = velmor::BuildCommandRegistry();
-        return velmor::RunBatch(arguments, registry, {std::cin, std::cout, std::cerr});
+        // Read directly, so that an unreadable standard input is an error, not an empty text.
+        return velmor::RunBatch(arguments, registry,
+                                {std::cin, std::cout, std::cerr,
+                                 [] { return velmor::ReadDescriptorBytes(STDIN_FILENO); }});
     } catch (const std::exception& failure) {
         std::cerr << "velmor-text: " << failure.what() << '\n';
         return velmor::kExitFileError;
