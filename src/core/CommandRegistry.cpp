@@ -46,6 +46,8 @@ CommandRegistry BuildCommandRegistry() {
     RegisterPendingCommands(registry);
     RegisterWindowCommands(registry);
     RegisterTransformCommands(registry);
+    RegisterSearchCommands(registry);
+    RegisterPositionTimeCommands(registry);
     return registry;
 }
 

@@ -60,6 +60,8 @@ CommandRegistry BuildCommandRegistry();
 // Per-subsystem registrations, called by BuildCommandRegistry.
 void RegisterWindowCommands(CommandRegistry& registry);
 void RegisterTransformCommands(CommandRegistry& registry);
+void RegisterSearchCommands(CommandRegistry& registry);
+void RegisterPositionTimeCommands(CommandRegistry& registry);
 void RegisterPendingCommands(CommandRegistry& registry);
 
 }  // namespace velmor
