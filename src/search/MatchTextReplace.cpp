@@ -12,7 +12,8 @@ namespace velmor {
 
 namespace {
 
-// Past these sizes the one-scan automaton would cost more memory than the passes save.
+// Past these sizes the one-scan automaton would cost more memory than the passes save
+// (occurrences: within one stretch that no keyword bridges).
 constexpr std::size_t kMaxTableEntries = std::size_t{32} << 20;
 constexpr std::size_t kMaxOccurrences = std::size_t{32} << 20;
 
@@ -104,25 +105,60 @@ public:
 
     bool Built() const { return m_built; }
 
-    // Calls found(keyword index, end offset) for every occurrence, in order of end; false
-    // when more than limit occurrences turned up.
-    template <typename Found, typename Byte>
-    bool Scan(std::string_view text, std::size_t limit, Byte onByte, Found found) const {
-        std::size_t count = 0;
+    // Calls found(keyword index, end offset) for every occurrence, in order of end, and marks
+    // the character starts where one may begin. Calls settled() whenever no occurrence can
+    // overlap those found so far, and at the end. Fails when found or settled returns false, or
+    // when the text ends in a lone lead byte (which TextReplace treats specially).
+    template <typename Found, typename Settled>
+    bool Scan(std::string_view text, Bits& characterStarts, Found found, Settled settled) const {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        const std::size_t size = text.size();
+        // nextStart is the first character start not yet passed; Realign moves it to at or
+        // after position using only the lead bytes right before position: whatever byte is
+        // not a lead byte ends a character.
+        std::size_t nextStart = 0;
+        const auto realign = [&](std::size_t position) {
+            if (nextStart >= position) {
+                return;
+            }
+            std::size_t anchor = position;
+            while (anchor > nextStart && IsLeadByte(bytes[anchor - 1])) {
+                --anchor;
+            }
+            nextStart = (position - anchor) % 2 == 0 ? position : position + 1;
+        };
+        std::size_t i = 0;
         std::int32_t state = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const unsigned char byte = static_cast<unsigned char>(text[i]);
-            onByte(i, byte);
-            state = m_next[static_cast<std::size_t>(state) * m_classes + m_classOf[byte]];
-            for (std::int32_t out = m_output[static_cast<std::size_t>(state)]; out > 0;
-                 out = m_outputLink[static_cast<std::size_t>(out)]) {
-                if (++count > limit) {
+        while (i < size) {
+            if (state == 0) {
+                if (!settled()) {
                     return false;
                 }
-                found(m_keywordAt[static_cast<std::size_t>(out)], i + 1);
+                // Nothing begun: bytes no keyword uses are passed over.
+                while (i < size && m_classOf[bytes[i]] == 0) {
+                    ++i;
+                }
+                if (i == size) {
+                    break;
+                }
+                realign(i);
+            }
+            const unsigned char byte = bytes[i];
+            if (i == nextStart) {
+                characterStarts.Set(i);
+                nextStart += IsLeadByte(byte) ? 2 : 1;
+            }
+            state = m_next[static_cast<std::size_t>(state) * m_classes + m_classOf[byte]];
+            ++i;
+            for (std::int32_t out = m_output[static_cast<std::size_t>(state)]; out > 0;
+                 out = m_outputLink[static_cast<std::size_t>(out)]) {
+                if (!found(m_keywordAt[static_cast<std::size_t>(out)], i)) {
+                    return false;
+                }
             }
         }
-        return true;
+        realign(size);
+        return settled() && nextStart == size;
     }
 
 private:
@@ -216,59 +252,55 @@ std::optional<std::optional<Text>> ReplaceInOneScan(const Text& text,
         return std::nullopt;
     }
     Bits characterStarts(text.size());
-    std::size_t nextStart = 0;
-    std::vector<Occurrence> occurrences;
-    std::vector<std::uint32_t> perKeyword(keywords.size() + 1, 0);
-    const bool complete = automaton.Scan(
-        text, kMaxOccurrences,
-        [&](std::size_t i, unsigned char byte) {
-            if (i == nextStart) {
-                characterStarts.Set(i);
-                nextStart += IsLeadByte(byte) ? 2 : 1;
+    Bits replaced(text.size());
+    std::vector<Occurrence> chosen;
+    // The occurrences since the automaton last stood at its root: none of them can overlap
+    // an occurrence outside this stretch, so its passes can be settled on their own.
+    std::vector<Occurrence> stretch;
+    std::size_t chosenBefore = 0;
+    const auto settle = [&]() {
+        if (stretch.empty()) {
+            return true;
+        }
+        // By keyword, each keyword's occurrences in text order (they end, and so start, in
+        // increasing order).
+        std::stable_sort(
+            stretch.begin(), stretch.end(),
+            [](const Occurrence& a, const Occurrence& b) { return a.keyword < b.keyword; });
+        std::size_t passEnd = 0;
+        std::uint32_t passKeyword = UINT32_MAX;
+        for (const Occurrence& occurrence : stretch) {
+            if (occurrence.keyword != passKeyword) {
+                passKeyword = occurrence.keyword;
+                passEnd = 0;
             }
-        },
+            const std::size_t start = occurrence.start;
+            const std::size_t end = start + keywords[occurrence.keyword].size();
+            if (start < passEnd || !characterStarts.Test(start) || replaced.AnyIn(start, end)) {
+                continue;
+            }
+            replaced.SetRange(start, end);
+            chosen.push_back(occurrence);
+            passEnd = end;
+        }
+        std::sort(chosen.begin() + static_cast<std::ptrdiff_t>(chosenBefore), chosen.end(),
+                  [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
+        chosenBefore = chosen.size();
+        stretch.clear();
+        return true;
+    };
+    const bool complete = automaton.Scan(
+        text, characterStarts,
         [&](std::int32_t keyword, std::size_t end) {
             const std::size_t k = static_cast<std::size_t>(keyword);
-            occurrences.push_back({static_cast<std::uint32_t>(k),
-                                   static_cast<std::uint32_t>(end - keywords[k].size())});
-            ++perKeyword[k + 1];
-        });
+            stretch.push_back({static_cast<std::uint32_t>(k),
+                               static_cast<std::uint32_t>(end - keywords[k].size())});
+            return stretch.size() <= kMaxOccurrences;
+        },
+        settle);
     if (!complete) {
         return std::nullopt;
     }
-    // Group by keyword, keeping each group in text order (a keyword's occurrences end, and so
-    // start, in increasing order).
-    for (std::size_t k = 1; k < perKeyword.size(); ++k) {
-        perKeyword[k] += perKeyword[k - 1];
-    }
-    std::vector<std::uint32_t> starts(occurrences.size());
-    {
-        std::vector<std::uint32_t> fill(perKeyword.begin(), perKeyword.end() - 1);
-        for (const Occurrence& occurrence : occurrences) {
-            starts[fill[occurrence.keyword]++] = occurrence.start;
-        }
-    }
-    occurrences.clear();
-    occurrences.shrink_to_fit();
-
-    Bits replaced(text.size());
-    std::vector<Occurrence> chosen;
-    for (std::size_t k = 0; k < keywords.size(); ++k) {
-        const std::size_t length = keywords[k].size();
-        std::size_t passEnd = 0;
-        for (std::uint32_t i = perKeyword[k]; i < perKeyword[k + 1]; ++i) {
-            const std::size_t start = starts[i];
-            if (start < passEnd || !characterStarts.Test(start) ||
-                replaced.AnyIn(start, start + length)) {
-                continue;
-            }
-            replaced.SetRange(start, start + length);
-            chosen.push_back({static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(start)});
-            passEnd = start + length;
-        }
-    }
-    std::sort(chosen.begin(), chosen.end(),
-              [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
 
     std::size_t removed = 0;
     for (const Occurrence& occurrence : chosen) {
@@ -319,7 +351,7 @@ std::optional<Text> ReplaceMatchTexts(const Text& text,
                                       const std::vector<std::string_view>& matchTexts,
                                       const Text& replacement, bool caseSensitive,
                                       std::size_t maxBytes) {
-    bool oneScan = EndsOnCharacter(text) && EndsOnCharacter(replacement);
+    bool oneScan = EndsOnCharacter(replacement);
     std::array<bool, 256> inKeywords{};
     std::vector<std::string> keywords;
     std::unordered_set<std::string> seen;
