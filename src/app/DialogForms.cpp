@@ -1,8 +1,11 @@
 #include "app/DialogHost.h"
+#include "search/dialogs/SearchForms.h"
 
 namespace velmor {
 
 // Each subsystem adds its forms here as they are built.
-void RegisterDialogForms(DialogHost&) {}
+void RegisterDialogForms(DialogHost& host) {
+    RegisterSearchForms(host);
+}
 
 }  // namespace velmor

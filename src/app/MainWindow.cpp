@@ -11,6 +11,7 @@
 
 #include "app/DocumentController.h"
 #include "core/UsageDays.h"
+#include "search/dialogs/SearchForms.h"
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void InitResources() {
@@ -59,6 +60,7 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
     m_dialogs.SetActionRunner(
         [this](const std::function<void()>& action) { RunTextCommand(m_access, action); });
     RegisterDialogForms(m_dialogs);
+    new SearchWindowCommands(*this);
     BuildMenu();
 
     move(kPosition);
