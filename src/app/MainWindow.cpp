@@ -11,7 +11,6 @@
 
 #include "app/DocumentController.h"
 #include "core/UsageDays.h"
-#include "search/dialogs/SearchForms.h"
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void InitResources() {
@@ -60,7 +59,6 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
     m_dialogs.SetActionRunner(
         [this](const std::function<void()>& action) { RunTextCommand(m_access, action); });
     RegisterDialogForms(m_dialogs);
-    new SearchWindowCommands(*this);
     BuildMenu();
 
     move(kPosition);

@@ -13,12 +13,20 @@
 #include "MainWindowTestSupport.h"
 #include "app/FormDialog.h"
 #include "core/CodePage936.h"
+#include "search/dialogs/SearchForms.h"
 
 namespace velmor {
 namespace {
 
 class SearchWindowTest : public ::testing::Test, protected test::WindowFixture {
 protected:
+    // The window with the search commands bound, as a run binds them.
+    MainWindow& Open() {
+        MainWindow& window = WindowFixture::Open();
+        new SearchWindowCommands(window);
+        return window;
+    }
+
     // Runs a menu command; any message box it shows is answered with OK and its text kept.
     void Run(const std::string& caption) {
         QTimer::singleShot(0, [this] { AnswerMessage(); });
