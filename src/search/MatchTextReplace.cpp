@@ -262,11 +262,10 @@ std::optional<std::optional<Text>> ReplaceInOneScan(const Text& text,
         if (stretch.empty()) {
             return true;
         }
-        // By keyword, each keyword's occurrences in text order (they end, and so start, in
-        // increasing order).
-        std::stable_sort(
-            stretch.begin(), stretch.end(),
-            [](const Occurrence& a, const Occurrence& b) { return a.keyword < b.keyword; });
+        // By keyword, each keyword's occurrences in text order.
+        std::sort(stretch.begin(), stretch.end(), [](const Occurrence& a, const Occurrence& b) {
+            return a.keyword != b.keyword ? a.keyword < b.keyword : a.start < b.start;
+        });
         std::size_t passEnd = 0;
         std::uint32_t passKeyword = UINT32_MAX;
         for (const Occurrence& occurrence : stretch) {
