@@ -1,4 +1,5 @@
 #include "app/DialogHost.h"
+#include "search/dialogs/SearchForms.h"
 
 namespace velmor {
 
@@ -7,6 +8,7 @@ void RegisterGenerateForms(DialogHost& host);
 // Each subsystem adds its forms here as they are built.
 void RegisterDialogForms(DialogHost& host) {
     RegisterGenerateForms(host);
+    RegisterSearchForms(host);
 }
 
 }  // namespace velmor

@@ -16,6 +16,7 @@
 #include "app/MainWindow.h"
 #include "app/SupportNoticeWindow.h"
 #include "core/CodePage936.h"
+#include "search/dialogs/SearchForms.h"
 
 namespace velmor {
 
@@ -66,6 +67,8 @@ WindowCommands::WindowCommands(MainWindow& window, std::unique_ptr<FileDialog> f
     BindFileCommands();
     BindEditCommands();
     BindFormatAndHelpCommands();
+    // Find keeps its keyword for the run and acts on the window's selection.
+    new SearchWindowCommands(window);
 }
 
 WindowCommands::~WindowCommands() {

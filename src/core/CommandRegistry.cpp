@@ -47,6 +47,8 @@ CommandRegistry BuildCommandRegistry() {
     RegisterWindowCommands(registry);
     RegisterTransformCommands(registry);
     RegisterGenerateCommands(registry);
+    RegisterSearchCommands(registry);
+    RegisterPositionTimeCommands(registry);
     return registry;
 }
 

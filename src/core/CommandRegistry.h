@@ -61,6 +61,8 @@ CommandRegistry BuildCommandRegistry();
 void RegisterWindowCommands(CommandRegistry& registry);
 void RegisterTransformCommands(CommandRegistry& registry);
 void RegisterGenerateCommands(CommandRegistry& registry);
+void RegisterSearchCommands(CommandRegistry& registry);
+void RegisterPositionTimeCommands(CommandRegistry& registry);
 void RegisterPendingCommands(CommandRegistry& registry);
 
 }  // namespace velmor

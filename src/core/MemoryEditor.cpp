@@ -8,7 +8,9 @@ namespace velmor {
 
 void MemoryEditor::ReplaceText(const Text& text) {
     m_text = text;
-    m_selectionStart = std::min(m_selectionStart, CharacterCount(m_text));
+    if (m_selectionStart > 0) {
+        m_selectionStart = std::min(m_selectionStart, CharacterCount(m_text));
+    }
     m_selectionLength = 0;
     Notify();
 }

@@ -364,7 +364,8 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
         return kExitRan;
     }
     const Text result = editor.ReadText();
-    const ByteString output = options->utf8 ? GbkToUtf8(result) : result;
+    const ByteString converted = options->utf8 ? GbkToUtf8(result) : ByteString();
+    const ByteString& output = options->utf8 ? converted : result;
     if (options->outPath.empty()) {
         streams.out.write(output.data(), static_cast<std::streamsize>(output.size()));
         streams.out.flush();

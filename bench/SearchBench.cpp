@@ -1,0 +1,116 @@
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "core/CodePage936.h"
+#include "core/MemoryEditor.h"
+#include "core/TextPrimitives.h"
+#include "search/Find.h"
+#include "search/MatchTextReplace.h"
+#include "search/OutputLimit.h"
+#include "search/RegexDialog.h"
+#include "search/RegexMatches.h"
+
+// Search and replace on the 100 MB corpus of bench/make_corpus.sh (VELMOR_CORPUS names its
+// directory, /tmp/velmor-corpus by default); without it, on a generated text of that size.
+
+namespace {
+
+velmor::Text LoadCorpus(const char* name) {
+    const char* directory = std::getenv("VELMOR_CORPUS");
+    const std::string path = std::string(directory ? directory : "/tmp/velmor-corpus") + "/" + name;
+    std::ifstream file(path, std::ios::binary);
+    if (file) {
+        std::ostringstream bytes;
+        bytes << file.rdbuf();
+        return bytes.str();
+    }
+    const velmor::Text line =
+        velmor::Utf8ToGbk("中国的第 2024 次会议记录，共 317 人出席 Meeting notes, item 42.\r\n");
+    velmor::Text text;
+    text.reserve((100 << 20) + line.size());
+    for (int k = 0; text.size() < (100 << 20); ++k) {
+        text += line + std::to_string(k % 5000) + "\r\n";
+    }
+    return text;
+}
+
+const velmor::Text& Chinese() {
+    static const velmor::Text text = LoadCorpus("zh-100m.gbk");
+    return text;
+}
+
+const velmor::Text& Mixed() {
+    static const velmor::Text text = LoadCorpus("mix-100m.gbk");
+    return text;
+}
+
+void RunRegex(benchmark::State& state, const velmor::Text& text, const char* pattern,
+              bool extract) {
+    for (auto _ : state) {
+        velmor::MemoryEditor editor(text);
+        velmor::Services services;
+        velmor::CommandContext context{editor, services};
+        velmor::RunRegexAction(context, pattern, "#", false, extract);
+        benchmark::DoNotOptimize(editor.ReadText().size());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+// "[0-9]+" -> "#": about a thousand distinct numbers, nested in one another.
+void BM_RegexReplaceDigits(benchmark::State& state) {
+    RunRegex(state, Chinese(), "[0-9]+", false);
+}
+
+// Every English word of the mixed corpus: tens of thousands of distinct match texts.
+void BM_RegexReplaceManyDistinct(benchmark::State& state) {
+    RunRegex(state, Mixed(), "[a-z]+", false);
+}
+
+void BM_RegexExtractDigits(benchmark::State& state) {
+    RunRegex(state, Chinese(), "[0-9]+", true);
+}
+
+void BM_FindAllMatchesDigits(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(velmor::FindAllMatches(Chinese(), "[0-9]+", false).size());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Chinese().size()));
+}
+
+void BM_BasicReplaceChineseWord(benchmark::State& state) {
+    const velmor::Text word = velmor::Utf8ToGbk("中国");
+    const velmor::Text replacement = velmor::Utf8ToGbk("华夏");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            velmor::TextReplace(Chinese(), word, replacement, 1, -1, false).size());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Chinese().size()));
+}
+
+// One press of find next from the start for a word near the end of 100 MB, as the window
+// runs it over its editor.
+void BM_FindNextNearTheEnd(benchmark::State& state) {
+    velmor::Text text = Chinese();
+    text += "needle";
+    velmor::MemoryEditor editor(text);
+    const velmor::FindState find{"needle", false};
+    for (auto _ : state) {
+        editor.SetSelectionStart(0);
+        velmor::RunFind(find, editor, velmor::FindDirection::Next);
+        benchmark::DoNotOptimize(editor.SelectionStart());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+}  // namespace
+
+BENCHMARK(BM_RegexReplaceDigits)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RegexReplaceManyDistinct)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RegexExtractDigits)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindAllMatchesDigits)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BasicReplaceChineseWord)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindNextNearTheEnd)->Unit(benchmark::kMillisecond);
