@@ -104,10 +104,9 @@ void InsertWholeParagraph(DialogFields& fields, CommandContext& context) {
 }  // namespace
 
 const DialogDefinition& InsertNumberedTextDialog() {
-    static const DialogDefinition definition = [] {
-        DialogDefinition d;
-        d.title = "插入序号文本";
-        d.createControls = [](DialogFields& fields) {
+    static const DialogDefinition definition = MakeParagraphDialog(
+        "插入序号文本",
+        [](DialogFields& fields) {
             AddNumberField(fields, NumberedTextFamily(), "分组框1");
             AddCaptioned(fields, "分组框2", ControlKind::GroupBox, "文本内容");
             fields.Add("编辑框_文本左", ControlKind::EditBox);
@@ -122,20 +121,15 @@ const DialogDefinition& InsertNumberedTextDialog() {
             AddRadioButton(fields, "单选框_段尾", "段尾", "首/尾", false);
             AddModeButtons(fields, NumberedTextFamily(), "分组框4");
             AddCaptioned(fields, "按钮1", ControlKind::Button, "执行");
-        };
-        AddModeClickRules(d, NumberedTextFamily());
-        d.onPress["按钮1"] = InsertNumberedText;
-        d.actionButton = "按钮1";
-        return d;
-    }();
+        },
+        InsertNumberedText, &NumberedTextFamily());
     return definition;
 }
 
 const DialogDefinition& InsertFixedTextDialog() {
-    static const DialogDefinition definition = [] {
-        DialogDefinition d;
-        d.title = "插入固定文本";
-        d.createControls = [](DialogFields& fields) {
+    static const DialogDefinition definition = MakeParagraphDialog(
+        "插入固定文本",
+        [](DialogFields& fields) {
             AddNumberField(fields, FixedTextFamily(), "分组框1");
             AddCaptioned(fields, "分组框2", ControlKind::GroupBox, "文本内容");
             fields.Add("编辑框_文本", ControlKind::EditBox);
@@ -144,20 +138,15 @@ const DialogDefinition& InsertFixedTextDialog() {
             AddRadioButton(fields, "单选框_段尾", "段尾", "首/尾", false);
             AddModeButtons(fields, FixedTextFamily(), "分组框4");
             AddCaptioned(fields, "按钮1", ControlKind::Button, "执行");
-        };
-        AddModeClickRules(d, FixedTextFamily());
-        d.onPress["按钮1"] = InsertFixedText;
-        d.actionButton = "按钮1";
-        return d;
-    }();
+        },
+        InsertFixedText, &FixedTextFamily());
     return definition;
 }
 
 const DialogDefinition& InsertWholeParagraphDialog() {
-    static const DialogDefinition definition = [] {
-        DialogDefinition d;
-        d.title = "插入整段";
-        d.createControls = [](DialogFields& fields) {
+    static const DialogDefinition definition = MakeParagraphDialog(
+        "插入整段",
+        [](DialogFields& fields) {
             AddNumberField(fields, WholeParagraphFamily(), "分组框1");
             AddCaptioned(fields, "分组框2", ControlKind::GroupBox, "段内容");
             fields.Add("编辑框_文本", ControlKind::EditBox);
@@ -166,12 +155,8 @@ const DialogDefinition& InsertWholeParagraphDialog() {
             AddRadioButton(fields, "单选框_段后", "段后", "前/后", false);
             AddModeButtons(fields, WholeParagraphFamily(), "分组框4");
             AddCaptioned(fields, "按钮1", ControlKind::Button, "执行");
-        };
-        AddModeClickRules(d, WholeParagraphFamily());
-        d.onPress["按钮1"] = InsertWholeParagraph;
-        d.actionButton = "按钮1";
-        return d;
-    }();
+        },
+        InsertWholeParagraph, &WholeParagraphFamily());
     return definition;
 }
 

@@ -38,19 +38,15 @@ void MergeParagraphs(DialogFields& fields, CommandContext& context) {
 }  // namespace
 
 const DialogDefinition& MergeParagraphsDialog() {
-    static const DialogDefinition definition = [] {
-        DialogDefinition d;
-        d.title = "段合并";
-        d.createControls = [](DialogFields& fields) {
+    static const DialogDefinition definition = MakeParagraphDialog(
+        "段合并",
+        [](DialogFields& fields) {
             AddRadioButton(fields, "单选框_多段", "每几段合并为一段：", "合并", false);
             fields.Add("编辑框1", ControlKind::EditBox);
             AddRadioButton(fields, "单选框_一段", "合并为一段", "合并", true);
             AddCaptioned(fields, "按钮1", ControlKind::Button, "确定");
-        };
-        d.onPress["按钮1"] = MergeParagraphs;
-        d.actionButton = "按钮1";
-        return d;
-    }();
+        },
+        MergeParagraphs);
     return definition;
 }
 

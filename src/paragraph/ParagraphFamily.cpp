@@ -73,6 +73,21 @@ void AddModeClickRules(DialogDefinition& definition, const ParagraphFamilyDialog
     }
 }
 
+DialogDefinition MakeParagraphDialog(std::string title,
+                                     std::function<void(DialogFields&)> createControls,
+                                     DialogDefinition::Handler run,
+                                     const ParagraphFamilyDialog* family) {
+    DialogDefinition definition;
+    definition.title = std::move(title);
+    definition.createControls = std::move(createControls);
+    if (family != nullptr) {
+        AddModeClickRules(definition, *family);
+    }
+    definition.actionButton = "按钮1";
+    definition.onPress[definition.actionButton] = std::move(run);
+    return definition;
+}
+
 SelectionMode ReadSelectionMode(const DialogFields& fields, const ParagraphFamilyDialog& family) {
     if (fields.IsChecked(kMultiplesButton)) {
         return SelectionMode::Multiples;

@@ -42,6 +42,13 @@ void AddModeButtons(DialogFields& fields, const ParagraphFamilyDialog& family,
 // Gives the mode buttons their click rules.
 void AddModeClickRules(DialogDefinition& definition, const ParagraphFamilyDialog& family);
 
+// A dialog whose button 按钮1 runs the command; with a family, its mode buttons get their
+// click rules.
+DialogDefinition MakeParagraphDialog(std::string title,
+                                     std::function<void(DialogFields&)> createControls,
+                                     DialogDefinition::Handler run,
+                                     const ParagraphFamilyDialog* family = nullptr);
+
 SelectionMode ReadSelectionMode(const DialogFields& fields, const ParagraphFamilyDialog& family);
 
 // Disables the busy controls for the length of a run, then enables them again and puts the

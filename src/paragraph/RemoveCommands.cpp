@@ -115,30 +115,24 @@ void CutParagraphs(DialogFields& fields, CommandContext& context) {
 }  // namespace
 
 const DialogDefinition& DeleteKeepParagraphsDialog() {
-    static const DialogDefinition definition = [] {
-        DialogDefinition d;
-        d.title = "删除/保留段";
-        d.createControls = [](DialogFields& fields) {
+    static const DialogDefinition definition = MakeParagraphDialog(
+        "删除/保留段",
+        [](DialogFields& fields) {
             AddNumberField(fields, DeleteKeepFamily(), "分组框1");
             AddCaptioned(fields, "分组框2", ControlKind::GroupBox, "删除/保留");
             AddRadioButton(fields, "单选框_删除", "删除", "删除/保留", true);
             AddRadioButton(fields, "单选框_保留", "保留", "删除/保留", false);
             AddModeButtons(fields, DeleteKeepFamily(), "分组框3");
             AddCaptioned(fields, "按钮1", ControlKind::Button, "执行");
-        };
-        AddModeClickRules(d, DeleteKeepFamily());
-        d.onPress["按钮1"] = DeleteKeepParagraphs;
-        d.actionButton = "按钮1";
-        return d;
-    }();
+        },
+        DeleteKeepParagraphs, &DeleteKeepFamily());
     return definition;
 }
 
 const DialogDefinition& ParagraphPartDialog() {
-    static const DialogDefinition definition = [] {
-        DialogDefinition d;
-        d.title = "段部分";
-        d.createControls = [](DialogFields& fields) {
+    static const DialogDefinition definition = MakeParagraphDialog(
+        "段部分",
+        [](DialogFields& fields) {
             AddNumberField(fields, PartFamily(), "分组框1");
             AddCaptioned(fields, "分组框2", ControlKind::GroupBox, "");
             AddRadioButton(fields, "单选框_保留", "保留", "保留/删除", true);
@@ -147,15 +141,11 @@ const DialogDefinition& ParagraphPartDialog() {
             AddRadioButton(fields, "单选框_首", "首", "首/尾", true);
             AddRadioButton(fields, "单选框_尾", "尾", "首/尾", false);
             AddCaptioned(fields, "标签1", ControlKind::Label, "字符长度：");
-            fields.Add("编辑框_长度", ControlKind::EditBox).text = "10";
+            fields.Add("编辑框_长度", ControlKind::EditBox).text = Text("10");
             AddModeButtons(fields, PartFamily(), "分组框4");
             AddCaptioned(fields, "按钮1", ControlKind::Button, "确定");
-        };
-        AddModeClickRules(d, PartFamily());
-        d.onPress["按钮1"] = CutParagraphs;
-        d.actionButton = "按钮1";
-        return d;
-    }();
+        },
+        CutParagraphs, &PartFamily());
     return definition;
 }
 

@@ -76,28 +76,23 @@ void DeleteSpaces(DialogFields& fields, CommandContext& context) {
 }  // namespace
 
 const DialogDefinition& IndentParagraphsDialog() {
-    static const DialogDefinition definition = [] {
-        DialogDefinition d;
-        d.title = kIndentTitle;
-        d.createControls = [](DialogFields& fields) {
+    static const DialogDefinition definition = MakeParagraphDialog(
+        kIndentTitle,
+        [](DialogFields& fields) {
             AddCaptioned(fields, "分组框1", ControlKind::GroupBox, "");
             AddCaptioned(fields, "标签1", ControlKind::Label,
                          "要在每段前填充几个空格？默认为4个，也就两个汉字的长度。");
-            fields.Add("编辑框1", ControlKind::EditBox).text = "4";
+            fields.Add("编辑框1", ControlKind::EditBox).text = Text("4");
             AddCaptioned(fields, "按钮1", ControlKind::Button, "调整");
-        };
-        d.onPress["按钮1"] = IndentParagraphs;
-        d.actionButton = "按钮1";
-        return d;
-    }();
+        },
+        IndentParagraphs);
     return definition;
 }
 
 const DialogDefinition& DeleteSpacesDialog() {
-    static const DialogDefinition definition = [] {
-        DialogDefinition d;
-        d.title = "删除空格";
-        d.createControls = [](DialogFields& fields) {
+    static const DialogDefinition definition = MakeParagraphDialog(
+        "删除空格",
+        [](DialogFields& fields) {
             AddNumberField(fields, DeleteSpacesFamily(), "分组框2");
             AddModeButtons(fields, DeleteSpacesFamily(), "分组框3");
             AddCaptioned(fields, "分组框1", ControlKind::GroupBox, "需要删除空格部分：");
@@ -107,12 +102,8 @@ const DialogDefinition& DeleteSpacesDialog() {
             AddRadioButton(fields, "单选框_段首尾", "段首尾", group, false);
             AddRadioButton(fields, "单选框_全部", "全部", group, true);
             AddCaptioned(fields, "按钮1", ControlKind::Button, "确定");
-        };
-        AddModeClickRules(d, DeleteSpacesFamily());
-        d.onPress["按钮1"] = DeleteSpaces;
-        d.actionButton = "按钮1";
-        return d;
-    }();
+        },
+        DeleteSpaces, &DeleteSpacesFamily());
     return definition;
 }
 

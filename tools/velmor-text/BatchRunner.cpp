@@ -6,6 +6,8 @@
 #include <iostream>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "core/CodePage936.h"
 #include "core/FixedTime.h"
 #include "core/MemoryEditor.h"
@@ -117,6 +119,11 @@ std::optional<ByteString> ReadFile(const std::string& path) {
         return std::nullopt;
     }
     ByteString bytes;
+    // Reserved at a regular file's size, so that a large document is not copied as it grows.
+    struct stat status {};
+    if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+        bytes.reserve(static_cast<std::size_t>(status.st_size));
+    }
     char buffer[1 << 16];
     std::size_t count = 0;
     while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
@@ -306,8 +313,8 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     if (!usesDocument) {
         return kExitRan;
     }
-    const Text result = editor.ReadText();
-    const ByteString output = options->utf8 ? GbkToUtf8(result) : result;
+    const ByteString output =
+        options->utf8 ? GbkToUtf8(editor.ReadText()) : ByteString(editor.ReadText());
     if (options->outPath.empty()) {
         streams.out.write(output.data(), static_cast<std::streamsize>(output.size()));
         streams.out.flush();
