@@ -313,8 +313,8 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     if (!usesDocument) {
         return kExitRan;
     }
-    const ByteString output =
-        options->utf8 ? GbkToUtf8(editor.ReadText()) : ByteString(editor.ReadText());
+    const ByteString converted = options->utf8 ? GbkToUtf8(editor.Contents()) : ByteString();
+    const ByteString& output = options->utf8 ? converted : editor.Contents();
     if (options->outPath.empty()) {
         streams.out.write(output.data(), static_cast<std::streamsize>(output.size()));
         streams.out.flush();
