@@ -23,7 +23,7 @@ seconds() {
     start=$(date +%s.%N)
     "$@" >"$work/out"
     end=$(date +%s.%N)
-    echo "$end - $start" | bc
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
 }
 
 median() { printf '%s\n' "$@" | sort -n | sed -n "$(( ($# + 1) / 2 ))p"; }
@@ -41,7 +41,7 @@ compare() {
     a=$(median "${ours[@]}")
     b=$(median "${theirs[@]}")
     printf '%-28s velmor-text %6.2f s   awk %6.2f s   ratio %5.2f\n' "$name" "$a" "$b" \
-        "$(echo "$a / $b" | bc -l)"
+        "$(awk -v a="$a" -v b="$b" 'BEGIN { print a / b }')"
 }
 
 sel='BEGIN { n = split(listed, a, ","); for (k = 1; k <= n; k++) sel[a[k]] = 1 }'
