@@ -23,7 +23,6 @@ struct ParagraphFamilyDialog {
     std::vector<std::string> disabledByEvery;
 };
 
-inline constexpr std::string_view kNumberField = "编辑框1";
 inline constexpr std::string_view kModeGroup = "指定段/倍数段";
 inline constexpr const char* kInsertGroupCaption = "需要插入到某段（多个段 用“,”英文逗号隔开）";
 inline constexpr const char* kOperateGroupCaption = "需要操作的段（多个段 用“,”英文逗号隔开）";

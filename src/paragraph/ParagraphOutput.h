@@ -13,7 +13,6 @@ class EditorAccess;
 
 // No command builds a document beyond this size.
 inline constexpr std::uint64_t kMaxOutputBytes = std::uint64_t{1} << 30;
-inline constexpr std::string_view kCrLf = "\r\n";
 
 // Counts the bytes a walk over the paragraphs would write, without writing them.
 class OutputSizer {

@@ -10,13 +10,6 @@
 
 namespace velmor {
 
-namespace {
-
-constexpr std::string_view kNumberField = "编辑框1";
-constexpr std::string_view kCrLf = "\r\n";
-
-}  // namespace
-
 std::vector<std::string_view> ParagraphList(std::string_view text) {
     return SplitViewsAtSeparator(text, kCrLf, std::nullopt, true);
 }

@@ -10,6 +10,10 @@ namespace velmor {
 
 class DialogFields;
 
+// The paragraph-number field of every dialog of the paragraph family.
+inline constexpr std::string_view kNumberField = "编辑框1";
+inline constexpr std::string_view kCrLf = "\r\n";
+
 // Which paragraphs a command of the paragraph family works on, set by the radio buttons of
 // the group "指定段/倍数段".
 enum class SelectionMode { Listed, Multiples, Odd, Every };
