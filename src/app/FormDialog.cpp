@@ -159,7 +159,6 @@ FormDialog::FormDialog(const DialogDefinition& definition, CommandContext& conte
 
 void FormDialog::Bind() {
     m_formDifferences = CompareFormWithFields(*this, m_session.Fields());
-    setWindowTitle(QString::fromStdString(m_session.Definition().title));
     for (const Control& control : m_session.Fields().Controls()) {
         auto* widget = findChild<QWidget*>(QString::fromStdString(control.name));
         if (widget == nullptr || !IsFormControl(*widget)) {
@@ -174,6 +173,7 @@ void FormDialog::Bind() {
 
 void FormDialog::ShowFields() {
     m_showing = true;
+    setWindowTitle(QString::fromStdString(m_session.Fields().Title()));
     for (const Binding& binding : m_bindings) {
         if (const Control* control = m_session.Fields().Find(binding.name)) {
             ShowControl(*binding.widget, *control);
@@ -195,8 +195,11 @@ void FormDialog::Connect(const Binding& binding) {
     QWidget* widget = binding.widget;
     if (auto* line = qobject_cast<QLineEdit*>(widget)) {
         if (line->property("digitsOnly").toBool()) {
-            line->setValidator(new QRegularExpressionValidator(
-                QRegularExpression(QStringLiteral("[0-9]*")), line));
+            // Some integer boxes also take the minus sign when typed.
+            const QString accepted = line->property("minusAllowed").toBool()
+                                         ? QStringLiteral("[-0-9]*")
+                                         : QStringLiteral("[0-9]*");
+            line->setValidator(new QRegularExpressionValidator(QRegularExpression(accepted), line));
         }
         connect(line, &QLineEdit::textEdited, this, [this, name](const QString& text) {
             Act([&] { m_session.SetEditText(name, FromQString(text)); });

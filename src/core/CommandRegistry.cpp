@@ -49,6 +49,7 @@ CommandRegistry BuildCommandRegistry() {
     RegisterGenerateCommands(registry);
     RegisterSearchCommands(registry);
     RegisterPositionTimeCommands(registry);
+    RegisterParagraphCommands(registry);
     return registry;
 }
 

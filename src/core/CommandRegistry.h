@@ -63,6 +63,7 @@ void RegisterTransformCommands(CommandRegistry& registry);
 void RegisterGenerateCommands(CommandRegistry& registry);
 void RegisterSearchCommands(CommandRegistry& registry);
 void RegisterPositionTimeCommands(CommandRegistry& registry);
+void RegisterParagraphCommands(CommandRegistry& registry);
 void RegisterPendingCommands(CommandRegistry& registry);
 
 }  // namespace velmor

@@ -50,6 +50,7 @@ int DialogFields::NumberOf(std::string_view name) const {
 
 DialogSession::DialogSession(const DialogDefinition& definition, CommandContext& context)
     : m_definition(definition), m_context(context) {
+    m_fields.SetTitle(m_definition.title);
     if (m_definition.createControls) {
         m_definition.createControls(m_fields);
     }
@@ -70,7 +71,7 @@ Control* Usable(DialogFields& fields, std::string_view name, ControlKind kind) {
 
 int RowCount(const Control& control) {
     return static_cast<int>(control.kind == ControlKind::ListView ? control.rows.size()
-                                                                   : control.items.size());
+                                                                  : control.items.size());
 }
 
 }  // namespace

@@ -60,8 +60,13 @@ public:
     std::vector<Control>& Controls() { return m_controls; }
     const std::vector<Control>& Controls() const { return m_controls; }
 
+    // The dialog's caption as shown now (UTF-8): the definition's title until a handler sets it.
+    const std::string& Title() const { return m_title; }
+    void SetTitle(std::string title) { m_title = std::move(title); }
+
 private:
     std::vector<Control> m_controls;
+    std::string m_title;
 };
 
 // How one dialog behaves, without widgets: its controls with their defaults and the handlers

@@ -8,6 +8,7 @@ namespace velmor {
 
 void MemoryEditor::ReplaceText(const Text& text) {
     m_text = text;
+    // A caret at the start stays there: no need to count the characters of a large text.
     if (m_selectionStart > 0) {
         m_selectionStart = std::min(m_selectionStart, CharacterCount(m_text));
     }

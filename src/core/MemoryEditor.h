@@ -22,6 +22,8 @@ public:
     explicit MemoryEditor(Text text) : m_text(std::move(text)) {}
 
     Text ReadText() const override { return m_text; }
+    // The text without a copy, valid until the next change.
+    const Text& Contents() const { return m_text; }
     void ReplaceText(const Text& text) override;
     void AppendText(const Text& text) override;
     int SelectionStart() const override { return m_selectionStart; }

@@ -139,7 +139,7 @@ std::size_t FindFrom(std::string_view text, std::string_view what, std::size_t f
     return npos;
 }
 
-inline bool IsSpaceAt(const Text& text, std::size_t i, std::size_t length) {
+inline bool IsSpaceAt(std::string_view text, std::size_t i, std::size_t length) {
     if (text[i] == ' ') {
         return true;
     }
@@ -148,7 +148,7 @@ inline bool IsSpaceAt(const Text& text, std::size_t i, std::size_t length) {
 
 // Byte length of the character of the walk starting at i: 0 for a lead byte that is the
 // last byte, which the rewriting primitives drop.
-inline std::size_t WalkLength(const Text& text, std::size_t i) {
+inline std::size_t WalkLength(std::string_view text, std::size_t i) {
     if (!IsLeadByte(text[i])) {
         return 1;
     }
@@ -296,11 +296,13 @@ Text TextReplace(const Text& text, const Text& find, const Text& replacement, in
     return result;
 }
 
-std::vector<std::string> SplitAtSeparator(const std::string& text, const std::string& separator,
-                                          std::optional<int> maxCount, bool characterWalk) {
+std::vector<std::string_view> SplitViewsAtSeparator(std::string_view text,
+                                                    std::string_view separator,
+                                                    std::optional<int> maxCount,
+                                                    bool characterWalk) {
     const std::size_t limit = maxCount ? static_cast<std::size_t>(std::max(0, *maxCount))
                                        : static_cast<std::size_t>(INT_MAX);
-    TextList members;
+    std::vector<std::string_view> members;
     if (text.empty() || limit == 0) {
         return members;
     }
@@ -318,15 +320,22 @@ std::vector<std::string> SplitAtSeparator(const std::string& text, const std::st
             from = candidate + 1;
             continue;
         }
-        members.emplace_back(text, begin, candidate - begin);
+        members.push_back(text.substr(begin, candidate - begin));
         begin = candidate + separator.size();
         from = begin;
         starts.Reset(begin);
     }
     if (members.size() < limit && begin < text.size()) {
-        members.emplace_back(text, begin);
+        members.push_back(text.substr(begin));
     }
     return members;
+}
+
+std::vector<std::string> SplitAtSeparator(const std::string& text, const std::string& separator,
+                                          std::optional<int> maxCount, bool characterWalk) {
+    const std::vector<std::string_view> views =
+        SplitViewsAtSeparator(text, separator, maxCount, characterWalk);
+    return std::vector<std::string>(views.begin(), views.end());
 }
 
 TextList TextSplit(const Text& text, const Text& separator, std::optional<int> maxCount) {
@@ -442,7 +451,7 @@ Text TextHalfWidth(const Text& text) {
     return result;
 }
 
-Text TextTrimLeft(const Text& text) {
+std::string_view TrimLeftView(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const std::size_t length = WalkLength(text, i);
@@ -458,7 +467,7 @@ Text TextTrimLeft(const Text& text) {
     return text.substr(i, end - i);
 }
 
-Text TextTrimRight(const Text& text) {
+std::string_view TrimRightView(std::string_view text) {
     std::size_t runStart = npos;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -479,14 +488,12 @@ Text TextTrimRight(const Text& text) {
     return runStart == npos ? text : text.substr(0, runStart);
 }
 
-Text TextTrim(const Text& text) {
+std::string_view TrimView(std::string_view text) {
     // Right first, so that spaces before a dropped trailing lead byte stay, as in TrimRight.
-    return TextTrimLeft(TextTrimRight(text));
+    return TrimLeftView(TrimRightView(text));
 }
 
-Text TextStripSpaces(const Text& text) {
-    Text result(text.size(), '\0');
-    char* out = result.data();
+char* WriteWithoutSpaces(std::string_view text, char* out) {
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t length = WalkLength(text, i);
         if (length == 0) {
@@ -500,6 +507,24 @@ Text TextStripSpaces(const Text& text) {
         }
         i += length;
     }
+    return out;
+}
+
+Text TextTrimLeft(const Text& text) {
+    return Text(TrimLeftView(text));
+}
+
+Text TextTrimRight(const Text& text) {
+    return Text(TrimRightView(text));
+}
+
+Text TextTrim(const Text& text) {
+    return Text(TrimView(text));
+}
+
+Text TextStripSpaces(const Text& text) {
+    Text result(text.size(), '\0');
+    char* out = WriteWithoutSpaces(text, result.data());
     result.resize(static_cast<std::size_t>(out - result.data()));
     return result;
 }

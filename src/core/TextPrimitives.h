@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 
 #include "core/Text.h"
 
@@ -43,6 +44,11 @@ TextList TextSplit(const Text& text, const Text& separator = ",",
 // characterWalk is set, anywhere otherwise.
 std::vector<std::string> SplitAtSeparator(const std::string& text, const std::string& separator,
                                           std::optional<int> maxCount, bool characterWalk);
+// The same split as views into text, which must outlive them.
+std::vector<std::string_view> SplitViewsAtSeparator(std::string_view text,
+                                                    std::string_view separator,
+                                                    std::optional<int> maxCount,
+                                                    bool characterWalk);
 // Negative, 0 or positive; the case-insensitive mode folds one-byte ASCII letters only.
 int TextCompare(const Text& a, const Text& b, bool caseSensitive);
 
@@ -55,5 +61,11 @@ Text TextTrimLeft(const Text& text);
 Text TextTrimRight(const Text& text);
 Text TextTrim(const Text& text);
 Text TextStripSpaces(const Text& text);
+// The trims as views into text, for callers that rebuild a large text from pieces.
+std::string_view TrimLeftView(std::string_view text);
+std::string_view TrimRightView(std::string_view text);
+std::string_view TrimView(std::string_view text);
+// Writes text without its spaces at out, which has room for text.size() bytes; returns the end.
+char* WriteWithoutSpaces(std::string_view text, char* out);
 
 }  // namespace velmor

@@ -8,6 +8,8 @@
 #include <set>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "core/CodePage936.h"
 #include "core/FixedTime.h"
 #include "core/MemoryEditor.h"
@@ -363,9 +365,8 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     if (!usesDocument) {
         return kExitRan;
     }
-    const Text result = editor.ReadText();
-    const ByteString converted = options->utf8 ? GbkToUtf8(result) : ByteString();
-    const ByteString& output = options->utf8 ? converted : result;
+    const ByteString converted = options->utf8 ? GbkToUtf8(editor.Contents()) : ByteString();
+    const ByteString& output = options->utf8 ? converted : editor.Contents();
     if (options->outPath.empty()) {
         streams.out.write(output.data(), static_cast<std::streamsize>(output.size()));
         streams.out.flush();
