@@ -4,15 +4,12 @@
 namespace velmor {
 
 void RegisterGenerateForms(DialogHost& host);
+void RegisterParagraphForms(DialogHost& host);
 
-// Each subsystem adds its forms here as they are built.
+// Every subsystem's dialog forms.
 void RegisterDialogForms(DialogHost& host) {
     RegisterGenerateForms(host);
     RegisterSearchForms(host);
-void RegisterParagraphForms(DialogHost& host);
-
-// Each subsystem adds its forms here as they are built.
-void RegisterDialogForms(DialogHost& host) {
     RegisterParagraphForms(host);
 }
 
