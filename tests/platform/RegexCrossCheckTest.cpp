@@ -19,12 +19,15 @@ namespace {
 
 constexpr auto kTimeBudget = std::chrono::milliseconds(2500);
 
+// Kept to the end of the process: destroying it among the exit handlers crashes.
 QCoreApplication& Application() {
-    static int argc = 1;
-    static char name[] = "tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
-    return application;
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "tests";
+        static char* argv[] = {name, nullptr};
+        new QCoreApplication(argc, argv);
+    }
+    return *QCoreApplication::instance();
 }
 
 // Every match text of pattern in text, or nothing when the engine rejects the pattern.
