@@ -211,16 +211,14 @@ std::intptr_t JsScriptHost::SitehWnd(std::optional<std::intptr_t> window) {
     return m_shared->siteWindow;
 }
 
-JsScriptHostFactory::JsScriptHostFactory() = default;
-JsScriptHostFactory::~JsScriptHostFactory() = default;
-
 std::unique_ptr<ScriptHost> JsScriptHostFactory::Create() const {
     if (QCoreApplication::instance() == nullptr) {
         static int argc = 1;
         static char name[] = "velmor";
         static char* argv[] = {name, nullptr};
         const std::string locale = std::setlocale(LC_ALL, nullptr);
-        m_application = std::make_unique<QCoreApplication>(argc, argv);
+        // Kept to the end of the process: destroying it among the exit handlers crashes.
+        new QCoreApplication(argc, argv);
         std::setlocale(LC_ALL, locale.c_str());
     }
     return std::make_unique<JsScriptHost>();

@@ -4,8 +4,6 @@
 
 #include "core/ScriptHost.h"
 
-class QCoreApplication;
-
 namespace velmor {
 
 // JScript through Qt's ECMAScript engine. The engine lives with the thread that creates the
@@ -36,15 +34,11 @@ private:
 };
 
 // The engine needs a Qt application object; where the process has none (the batch tool, the
-// tests), the factory makes one on first use and keeps the C library's locale as it was.
+// tests), the first Create makes one for the rest of the process and keeps the C library's
+// locale as it was.
 class JsScriptHostFactory : public ScriptHostFactory {
 public:
-    JsScriptHostFactory();
-    ~JsScriptHostFactory() override;
     std::unique_ptr<ScriptHost> Create() const override;
-
-private:
-    mutable std::unique_ptr<QCoreApplication> m_application;
 };
 
 }  // namespace velmor

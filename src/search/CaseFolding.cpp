@@ -34,7 +34,7 @@ struct CaseTables {
     std::array<std::uint16_t, kPlaneEnd> canonical{};
     // (canonical, character) for every cased character, sorted.
     std::vector<std::pair<char32_t, char32_t>> byCanonical;
-    std::vector<char32_t> cased;
+    std::vector<std::vector<char32_t>> groups;
 };
 
 const CaseTables& Tables() {
@@ -65,10 +65,15 @@ const CaseTables& Tables() {
         for (char32_t c = 0; c < kPlaneEnd; ++c) {
             if (groupSize[t->canonical[c]] > 1) {
                 t->byCanonical.emplace_back(t->canonical[c], c);
-                t->cased.push_back(c);
             }
         }
         std::sort(t->byCanonical.begin(), t->byCanonical.end());
+        for (std::size_t i = 0; i < t->byCanonical.size(); ++i) {
+            if (i == 0 || t->byCanonical[i].first != t->byCanonical[i - 1].first) {
+                t->groups.emplace_back();
+            }
+            t->groups.back().push_back(t->byCanonical[i].second);
+        }
         return t;
     }();
     return *tables;
@@ -95,8 +100,8 @@ std::vector<char32_t> CaseEquivalents(char32_t c) {
     return result;
 }
 
-const std::vector<char32_t>& CasedCharacters() {
-    return Tables().cased;
+const std::vector<std::vector<char32_t>>& CaseGroups() {
+    return Tables().groups;
 }
 
 }  // namespace velmor

@@ -12,7 +12,7 @@ char32_t CanonicalCase(char32_t c);
 // Every character whose canonical case equals c's, c included, in ascending order.
 std::vector<char32_t> CaseEquivalents(char32_t c);
 
-// Every character that has at least one case equivalent other than itself, ascending.
-const std::vector<char32_t>& CasedCharacters();
+// Every group of two or more characters with the same canonical case.
+const std::vector<std::vector<char32_t>>& CaseGroups();
 
 }  // namespace velmor

@@ -53,14 +53,10 @@ CodePointSet CodePointSet::Complement() const {
 
 CodePointSet CodePointSet::CaseClosure() const {
     CodePointSet result = *this;
-    for (const char32_t c : CasedCharacters()) {
-        if (Contains(c)) {
-            continue;
-        }
-        for (const char32_t equivalent : CaseEquivalents(c)) {
-            if (Contains(equivalent)) {
+    for (const auto& group : CaseGroups()) {
+        if (std::any_of(group.begin(), group.end(), [this](char32_t c) { return Contains(c); })) {
+            for (const char32_t c : group) {
                 result.Add(c);
-                break;
             }
         }
     }

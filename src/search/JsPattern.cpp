@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "search/CaseFolding.h"
+
 namespace velmor {
 
 namespace {
@@ -86,6 +88,10 @@ void AppendSet(std::wstring& out, const CodePointSet& set) {
         out += L"[^\\x{0}-\\x{10ffff}]";
         return;
     }
+    if (set.Ranges().size() == 1 && set.Ranges().front().first == set.Ranges().front().last) {
+        AppendCodePoint(out, set.Ranges().front().first);
+        return;
+    }
     out += L'[';
     for (const auto& range : set.Ranges()) {
         AppendCodePoint(out, range.first);
@@ -129,7 +135,9 @@ public:
             throw PatternError{};  // an unmatched ")"
         }
         TranslatedPattern result;
-        result.boostPattern = std::move(m_out);
+        // Boost treats a lazy repeat at the start like a greedy one when a search fails and
+        // skips start positions that could match; a top-level alternative turns that off.
+        result.boostPattern = m_hasLazyRepeat ? L"(?:" + m_out + L")|(?!)" : std::move(m_out);
         result.groupCount = m_groupCount;
         if (m_topTerms == 1 && !m_topAlternation) {
             result.singleCharacter = std::move(m_topSet);
@@ -210,12 +218,16 @@ private:
     void ParseGroup() {
         ++m_pos;
         bool quantifiable = true;
+        bool lookaround = true;
+        std::optional<std::size_t> lookahead;
         std::wstring close = L")";
         std::optional<std::size_t> group;
         if (LooksAt(L"?:")) {
             m_pos += 2;
             m_out += L"(?:";
+            lookaround = false;
         } else if (LooksAt(L"?=") || LooksAt(L"?!")) {
+            lookahead = m_out.size();
             m_out += L"(?:(?";
             m_out += m_p[m_pos + 1];
             m_pos += 2;
@@ -229,14 +241,20 @@ private:
             throw PatternError{};
         } else {
             m_out += L'(';
+            lookaround = false;
             group = m_closedGroups.size();
             m_closedGroups.push_back(false);
         }
         if (++m_depth > kMaxPatternNesting) {
             throw PatternError{};
         }
+        const std::size_t contentStart = m_out.size();
         ParseDisjunction();
         --m_depth;
+        if (lookaround && m_out.size() == contentStart) {
+            // Boost refuses an empty assertion; this one matches the empty text as well.
+            m_out += L"[^\\x{0}-\\x{10ffff}]{0}";
+        }
         if (AtEnd()) {
             throw PatternError{};  // an unterminated group
         }
@@ -245,11 +263,48 @@ private:
         if (group) {
             m_closedGroups[*group] = true;
         }
-        if (quantifiable) {
+        if (lookahead) {
+            QuantifyLookahead(*lookahead);
+        } else if (quantifiable) {
             ParseQuantifier();
         } else {
             RefuseQuantifier();
         }
+    }
+
+    // Every repetition of a lookahead past the required ones matches the empty text, which
+    // JScript refuses: one or more becomes exactly one, and zero or more becomes nothing,
+    // with the groups inside left unset.
+    void QuantifyLookahead(std::size_t start) {
+        if (AtEnd()) {
+            return;
+        }
+        std::uint64_t min = 0;
+        std::uint64_t max = 0;
+        bool bounded = false;
+        std::size_t end = 0;
+        const char32_t c = Current();
+        if (c == '*' || c == '?') {
+            ++m_pos;
+        } else if (c == '+') {
+            min = 1;
+            ++m_pos;
+        } else if (ReadBraced(m_pos, min, max, bounded, end)) {
+            if (bounded && min > max) {
+                throw PatternError{};
+            }
+            m_pos = end;
+        } else {
+            return;
+        }
+        if (!AtEnd() && Current() == '?') {
+            ++m_pos;
+        }
+        if (min == 0) {
+            m_out.insert(start + 3, L"(?!)");
+            m_out.insert(m_out.size() - 1, L"|");
+        }
+        RefuseQuantifier();
     }
 
     // At the digits after "\": a reference to a group when their value names one.
@@ -267,6 +322,7 @@ private:
         // A group that is still open or opens later has no text yet: JScript then matches
         // the empty text.
         if (number > m_closedGroups.size() || !m_closedGroups[number - 1]) {
+            m_out += L"(?:)";
             return true;
         }
         const std::wstring group = std::to_wstring(number);
@@ -443,8 +499,14 @@ private:
     // The set one literal character matches.
     CodePointSet CharacterSet(char32_t c) const {
         CodePointSet set;
-        set.Add(c);
-        return m_ignoreCase ? set.CaseClosure() : set;
+        if (!m_ignoreCase) {
+            set.Add(c);
+            return set;
+        }
+        for (const char32_t equivalent : CaseEquivalents(c)) {
+            set.Add(equivalent);
+        }
+        return set;
     }
 
     // Whether "{" at i opens {n}, {n,} or {n,m}.
@@ -519,6 +581,7 @@ private:
             m_out += L"}";
         }
         if (!AtEnd() && Current() == '?') {
+            m_hasLazyRepeat = true;
             m_out += L'?';
             ++m_pos;
         }
@@ -565,6 +628,7 @@ private:
     std::wstring m_out;
     int m_topTerms = 0;
     bool m_topAlternation = false;
+    bool m_hasLazyRepeat = false;
     std::optional<CodePointSet> m_topSet;
 };
 

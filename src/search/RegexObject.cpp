@@ -8,11 +8,48 @@
 #include <vector>
 
 #include "core/CodePage936.h"
+#include "search/CaseFolding.h"
 #include "search/JsPattern.h"
+
+namespace velmor::regex_detail {
+
+// Case-insensitive comparison, used by back-references only (sets carry their case
+// equivalents already), by the same canonical case as the sets.
+struct CaseTraits : boost::regex_traits<wchar_t> {
+    wchar_t translate_nocase(wchar_t c) const {
+        return static_cast<wchar_t>(CanonicalCase(static_cast<char32_t>(c)));
+    }
+    wchar_t translate(wchar_t c, bool ignoreCase) const {
+        return ignoreCase ? translate_nocase(c) : c;
+    }
+    wchar_t translate(wchar_t c) const { return c; }
+};
+
+}  // namespace velmor::regex_detail
+
+namespace boost::BOOST_REGEX_DETAIL_NS {
+
+// Boost lets one search visit about N * S^2 states (N the text length, S the pattern length)
+// before it gives up: hours for a catastrophic pattern over a large document, as translated
+// patterns are long. The budget here grows with N * S but stays bounded.
+template <>
+inline void perl_matcher<
+    const wchar_t*, std::allocator<sub_match<const wchar_t*>>,
+    velmor::regex_detail::CaseTraits>::estimate_max_state_count(std::random_access_iterator_tag*) {
+    const std::ptrdiff_t length = last - base;
+    const std::ptrdiff_t states =
+        std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(re.size()), 1000);
+    max_state_count = std::min<std::ptrdiff_t>((length + 1000) * (states + 64), 2'000'000'000);
+}
+
+}  // namespace boost::BOOST_REGEX_DETAIL_NS
 
 namespace velmor {
 
 namespace {
+
+using regex_detail::CaseTraits;
+using Regex = boost::basic_regex<wchar_t, CaseTraits>;
 
 constexpr std::uint32_t kCheckpointStride = 64;
 constexpr std::uint32_t kUnmatched = std::numeric_limits<std::uint32_t>::max();
@@ -108,7 +145,7 @@ void RegexObject::Engine::Search(const TranslatedPattern& translated, bool globa
         ScanSingleCharacter(*translated.singleCharacter, global);
         return;
     }
-    const boost::wregex regex(translated.boostPattern, boost::regex::perl);
+    const Regex regex(translated.boostPattern, boost::regex::perl);
     groupCount = static_cast<int>(regex.mark_count());
     const wchar_t* const begin = codePoints.data();
     const wchar_t* const end = begin + codePoints.size();

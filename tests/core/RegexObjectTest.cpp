@@ -64,9 +64,10 @@ INSTANTIATE_TEST_SUITE_P(
         MatchRow{"a$", "ba\r\nca", {"a"}, false, false}, MatchRow{"^", "a\r\nb", {"", "", ""}},
         MatchRow{"\\bfoo\\b", "foo foobar barfoo foo", {"foo", "foo"}},
         MatchRow{"\\Bo\\B", "foo boot", {"o", "o", "o"}}, MatchRow{"(a\\1)+", "aa", {"aa"}},
-        MatchRow{"(a)\\1", "aa a", {"aa"}}, MatchRow{"\\2(a)(b)", "ab", {"ab"}},
-        MatchRow{"(a)|\\1b", "b", {"b"}}, MatchRow{"(A)\\1", "Aa", {"Aa"}},
-        MatchRow{"(A)\\1", "Aa", {}, true}, MatchRow{"a|", "ba", {"", "a", ""}},
+        MatchRow{"b\\1?(a)", "bbaa", {"ba"}}, MatchRow{"(a)\\1", "aa a", {"aa"}},
+        MatchRow{"\\2(a)(b)", "ab", {"ab"}}, MatchRow{"(a)|\\1b", "b", {"b"}},
+        MatchRow{"(A)\\1", "Aa", {"Aa"}}, MatchRow{"(A)\\1", "Aa", {}, true},
+        MatchRow{"(σ)\\1\\1", "σςΣ", {"σςΣ"}}, MatchRow{"a|", "ba", {"", "a", ""}},
         MatchRow{"x*", "axx", {"", "xx", ""}}, MatchRow{"\\u4e2d", "中国中", {"中", "中"}},
         MatchRow{"\\x41", "ABA", {"A", "A"}, true}, MatchRow{"\\u00", "u00", {"u00"}},
         MatchRow{"\\xg", "xg", {"xg"}},
@@ -84,7 +85,10 @@ INSTANTIATE_TEST_SUITE_P(
         MatchRow{"[^]", "a\nb", {"a", "\n", "b"}}, MatchRow{"ａ", "ＡａA", {"Ａ", "ａ"}},
         MatchRow{"σ", "ΣσςS", {"Σ", "σ", "ς"}}, MatchRow{"[а-я]+", "Привет", {"Привет"}},
         MatchRow{"[а-я]+", "Привет", {"ривет"}, true}, MatchRow{"k", "Kk\xe2\x84\xaa", {"K", "k"}},
-        MatchRow{"[^a]", "A", {}}, MatchRow{"\\W", "k", {}}, MatchRow{"(?<=a)b", "ab cb", {"b"}}));
+        MatchRow{"[^a]", "A", {}}, MatchRow{"\\W", "k", {}}, MatchRow{"(?<=a)b", "ab cb", {"b"}},
+        MatchRow{"(?=(a))?a\\1", "aab", {"a", "a"}}, MatchRow{"(?=(a))+a\\1", "aab", {"aa"}},
+        MatchRow{"(?!a){2}.", "ab", {"b"}}, MatchRow{"[^]{1,3}?(?=c)", "ab1aBcAb", {"1aB"}},
+        MatchRow{"(?=)a(?!)|b(?<=)(?<!)|c", "abc", {"c"}}));
 
 TEST(RegexObject, RejectsWhatJScriptRejects) {
     for (const char* pattern :
