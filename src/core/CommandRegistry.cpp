@@ -46,6 +46,8 @@ CommandRegistry BuildCommandRegistry() {
     RegisterPendingCommands(registry);
     RegisterWindowCommands(registry);
     RegisterTransformCommands(registry);
+    RegisterFilesCommands(registry);
+    RegisterScriptCommands(registry);
     return registry;
 }
 

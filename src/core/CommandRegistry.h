@@ -60,6 +60,8 @@ CommandRegistry BuildCommandRegistry();
 // Per-subsystem registrations, called by BuildCommandRegistry.
 void RegisterWindowCommands(CommandRegistry& registry);
 void RegisterTransformCommands(CommandRegistry& registry);
+void RegisterFilesCommands(CommandRegistry& registry);
+void RegisterScriptCommands(CommandRegistry& registry);
 void RegisterPendingCommands(CommandRegistry& registry);
 
 }  // namespace velmor

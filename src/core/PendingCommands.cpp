@@ -12,10 +12,6 @@ void RegisterPendingCommands(CommandRegistry& registry) {
         bool windowOnly;
     };
     static const Entry entries[] = {
-        {"取网址源码", "", true, false},
-        {"合并/拆分", "", false, false},
-        {"增/删 文件头/尾", "", false, false},
-        {"编码转换", "", false, false},
         {"&F.查找", "Ctrl+F", true, true},
         {"&P.查找上一个", "Shift+F3", false, true},
         {"&N.查找下一个", "F3", false, true},
@@ -47,8 +43,6 @@ void RegisterPendingCommands(CommandRegistry& registry) {
         {"变量文本", "Ctrl+L", true, false},
         {"账号密码", "", true, false},
         {"随机文本", "", true, false},
-        {"运行VBS", "F8", false, false},
-        {"运行BAT", "F9", false, false},
     };
     for (const Entry& entry : entries) {
         Command command;

@@ -12,6 +12,9 @@
 #include "core/MenuLayout.h"
 #include "core/Random.h"
 #include "core/Services.h"
+#include "platform/CurlHttpClient.h"
+#include "platform/DesktopOpener.h"
+#include "platform/LocalFileSystem.h"
 #include "platform/OpenCcConverter.h"
 #include "platform/SystemClock.h"
 
@@ -282,10 +285,17 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     RandomGenerator random(options->tick ? static_cast<const TickSource&>(fixedTicks)
                                          : static_cast<const TickSource&>(systemTicks));
     const OpenCcConverter chinese;
+    LocalFileSystem files;
+    CurlHttpClient http;
+    // Scripts are written but never started from the command line.
+    NoDesktopShell shell;
     Services services;
     services.clock = options->now ? static_cast<const Clock*>(&fixedClock) : &systemClock;
     services.random = &random;
     services.chinese = &chinese;
+    services.files = &files;
+    services.http = &http;
+    services.shell = &shell;
     CommandContext context{editor, services};
 
     if (command->dialog != nullptr) {
