@@ -30,6 +30,6 @@ got=$(printf 'old' | "$tool" 取网址源码 "编辑框1=127.0.0.1:$port/redirec
 [ "$got" = "3c703ed6d03c2f703e" ] || fail "page: $got"
 got=$(printf 'old' | "$tool" 取网址源码 "编辑框1=http://127.0.0.1:$port/missing")
 [ "$got" = "not here" ] || fail "error page: $got"
-got=$(printf 'old' | "$tool" 取网址源码 "编辑框1=HTTP://127.0.0.1:$port/page" 2>err.txt)
+got=$(printf 'old' | "$tool" 取网址源码 "编辑框1=httpx://127.0.0.1:$port/page" 2>err.txt)
 [ "$got" = "old" ] || fail "failed fetch changed the document: $got"
 grep -q "^错误 获取网页失败：" err.txt || fail "no failure message: $(cat err.txt)"
