@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "core/Services.h"
+#include "platform/DesktopOpener.h"
+#include "platform/LocalFileSystem.h"
 #include "platform/RegistryFile.h"
 #include "platform/SystemClock.h"
 
@@ -29,6 +31,9 @@ private:
     RegistryFile m_registry;
     std::unique_ptr<SettingsStore> m_readOnly;
     std::unique_ptr<ChineseConverter> m_chinese;
+    LocalFileSystem m_files;
+    std::unique_ptr<HttpClient> m_http;
+    DesktopOpener m_shell;
     Services m_services;
 };
 
