@@ -2,7 +2,11 @@
 
 namespace velmor {
 
+void RegisterFilesForms(DialogHost& host);
+
 // Each subsystem adds its forms here as they are built.
-void RegisterDialogForms(DialogHost&) {}
+void RegisterDialogForms(DialogHost& host) {
+    RegisterFilesForms(host);
+}
 
 }  // namespace velmor
