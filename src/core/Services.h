@@ -48,6 +48,9 @@ public:
     virtual std::optional<std::uint64_t> Size(const std::string& path) const = 0;
     // Creates or replaces the file so that no half-written file is ever left.
     virtual std::string Save(const std::string& path, std::string_view bytes) = 0;
+    // As Save, for the many small files of one run: a failure still leaves no half-written file
+    // and any old file untouched, but nothing waits for the disk to hold the data.
+    virtual std::string SavePiece(const std::string& path, std::string_view bytes) = 0;
     // Copies a file over an existing target.
     virtual std::string Copy(const std::string& from, const std::string& to) = 0;
     // The user's temporary directory, without a trailing separator.

@@ -138,7 +138,7 @@ void SplitFiles(DialogFields& fields, CommandContext& context) {
             path.resize(prefixLength);
             path += std::to_string(number);
             path += ".txt";
-            const std::string reason = files.Save(path, piece);
+            const std::string reason = files.SavePiece(path, piece);
             if (reason.empty()) {
                 return true;
             }

@@ -5,6 +5,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "platform/FileBytes.h"
 
 namespace velmor {
@@ -13,6 +20,28 @@ namespace {
 
 QString Native(const std::string& path) {
     return QString::fromStdString(path);
+}
+
+bool WriteAndClose(int fd, std::string_view bytes) {
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            ::close(fd);
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return ::close(fd) == 0;
+}
+
+std::string ErrnoReason() {
+    return std::string("无法写入（") + std::strerror(errno) + "）";
 }
 
 }  // namespace
@@ -82,6 +111,35 @@ std::string LocalFileSystem::Save(const std::string& path, std::string_view byte
         return "文件夹不存在";
     }
     return "无法写入";
+}
+
+std::string LocalFileSystem::SavePiece(const std::string& path, std::string_view bytes) {
+    // A new file is written in place and removed again if the write fails; an existing one is
+    // replaced through a temporary file so that it stays whole until the new one is.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        if (WriteAndClose(fd, bytes)) {
+            return std::string();
+        }
+        const std::string reason = ErrnoReason();
+        ::unlink(path.c_str());
+        return reason;
+    }
+    if (errno != EEXIST) {
+        return ErrnoReason();
+    }
+    const std::string temporary = path + ".velmor-part";
+    const int replacement =
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (replacement < 0) {
+        return ErrnoReason();
+    }
+    if (!WriteAndClose(replacement, bytes) || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string reason = ErrnoReason();
+        ::unlink(temporary.c_str());
+        return reason;
+    }
+    return std::string();
 }
 
 std::string LocalFileSystem::Copy(const std::string& from, const std::string& to) {

@@ -12,6 +12,7 @@ public:
     ReadResult Read(const std::string& path, std::uint64_t maxBytes) const override;
     std::optional<std::uint64_t> Size(const std::string& path) const override;
     std::string Save(const std::string& path, std::string_view bytes) override;
+    std::string SavePiece(const std::string& path, std::string_view bytes) override;
     std::string Copy(const std::string& from, const std::string& to) override;
     std::string TempDirectory() const override;
 };

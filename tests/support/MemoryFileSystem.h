@@ -47,6 +47,9 @@ public:
         files[path] = ByteString(bytes);
         return {};
     }
+    std::string SavePiece(const std::string& path, std::string_view bytes) override {
+        return Save(path, bytes);
+    }
     std::string Copy(const std::string& from, const std::string& to) override {
         ++copies;
         if (unwritable.contains(to)) {
