@@ -4,6 +4,7 @@
 
 #include "core/Services.h"
 #include "platform/DesktopOpener.h"
+#include "platform/JsScriptHost.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/RegistryFile.h"
 #include "platform/SystemClock.h"
@@ -34,6 +35,7 @@ private:
     LocalFileSystem m_files;
     std::unique_ptr<HttpClient> m_http;
     DesktopOpener m_shell;
+    JsScriptHostFactory m_scripts;
     Services m_services;
 };
 

@@ -9,6 +9,7 @@
 
 #include "core/DateTime.h"
 #include "core/Random.h"
+#include "core/ScriptHost.h"
 #include "core/Text.h"
 
 namespace velmor {
@@ -99,6 +100,7 @@ struct Services {
     DesktopShell* shell = nullptr;
     // Created for one long run; null where no progress can be shown.
     std::function<std::unique_ptr<ProgressReporter>(const std::string& title)> progress;
+    const ScriptHostFactory* scripts = nullptr;
 };
 
 }  // namespace velmor

@@ -14,6 +14,7 @@
 #include "core/Services.h"
 #include "platform/CurlHttpClient.h"
 #include "platform/DesktopOpener.h"
+#include "platform/JsScriptHost.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/OpenCcConverter.h"
 #include "platform/SystemClock.h"
@@ -289,6 +290,7 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     CurlHttpClient http;
     // Scripts are written but never started from the command line.
     NoDesktopShell shell;
+    const JsScriptHostFactory scripts;
     Services services;
     services.clock = options->now ? static_cast<const Clock*>(&fixedClock) : &systemClock;
     services.random = &random;
@@ -296,6 +298,7 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     services.files = &files;
     services.http = &http;
     services.shell = &shell;
+    services.scripts = &scripts;
     CommandContext context{editor, services};
 
     if (command->dialog != nullptr) {
