@@ -72,42 +72,31 @@ void ConvertFileEncodings(DialogFields& fields, CommandContext& context) {
     const bool byteOrderMark = fields.IsChecked("选择框_BOM");
     const bool backup = fields.IsChecked("选择框_备份3");
 
-    std::uint64_t total = 0;
-    for (const Text& item : items) {
-        total += files.Size(FileSystemPath(item)).value_or(0);
-    }
     FileReport report;
-    FileProgress progress(context, "编码转换", items.size(), total);
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (!progress.Step(i)) {
-            for (; i < items.size(); ++i) {
-                report.Fail(items[i], kCancelledReason);
-            }
-            break;
-        }
-        const std::string path = FileSystemPath(items[i]);
+    ForEachListedFile(context, "编码转换", items, report, [&](const Text& item) {
+        const std::string path = FileSystemPath(item);
         const FileSystem::ReadResult read = files.Read(path, kMaxFileBytes);
         if (!read.bytes) {
-            report.Fail(items[i], read.reason);
-            continue;
+            report.Fail(item, read.reason);
+            return;
         }
         std::string reason;
         const std::optional<ByteString> converted =
             ConvertEncoding(*read.bytes, direction, byteOrderMark, kMaxFileBytes, reason);
         if (!converted) {
-            report.Fail(items[i], reason);
-            continue;
+            report.Fail(item, reason);
+            return;
         }
         if (backup) {
             if (reason = files.Copy(path, path + ".bak"); !reason.empty()) {
-                report.Fail(items[i], "备份失败（" + reason + "），文件未改动");
-                continue;
+                report.Fail(item, "备份失败（" + reason + "），文件未改动");
+                return;
             }
         }
         if (reason = files.Save(path, *converted); !reason.empty()) {
-            report.Fail(items[i], reason);
+            report.Fail(item, reason);
         }
-    }
+    });
     report.Show(context, "编码转换完成！");
 }
 

@@ -56,6 +56,24 @@ bool FileProgress::Step(std::size_t filesDone) {
     return !m_reporter || m_reporter->Step(filesDone, m_total);
 }
 
+void ForEachListedFile(CommandContext& context, const std::string& title, const TextList& items,
+                       FileReport& report, const std::function<void(const Text& item)>& visit) {
+    std::uint64_t total = 0;
+    for (const Text& item : items) {
+        total += context.services.files->Size(FileSystemPath(item)).value_or(0);
+    }
+    FileProgress progress(context, title, items.size(), total);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!progress.Step(i)) {
+            for (; i < items.size(); ++i) {
+                report.Fail(items[i], kCancelledReason);
+            }
+            return;
+        }
+        visit(items[i]);
+    }
+}
+
 std::string FileSystemPath(const Text& item) {
     return GbkToUtf8(item);
 }

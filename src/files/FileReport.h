@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,11 @@ private:
     std::unique_ptr<ProgressReporter> m_reporter;
     std::size_t m_total;
 };
+
+// Calls visit for each item in list order, with progress shown for long runs; once the user
+// cancels, the items left are reported as cancelled. Needs the run's file system.
+void ForEachListedFile(CommandContext& context, const std::string& title, const TextList& items,
+                       FileReport& report, const std::function<void(const Text& item)>& visit);
 
 // A list item (document code page) as a file-system path (UTF-8).
 std::string FileSystemPath(const Text& item);

@@ -1,4 +1,5 @@
-#include "core/BytePrimitives.h"
+#include <algorithm>
+
 #include "core/Services.h"
 #include "files/FileCommands.h"
 #include "files/FileReport.h"
@@ -65,41 +66,31 @@ void EditHeadTail(DialogFields& fields, CommandContext& context) {
     edit.head = fields.IsChecked("选择框_头");
     edit.tail = fields.IsChecked("选择框_尾");
     const bool backup = fields.IsChecked("选择框_备份");
-    const std::uint64_t growth = edit.add ? 2 * edit.keyword.size() : 0;
+    const std::uint64_t growth =
+        std::min<std::uint64_t>(edit.add ? 2 * edit.keyword.size() : 0, kMaxFileBytes);
 
-    std::uint64_t total = 0;
-    for (const Text& item : items) {
-        total += files.Size(FileSystemPath(item)).value_or(0);
-    }
     FileReport report;
-    FileProgress progress(context, "增/删 文件头/尾", items.size(), total);
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (!progress.Step(i)) {
-            for (; i < items.size(); ++i) {
-                report.Fail(items[i], kCancelledReason);
-            }
-            break;
-        }
-        const std::string path = FileSystemPath(items[i]);
+    ForEachListedFile(context, "增/删 文件头/尾", items, report, [&](const Text& item) {
+        const std::string path = FileSystemPath(item);
         FileSystem::ReadResult read = files.Read(path, kMaxFileBytes - growth);
         if (!read.bytes && !read.missing) {
-            report.Fail(items[i], read.reason + "，文件未改动");
-            continue;
+            report.Fail(item, read.reason + "，文件未改动");
+            return;
         }
         // A listed file that is gone counts as empty and is written anew; there is nothing
         // to back up then, so the backup is not asked for it.
         if (backup && read.bytes) {
             if (const std::string reason = files.Copy(path, path + ".bak"); !reason.empty()) {
-                report.Fail(items[i], "备份失败（" + reason + "），文件未改动");
-                continue;
+                report.Fail(item, "备份失败（" + reason + "），文件未改动");
+                return;
             }
         }
         const ByteString content = read.bytes.value_or(ByteString());
         if (const std::string reason = files.Save(path, ApplyHeadTail(content, edit));
             !reason.empty()) {
-            report.Fail(items[i], reason);
+            report.Fail(item, reason);
         }
-    }
+    });
     report.Show(context, std::string());
 }
 

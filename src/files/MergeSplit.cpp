@@ -110,26 +110,15 @@ void SplitFiles(DialogFields& fields, CommandContext& context) {
     const TextList& items = fields.At(kList).items;
     const Text& folder = fields.TextOf(kOutputFolder);
 
-    std::uint64_t total = 0;
-    for (const Text& item : items) {
-        total += KnownSize(files, item);
-    }
     FileReport report;
-    FileProgress progress(context, "文件拆分", items.size(), total);
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (!progress.Step(i)) {
-            for (; i < items.size(); ++i) {
-                report.Fail(items[i], kCancelledReason);
-            }
-            break;
-        }
-        const FileSystem::ReadResult read = files.Read(FileSystemPath(items[i]), kMaxFileBytes);
+    ForEachListedFile(context, "文件拆分", items, report, [&](const Text& item) {
+        const FileSystem::ReadResult read = files.Read(FileSystemPath(item), kMaxFileBytes);
         if (!read.bytes) {
-            report.Fail(items[i], read.reason);
-            continue;
+            report.Fail(item, read.reason);
+            return;
         }
         // The piece names differ only in their number, so the prefix is converted once.
-        const Text prefix = folder + SplitBaseName(items[i]) + "_";
+        const Text prefix = folder + SplitBaseName(item) + "_";
         std::string path = FileSystemPath(prefix);
         const std::size_t prefixLength = path.size();
         int number = 0;
@@ -143,12 +132,11 @@ void SplitFiles(DialogFields& fields, CommandContext& context) {
                 return true;
             }
             // One failed piece stands for the rest of its file: the folder is usually at fault.
-            report.Fail(items[i], "第 " + std::to_string(number) + " 块未能写入（" +
-                                      GbkToUtf8(prefix) + std::to_string(number) + ".txt：" +
-                                      reason + "）");
+            report.Fail(item, "第 " + std::to_string(number) + " 块未能写入（" + GbkToUtf8(prefix) +
+                                  std::to_string(number) + ".txt：" + reason + "）");
             return false;
         });
-    }
+    });
     report.Show(context, "文件拆分完成！");
 }
 

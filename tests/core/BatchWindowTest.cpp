@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 
 #include "../support/MemoryFileSystem.h"
@@ -240,6 +241,56 @@ TEST(Split, AFailedPieceStopsItsFileAndIsReported) {
         run.LastMessage(),
         "文件拆分完成！\n以下文件未能处理：\n/a/n.txt：第 2 块未能写入（/out/n_2.txt：无法写入）\n"
         "/a/missing.txt：文件不存在");
+}
+
+// Stops the run when asked for the given step.
+class CancellingProgress : public ProgressReporter {
+public:
+    explicit CancellingProgress(std::uint64_t cancelAt, std::vector<std::uint64_t>& steps)
+        : m_cancelAt(cancelAt), m_steps(steps) {}
+    bool Step(std::uint64_t done, std::uint64_t) override {
+        m_steps.push_back(done);
+        return done < m_cancelAt;
+    }
+    void Finish() override { m_steps.push_back(~std::uint64_t{0}); }
+
+private:
+    std::uint64_t m_cancelAt;
+    std::vector<std::uint64_t>& m_steps;
+};
+
+TEST(Progress, LongListsShowItAndACancelLeavesTheRestNamed) {
+    const struct {
+        std::size_t files;
+        bool shown;
+    } rows[] = {{100, false}, {101, true}};
+    for (const auto& row : rows) {
+        BatchWindowRun run;
+        std::vector<std::uint64_t> steps;
+        run.services.progress = [&](const std::string& title) {
+            EXPECT_EQ(title, "文件拆分");
+            return std::make_unique<CancellingProgress>(2, steps);
+        };
+        for (std::size_t i = 0; i < row.files; ++i) {
+            const std::string path = "/d/f" + std::to_string(i);
+            run.files.files[path] = "x";
+            run.session.AppendListItem("列表框1", path);
+        }
+        run.session.SetEditText("编辑框_目录1", "/out/");
+        run.session.Press("按钮_拆分");
+        if (!row.shown) {
+            EXPECT_TRUE(steps.empty());
+            EXPECT_EQ(run.LastMessage(), "文件拆分完成！");
+            continue;
+        }
+        EXPECT_EQ(steps, (std::vector<std::uint64_t>{0, 1, 2, ~std::uint64_t{0}}));
+        EXPECT_EQ(run.files.files["/out/f1_1.txt"], "x");
+        EXPECT_FALSE(run.files.files.contains("/out/f2_1.txt"));
+        EXPECT_EQ(run.LastKind(), MessageKind::Error);
+        // Forty lines at most, then the count of the rest.
+        EXPECT_NE(run.LastMessage().find("/d/f2：已取消\n"), std::string::npos);
+        EXPECT_TRUE(run.LastMessage().ends_with("……另有 59 个文件")) << run.LastMessage();
+    }
 }
 
 TEST(FileLists, ClearRemoveAndKeepTheirOwnList) {
