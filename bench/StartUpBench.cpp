@@ -18,7 +18,10 @@ void BM_MainWindowStartUpAndShutdown(benchmark::State& state) {
     velmor::SystemClock clock;
     velmor::SystemTickSource ticks;
     velmor::RandomGenerator random(ticks);
-    velmor::Services services{&clock, &random, nullptr, &settings};
+    velmor::Services services;
+    services.clock = &clock;
+    services.random = &random;
+    services.settings = &settings;
     for (auto _ : state) {
         velmor::MainWindow window(services);
         benchmark::DoNotOptimize(window.DaysInUse());

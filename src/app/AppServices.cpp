@@ -1,5 +1,7 @@
 #include "app/AppServices.h"
 
+#include "files/dialogs/ProgressWindow.h"
+#include "files/dialogs/WindowHttpClient.h"
 #include "platform/OpenCcConverter.h"
 
 namespace velmor {
@@ -22,7 +24,9 @@ private:
 }  // namespace
 
 AppServices::AppServices(SettingsMode mode)
-    : m_registry(RegistryFile::DefaultLocation()), m_chinese(std::make_unique<OpenCcConverter>()) {
+    : m_registry(RegistryFile::DefaultLocation()),
+      m_chinese(std::make_unique<OpenCcConverter>()),
+      m_http(std::make_unique<WindowHttpClient>()) {
     if (mode == SettingsMode::ReadOnly) {
         m_readOnly = std::make_unique<ReadOnlySettings>(m_registry);
     }
@@ -32,6 +36,12 @@ AppServices::AppServices(SettingsMode mode)
     m_services.chinese = m_chinese.get();
     m_services.scripts = &m_scripts;
     m_services.settings = m_readOnly ? m_readOnly.get() : &m_registry;
+    m_services.files = &m_files;
+    m_services.http = m_http.get();
+    m_services.shell = &m_shell;
+    m_services.progress = [](const std::string& title) -> std::unique_ptr<ProgressReporter> {
+        return std::make_unique<ProgressWindow>(title);
+    };
 }
 
 AppServices::~AppServices() = default;

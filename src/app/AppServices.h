@@ -3,7 +3,9 @@
 #include <memory>
 
 #include "core/Services.h"
+#include "platform/DesktopOpener.h"
 #include "platform/JsScriptHost.h"
+#include "platform/LocalFileSystem.h"
 #include "platform/RegistryFile.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemSecureRandom.h"
@@ -32,6 +34,9 @@ private:
     RegistryFile m_registry;
     std::unique_ptr<SettingsStore> m_readOnly;
     std::unique_ptr<ChineseConverter> m_chinese;
+    LocalFileSystem m_files;
+    std::unique_ptr<HttpClient> m_http;
+    DesktopOpener m_shell;
     JsScriptHostFactory m_scripts;
     Services m_services;
 };

@@ -5,12 +5,14 @@ namespace velmor {
 
 void RegisterGenerateForms(DialogHost& host);
 void RegisterParagraphForms(DialogHost& host);
+void RegisterFilesForms(DialogHost& host);
 
 // Every subsystem's dialog forms.
 void RegisterDialogForms(DialogHost& host) {
     RegisterGenerateForms(host);
     RegisterSearchForms(host);
     RegisterParagraphForms(host);
+    RegisterFilesForms(host);
 }
 
 }  // namespace velmor

@@ -10,6 +10,7 @@
 
 #include "app/DocumentController.h"
 #include "core/UsageDays.h"
+#include "files/dialogs/BatchWindow.h"
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void InitResources() {
@@ -70,6 +71,7 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
 
 MainWindow::~MainWindow() {
     m_dialogs.CloseAll();
+    delete m_multiFileWindow.data();
     if (m_services.settings != nullptr) {
         m_recentFiles->Save(*m_services.settings);
     }
@@ -98,8 +100,10 @@ void MainWindow::RunStartUp() {
     CreateMultiFileWindow();
 }
 
-// The multi-file tools build their window here, hidden; the "多文件" items only show it.
-void MainWindow::CreateMultiFileWindow() {}
+// The multi-file tools' window, hidden; the "多文件" items only show it.
+void MainWindow::CreateMultiFileWindow() {
+    m_multiFileWindow = CreateBatchWindow(*this);
+}
 
 void MainWindow::UpdateEnabled(const Command& command) {
     const auto found = m_menu.commands.find(command.caption);

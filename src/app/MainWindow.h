@@ -92,7 +92,7 @@ private:
     std::function<bool()> m_closeRequest;
     std::function<void(const QStringList&)> m_dropHandler;
     std::function<void(const QString&)> m_openAtStart;
-    // The multi-file tools window of start-up step 8, created hidden once those tools exist.
+    // The multi-file tools window of start-up, hidden until one of its items shows it.
     QPointer<QWidget> m_multiFileWindow;
     int m_daysInUse = 0;
     bool m_frameFitted = false;

@@ -50,6 +50,8 @@ CommandRegistry BuildCommandRegistry() {
     RegisterSearchCommands(registry);
     RegisterPositionTimeCommands(registry);
     RegisterParagraphCommands(registry);
+    RegisterFilesCommands(registry);
+    RegisterScriptCommands(registry);
     return registry;
 }
 

@@ -64,6 +64,8 @@ void RegisterGenerateCommands(CommandRegistry& registry);
 void RegisterSearchCommands(CommandRegistry& registry);
 void RegisterPositionTimeCommands(CommandRegistry& registry);
 void RegisterParagraphCommands(CommandRegistry& registry);
+void RegisterFilesCommands(CommandRegistry& registry);
+void RegisterScriptCommands(CommandRegistry& registry);
 void RegisterPendingCommands(CommandRegistry& registry);
 
 }  // namespace velmor

@@ -12,10 +12,6 @@ void RegisterPendingCommands(CommandRegistry& registry) {
         bool windowOnly;
     };
     static const Entry entries[] = {
-        {"取网址源码", "", true, false},
-        {"合并/拆分", "", false, false},
-        {"增/删 文件头/尾", "", false, false},
-        {"编码转换", "", false, false},
         {"汉字", "", false, false},
         {"字母", "", false, false},
         {"数字", "", false, false},
@@ -24,8 +20,6 @@ void RegisterPendingCommands(CommandRegistry& registry) {
         {"连续换行符数量变更", "", true, false},
         {"分割文本", "", true, false},
         {"编码/解码", "", false, false},
-        {"运行VBS", "F8", false, false},
-        {"运行BAT", "F9", false, false},
     };
     for (const Entry& entry : entries) {
         Command command;

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +40,59 @@ class SecureRandomSource {
 public:
     virtual ~SecureRandomSource() = default;
     virtual void Fill(unsigned char* bytes, std::size_t count) const = 0;
+// Files beyond the document's own, for the multi-file tools and the scripts. Paths are UTF-8;
+// a failure comes back as a short UTF-8 reason for the user, success as the empty reason.
+class FileSystem {
+public:
+    struct ReadResult {
+        std::optional<ByteString> bytes;  // nullopt when the file could not be read
+        std::string reason;
+        bool missing = false;  // nothing exists at the path
+    };
+    virtual ~FileSystem() = default;
+    // The whole file; refused (nothing allocated) when it holds more than maxBytes.
+    virtual ReadResult Read(const std::string& path, std::uint64_t maxBytes) const = 0;
+    // The size of a regular file, or nullopt when it is missing or not a regular file.
+    virtual std::optional<std::uint64_t> Size(const std::string& path) const = 0;
+    // Creates or replaces the file so that no half-written file is ever left.
+    virtual std::string Save(const std::string& path, std::string_view bytes) = 0;
+    // As Save, for the many small files of one run: a failure still leaves no half-written file
+    // and any old file untouched, but nothing waits for the disk to hold the data.
+    virtual std::string SavePiece(const std::string& path, std::string_view bytes) = 0;
+    // Copies a file over an existing target.
+    virtual std::string Copy(const std::string& from, const std::string& to) = 0;
+    // The user's temporary directory, without a trailing separator.
+    virtual std::string TempDirectory() const = 0;
+};
+
+// One HTTP GET; the caller decides what the body means.
+class HttpClient {
+public:
+    struct Result {
+        std::optional<ByteString> body;  // nullopt on failure; an error status is no failure
+        std::string reason;              // UTF-8, why it failed
+    };
+    // Asked now and then while the transfer runs with the bytes received so far; false cancels.
+    using ProgressCallback = std::function<bool(std::uint64_t received)>;
+    virtual ~HttpClient() = default;
+    virtual Result Get(const std::string& address, const ProgressCallback& progress) = 0;
+};
+
+// The desktop's own handling of a file: whatever program is associated with its type.
+class DesktopShell {
+public:
+    enum class Outcome { Opened, NoProgram };
+    virtual ~DesktopShell() = default;
+    virtual Outcome Open(const std::string& path) = 0;
+};
+
+// Long runs over files report here and learn whether the user cancelled.
+class ProgressReporter {
+public:
+    virtual ~ProgressReporter() = default;
+    // done out of total steps; false once the user asked to stop.
+    virtual bool Step(std::uint64_t done, std::uint64_t total) = 0;
+    virtual void Finish() = 0;
 };
 
 // The services of the platform a command may use, handed in by whoever runs it. A service a
@@ -46,6 +103,11 @@ struct Services {
     const ChineseConverter* chinese = nullptr;
     SettingsStore* settings = nullptr;
     const SecureRandomSource* secureRandom = nullptr;
+    FileSystem* files = nullptr;
+    HttpClient* http = nullptr;
+    DesktopShell* shell = nullptr;
+    // Created for one long run; null where no progress can be shown.
+    std::function<std::unique_ptr<ProgressReporter>(const std::string& title)> progress;
     const ScriptHostFactory* scripts = nullptr;
 };
 

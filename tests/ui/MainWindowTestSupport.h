@@ -34,6 +34,8 @@ public:
     MainWindow& Window() { return *m_window; }
     RegistryFile& Settings() { return m_settings; }
     FixedClock& TestClock() { return m_clock; }
+    // The services the next Open hands to the window; a test may add its own.
+    Services& TestServices() { return m_services; }
     const QString& SettingsPath() const { return m_settingsPath; }
 
 private:

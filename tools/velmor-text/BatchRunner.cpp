@@ -17,7 +17,10 @@
 #include "core/Random.h"
 #include "core/Services.h"
 #include "platform/FileBytes.h"
+#include "platform/CurlHttpClient.h"
+#include "platform/DesktopOpener.h"
 #include "platform/JsScriptHost.h"
+#include "platform/LocalFileSystem.h"
 #include "platform/OpenCcConverter.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemSecureRandom.h"
@@ -337,6 +340,10 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
                                          : static_cast<const TickSource&>(systemTicks));
     const OpenCcConverter chinese;
     const SystemSecureRandom secureRandom;
+    LocalFileSystem files;
+    CurlHttpClient http;
+    // Scripts are written but never started from the command line.
+    NoDesktopShell shell;
     const JsScriptHostFactory scripts;
     Services services;
     services.clock = options->now ? static_cast<const Clock*>(&fixedClock) : &systemClock;
@@ -344,6 +351,9 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     services.chinese = &chinese;
     // A fixed tick makes every draw reproducible, so such runs keep to the generator.
     services.secureRandom = options->tick ? nullptr : &secureRandom;
+    services.files = &files;
+    services.http = &http;
+    services.shell = &shell;
     services.scripts = &scripts;
     CommandContext context{editor, services};
 

@@ -1,0 +1,103 @@
+#include <algorithm>
+
+#include "core/CodePage936.h"
+#include "core/Services.h"
+#include "core/Utf8.h"
+#include "files/FileCommands.h"
+#include "files/FileReport.h"
+
+namespace velmor {
+
+namespace {
+
+constexpr const char* kList = "列表框3";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// A bound on the UTF-8 length of GBK bytes: two-byte characters grow by half, the one-byte
+// euro sign 0x80 to three bytes.
+std::uint64_t Utf8LengthBound(std::string_view gbk) {
+    const auto euros = static_cast<std::uint64_t>(std::count(gbk.begin(), gbk.end(), '\x80'));
+    return gbk.size() + gbk.size() / 2 + 2 * euros + kByteOrderMark.size();
+}
+
+}  // namespace
+
+std::optional<ByteString> ConvertEncoding(std::string_view content, EncodingDirection direction,
+                                          bool writeByteOrderMark, std::uint64_t maxBytes,
+                                          std::string& reason) {
+    if (direction == EncodingDirection::Utf8ToGbk) {
+        if (content.starts_with(kByteOrderMark)) {
+            content.remove_prefix(kByteOrderMark.size());
+        }
+        if (!IsWellFormedUtf8(content)) {
+            reason = "含有不是 UTF-8 的字节，文件未改动";
+            return std::nullopt;
+        }
+        // A two-byte UTF-8 character may need a four-byte GB18030 code.
+        if (2 * static_cast<std::uint64_t>(content.size()) > maxBytes) {
+            reason = "文件太大，文件未改动";
+            return std::nullopt;
+        }
+        return Utf8ToGbk(content);
+    }
+    if (Utf8LengthBound(content) > maxBytes) {
+        reason = "文件太大，文件未改动";
+        return std::nullopt;
+    }
+    // The conversion keeps bytes that start no character as they are, which leaves the
+    // result malformed exactly when the input held such bytes.
+    ByteString utf8 = writeByteOrderMark ? ByteString(kByteOrderMark) : ByteString();
+    utf8 += GbkToUtf8(content);
+    if (!IsWellFormedUtf8(utf8)) {
+        reason = "含有不是 GBK 的字节，文件未改动";
+        return std::nullopt;
+    }
+    return utf8;
+}
+
+void ConvertFileEncodings(DialogFields& fields, CommandContext& context) {
+    const TextList& items = fields.At(kList).items;
+    if (items.empty()) {
+        context.editor.ShowMessage(MessageKind::Information, "未添加需要转换编码的文件！",
+                                   kInformationTitle);
+        return;
+    }
+    if (context.services.files == nullptr) {
+        return;
+    }
+    FileSystem& files = *context.services.files;
+    const EncodingDirection direction = fields.IsChecked("单选框_到GBK")
+                                            ? EncodingDirection::Utf8ToGbk
+                                            : EncodingDirection::GbkToUtf8;
+    const bool byteOrderMark = fields.IsChecked("选择框_BOM");
+    const bool backup = fields.IsChecked("选择框_备份3");
+
+    FileReport report;
+    ForEachListedFile(context, "编码转换", items, report, [&](const Text& item) {
+        const std::string path = FileSystemPath(item);
+        const FileSystem::ReadResult read = files.Read(path, kMaxFileBytes);
+        if (!read.bytes) {
+            report.Fail(item, read.reason);
+            return;
+        }
+        std::string reason;
+        const std::optional<ByteString> converted =
+            ConvertEncoding(*read.bytes, direction, byteOrderMark, kMaxFileBytes, reason);
+        if (!converted) {
+            report.Fail(item, reason);
+            return;
+        }
+        if (backup) {
+            if (reason = files.Copy(path, path + ".bak"); !reason.empty()) {
+                report.Fail(item, "备份失败（" + reason + "），文件未改动");
+                return;
+            }
+        }
+        if (reason = files.Save(path, *converted); !reason.empty()) {
+            report.Fail(item, reason);
+        }
+    });
+    report.Show(context, "编码转换完成！");
+}
+
+}  // namespace velmor

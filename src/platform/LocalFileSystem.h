@@ -1,0 +1,20 @@
+#pragma once
+
+#include "core/Services.h"
+
+namespace velmor {
+
+// The multi-file tools' files on the local disk: whole-file reads with a size limit checked
+// before anything is allocated, saves through SaveDocumentBytes, copies that replace the
+// target in one step.
+class LocalFileSystem : public FileSystem {
+public:
+    ReadResult Read(const std::string& path, std::uint64_t maxBytes) const override;
+    std::optional<std::uint64_t> Size(const std::string& path) const override;
+    std::string Save(const std::string& path, std::string_view bytes) override;
+    std::string SavePiece(const std::string& path, std::string_view bytes) override;
+    std::string Copy(const std::string& from, const std::string& to) override;
+    std::string TempDirectory() const override;
+};
+
+}  // namespace velmor

@@ -1,0 +1,334 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+
+#include "../support/MemoryFileSystem.h"
+#include "core/BytePrimitives.h"
+#include "core/CodePage936.h"
+#include "core/CommandRegistry.h"
+#include "core/FixedTime.h"
+#include "core/MemoryEditor.h"
+#include "files/BatchWindow.h"
+#include "files/FileCommands.h"
+
+namespace velmor {
+namespace {
+
+// The batch window opened on one tab, over files held in memory.
+struct BatchWindowRun {
+    explicit BatchWindowRun(BatchTab tab = BatchTab::MergeSplit)
+        : session(BatchWindowDefinition(tab), context) {
+        services.clock = &clock;
+        services.files = &files;
+    }
+
+    std::string LastMessage() const {
+        return editor.Messages().empty() ? std::string() : editor.Messages().back().text;
+    }
+    MessageKind LastKind() const { return editor.Messages().back().kind; }
+    void List(const std::string& list, std::initializer_list<const char*> items) {
+        for (const char* item : items) {
+            session.AppendListItem(list, item);
+        }
+    }
+
+    MemoryFileSystem files;
+    MemoryEditor editor;
+    FixedClock clock{MakeDateTime(2017, 8, 5, 9, 3, 7)};
+    Services services;
+    CommandContext context{editor, services};
+    DialogSession session;
+};
+
+const std::string kMergedPath = "/out/201785937_合并.txt";
+
+TEST(MergedFileName, DateAndTimeWithoutLeadingZeros) {
+    EXPECT_EQ(GbkToUtf8(MergedFileName(MakeDateTime(2017, 8, 5, 9, 3, 7))), "201785937_合并.txt");
+    EXPECT_EQ(GbkToUtf8(MergedFileName(MakeDateTime(2024, 12, 31, 23, 59, 58))),
+              "20241231235958_合并.txt");
+}
+
+struct MergeRow {
+    const char* name;
+    bool custom;
+    Text customSeparator;
+    std::vector<const char*> items;
+    ByteString merged;
+    std::string message;
+};
+
+class MergeTable : public ::testing::TestWithParam<MergeRow> {};
+
+TEST_P(MergeTable, WritesTheListedFilesJoinedAtTheSeparator) {
+    const MergeRow& row = GetParam();
+    BatchWindowRun run;
+    run.files.files = {{"/d/a.txt", "abc"}, {"/d/b.txt", "xyz"}, {"/d/empty", ""}};
+    run.files.unreadable = {"/d/locked"};
+    run.files.folders = {"/d"};
+    for (const char* item : row.items) {
+        run.session.AppendListItem("列表框1", item);
+    }
+    if (row.custom) {
+        run.session.ClickRadio("单选框2");
+        run.session.SetEditText("编辑框_自定义1", row.customSeparator);
+    }
+    run.session.SetEditText("编辑框_目录1", "/out/");
+    ASSERT_TRUE(run.session.Press("按钮_合并"));
+    EXPECT_EQ(run.files.files[kMergedPath], row.merged);
+    EXPECT_EQ(run.LastMessage(), row.message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Merge, MergeTable,
+    ::testing::Values(
+        MergeRow{"NewLine", false, "", {"/d/a.txt", "/d/b.txt"}, "abc\r\nxyz", "文件合并成功！"},
+        MergeRow{"EmptyCustom", true, "", {"/d/a.txt", "/d/b.txt"}, "abcxyz", "文件合并成功！"},
+        MergeRow{"CustomBetweenEveryPair",
+                 true,
+                 "\xD6\xD0",
+                 {"/d/a.txt", "/d/empty", "/d/a.txt"},
+                 "abc\xD6\xD0\xD6\xD0"
+                 "abc",
+                 "文件合并成功！"},
+        MergeRow{"Duplicates", false, "", {"/d/b.txt", "/d/b.txt"}, "xyz\r\nxyz", "文件合并成功！"},
+        // An unreadable file adds nothing, its separators stay, and it is named afterwards.
+        MergeRow{"UnreadableNamed",
+                 false,
+                 "",
+                 {"/d/a.txt", "/d/locked", "/d/gone", "/d", "/d/b.txt"},
+                 "abc\r\n\r\n\r\n\r\nxyz",
+                 "文件合并成功！\n以下文件未能处理：\n/d/locked：无法读取\n/d/gone：文件不存在\n/"
+                 "d：是文件夹，不是文件"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Merge, ChecksComeBeforeAnyFileAndInOrder) {
+    BatchWindowRun run;
+    run.session.Press("按钮_合并");
+    EXPECT_EQ(run.LastMessage(), "未选择要拆分/合并的文件！");
+    EXPECT_EQ(run.editor.Messages().back().title, kInformationTitle);
+    run.session.AppendListItem("列表框1", "/d/a.txt");
+    run.session.Press("按钮_拆分");
+    EXPECT_EQ(run.LastMessage(), "未选择拆分/合并后保存的目录！");
+    EXPECT_EQ(run.files.saves, 0);
+}
+
+TEST(Merge, AFailedWriteIsAnError) {
+    BatchWindowRun run;
+    run.files.files = {{"/d/a.txt", "abc"}};
+    run.files.unwritable = {kMergedPath};
+    run.List("列表框1", {"/d/a.txt"});
+    run.session.SetEditText("编辑框_目录1", "/out/");
+    run.session.Press("按钮_合并");
+    EXPECT_EQ(run.LastKind(), MessageKind::Error);
+    EXPECT_EQ(run.LastMessage(),
+              "文件合并失败！\n以下文件未能处理：\n" + kMergedPath + "：无法写入");
+}
+
+TEST(Merge, OutputPastTheLimitIsRefusedBeforeReading) {
+    BatchWindowRun run;
+    run.files.files = {{"/d/a.txt", std::string(1 << 20, 'a')}};
+    for (int i = 0; i < 1025; ++i) {
+        run.session.AppendListItem("列表框1", "/d/a.txt");
+    }
+    run.session.SetEditText("编辑框_目录1", "/out/");
+    run.session.Press("按钮_合并");
+    EXPECT_EQ(run.LastKind(), MessageKind::Error);
+    EXPECT_EQ(run.files.saves, 0);
+}
+
+struct BaseNameRow {
+    Text path;
+    Text base;
+};
+
+class BaseNameTable : public ::testing::TestWithParam<BaseNameRow> {};
+
+TEST_P(BaseNameTable, LastPathPartUpToItsFirstDot) {
+    EXPECT_EQ(SplitBaseName(GetParam().path), GetParam().base);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Split, BaseNameTable,
+    ::testing::Values(BaseNameRow{"/d/notes.old.txt", "notes"}, BaseNameRow{"/d/README", "README"},
+                      BaseNameRow{"/d/.hidden", ""}, BaseNameRow{"/d/.hidden.txt", ""},
+                      BaseNameRow{"/d/my file.txt", "my file"}, BaseNameRow{"/d.x/plain", "plain"},
+                      BaseNameRow{"/d/\xD6\xD0.txt", "\xD6\xD0"}, BaseNameRow{"name.txt", "name"}));
+
+struct SplitRow {
+    const char* name;
+    ByteString content;
+    bool custom;
+    Text separator;
+    std::vector<ByteString> pieces;
+};
+
+class SplitTable : public ::testing::TestWithParam<SplitRow> {};
+
+TEST_P(SplitTable, WritesNumberedPieces) {
+    const SplitRow& row = GetParam();
+    BatchWindowRun run;
+    run.files.files = {{"/d/notes.old.txt", row.content}};
+    run.List("列表框1", {"/d/notes.old.txt"});
+    if (row.custom) {
+        run.session.ClickRadio("单选框2");
+        run.session.SetEditText("编辑框_自定义1", row.separator);
+    }
+    run.session.SetEditText("编辑框_目录1", "/out/");
+    run.session.Press("按钮_拆分");
+    EXPECT_EQ(run.LastMessage(), "文件拆分完成！");
+    EXPECT_EQ(run.files.files.size(), 1 + row.pieces.size());
+    for (std::size_t j = 0; j < row.pieces.size(); ++j) {
+        EXPECT_EQ(run.files.files["/out/notes_" + std::to_string(j + 1) + ".txt"], row.pieces[j])
+            << j + 1;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Split, SplitTable,
+    ::testing::Values(
+        SplitRow{"EmptyPieceKept", "x\r\ny\r\n\r\nz", false, "", {"x", "y", "", "z"}},
+        SplitRow{"NoPieceAfterFinalBreak", "x\r\ny\r\n", false, "", {"x", "y"}},
+        SplitRow{"LeadingBreak", "\r\nx", false, "", {"", "x"}},
+        SplitRow{"LoneCrAndLf", "a\rb\nc", false, "", {"a\rb\nc"}},
+        SplitRow{"EmptyFile", "", false, "", {}},
+        SplitRow{"EmptySeparator", "a\r\nb", true, "", {"a\r\nb"}},
+        SplitRow{"NoOverlap", "aaaaa", true, "aa", {"", "", "a"}},
+        // D0 CE spans the end of 中 and the start of 文.
+        SplitRow{"AcrossCharacters", "\xD6\xD0\xCE\xC4", true, "\xD0\xCE", {"\xD6", "\xC4"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Split, PiecesMatchBytesSplitOnRandomContent) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 500; ++round) {
+        ByteString content(random() % 40, '\0');
+        for (char& c : content) {
+            c = "ab\r\n\xD6"[random() % 5];
+        }
+        const ByteString separator = round % 3 == 0 ? "\r\n" : round % 3 == 1 ? "a" : "ab";
+        std::vector<ByteString> pieces;
+        ForEachPiece(content, separator, [&](std::string_view piece) {
+            pieces.emplace_back(piece);
+            return true;
+        });
+        EXPECT_EQ(pieces, BytesSplit(content, separator)) << ::testing::PrintToString(content);
+    }
+}
+
+TEST(Split, SameBaseNamesMeetAndTheLaterWins) {
+    BatchWindowRun run;
+    run.files.files = {{"/a/n.txt", "1\r\n2\r\n3"}, {"/b/n.ini", "X"}, {"/c/.rc", "dot"}};
+    run.List("列表框1", {"/a/n.txt", "/b/n.ini", "/c/.rc"});
+    run.session.SetEditText("编辑框_目录1", "/out/");
+    run.session.Press("按钮_拆分");
+    EXPECT_EQ(run.files.files["/out/n_1.txt"], "X");
+    EXPECT_EQ(run.files.files["/out/n_2.txt"], "2");
+    EXPECT_EQ(run.files.files["/out/n_3.txt"], "3");
+    EXPECT_EQ(run.files.files["/out/_1.txt"], "dot");
+}
+
+TEST(Split, AFailedPieceStopsItsFileAndIsReported) {
+    BatchWindowRun run;
+    run.files.files = {{"/a/n.txt", "1\r\n2\r\n3"}, {"/a/m.txt", "4"}};
+    run.files.unwritable = {"/out/n_2.txt"};
+    run.List("列表框1", {"/a/n.txt", "/a/m.txt", "/a/missing.txt"});
+    run.session.SetEditText("编辑框_目录1", "/out/");
+    run.session.Press("按钮_拆分");
+    EXPECT_FALSE(run.files.files.contains("/out/n_3.txt"));
+    EXPECT_EQ(run.files.files["/out/m_1.txt"], "4");
+    EXPECT_EQ(run.LastKind(), MessageKind::Error);
+    EXPECT_EQ(
+        run.LastMessage(),
+        "文件拆分完成！\n以下文件未能处理：\n/a/n.txt：第 2 块未能写入（/out/n_2.txt：无法写入）\n"
+        "/a/missing.txt：文件不存在");
+}
+
+// Stops the run when asked for the given step.
+class CancellingProgress : public ProgressReporter {
+public:
+    explicit CancellingProgress(std::uint64_t cancelAt, std::vector<std::uint64_t>& steps)
+        : m_cancelAt(cancelAt), m_steps(steps) {}
+    bool Step(std::uint64_t done, std::uint64_t) override {
+        m_steps.push_back(done);
+        return done < m_cancelAt;
+    }
+    void Finish() override { m_steps.push_back(~std::uint64_t{0}); }
+
+private:
+    std::uint64_t m_cancelAt;
+    std::vector<std::uint64_t>& m_steps;
+};
+
+TEST(Progress, LongListsShowItAndACancelLeavesTheRestNamed) {
+    const struct {
+        std::size_t files;
+        bool shown;
+    } rows[] = {{100, false}, {101, true}};
+    for (const auto& row : rows) {
+        BatchWindowRun run;
+        std::vector<std::uint64_t> steps;
+        run.services.progress = [&](const std::string& title) {
+            EXPECT_EQ(title, "文件拆分");
+            return std::make_unique<CancellingProgress>(2, steps);
+        };
+        for (std::size_t i = 0; i < row.files; ++i) {
+            const std::string path = "/d/f" + std::to_string(i);
+            run.files.files[path] = "x";
+            run.session.AppendListItem("列表框1", path);
+        }
+        run.session.SetEditText("编辑框_目录1", "/out/");
+        run.session.Press("按钮_拆分");
+        if (!row.shown) {
+            EXPECT_TRUE(steps.empty());
+            EXPECT_EQ(run.LastMessage(), "文件拆分完成！");
+            continue;
+        }
+        EXPECT_EQ(steps, (std::vector<std::uint64_t>{0, 1, 2, ~std::uint64_t{0}}));
+        EXPECT_EQ(run.files.files["/out/f1_1.txt"], "x");
+        EXPECT_FALSE(run.files.files.contains("/out/f2_1.txt"));
+        EXPECT_EQ(run.LastKind(), MessageKind::Error);
+        // Forty lines at most, then the count of the rest.
+        EXPECT_NE(run.LastMessage().find("/d/f2：已取消\n"), std::string::npos);
+        EXPECT_TRUE(run.LastMessage().ends_with("……另有 59 个文件")) << run.LastMessage();
+    }
+}
+
+TEST(FileLists, ClearRemoveAndKeepTheirOwnList) {
+    BatchWindowRun run;
+    run.List("列表框1", {"a", "b", "c"});
+    run.List("列表框2", {"x"});
+    run.session.Press("按钮_删除1");  // nothing selected: nothing happens
+    EXPECT_EQ(run.session.Fields().At("列表框1").items.size(), 3u);
+    run.session.SelectRow("列表框1", 1);
+    run.session.Press("按钮_删除1");
+    EXPECT_EQ(run.session.Fields().At("列表框1").items, (TextList{"a", "c"}));
+    run.session.Press("按钮_清空1");
+    EXPECT_TRUE(run.session.Fields().At("列表框1").items.empty());
+    EXPECT_EQ(run.session.Fields().At("列表框2").items, (TextList{"x"}));
+}
+
+TEST(BatchWindow, EachTabItemOpensItsTabWithItsActionButton) {
+    const CommandRegistry registry = BuildCommandRegistry();
+    const struct {
+        const char* command;
+        int tab;
+        const char* action;
+    } rows[] = {
+        {"合并/拆分", 0, ""}, {"增/删 文件头/尾", 1, "按钮_执行"}, {"编码转换", 2, "按钮_转换"}};
+    for (const auto& row : rows) {
+        const Command* command = registry.FindByName(row.command);
+        ASSERT_NE(command, nullptr);
+        ASSERT_NE(command->dialog, nullptr);
+        EXPECT_FALSE(command->supportNotice);
+        EXPECT_EQ(command->dialog->title, "文件批量操作");
+        EXPECT_EQ(command->dialog->actionButton, row.action);
+        DialogFields fields;
+        command->dialog->createControls(fields);
+        EXPECT_EQ(fields.At(kBatchTabControl).currentIndex, row.tab);
+        EXPECT_EQ(fields.At(kBatchTabControl).columns,
+                  (std::vector<std::string>{"文件合并/拆分", "增/删_文件头/尾", "编码转换"}));
+    }
+}
+
+}  // namespace
+}  // namespace velmor

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "core/Services.h"
+
+namespace velmor {
+
+// Files held in memory for the command tests: paths that are folders, unreadable or
+// unwritable can be declared, and every save and copy is counted.
+class MemoryFileSystem : public FileSystem {
+public:
+    std::map<std::string, ByteString> files;
+    std::set<std::string> unreadable;
+    std::set<std::string> unwritable;
+    std::set<std::string> folders;
+    int saves = 0;
+    int copies = 0;
+
+    ReadResult Read(const std::string& path, std::uint64_t maxBytes) const override {
+        ReadResult result;
+        if (folders.contains(path)) {
+            result.reason = "是文件夹，不是文件";
+        } else if (unreadable.contains(path)) {
+            result.reason = "无法读取";
+        } else if (auto found = files.find(path); found == files.end()) {
+            result.reason = "文件不存在";
+            result.missing = true;
+        } else if (found->second.size() > maxBytes) {
+            result.reason = "文件太大";
+        } else {
+            result.bytes = found->second;
+        }
+        return result;
+    }
+    std::optional<std::uint64_t> Size(const std::string& path) const override {
+        const auto found = files.find(path);
+        return found == files.end() ? std::nullopt : std::optional(found->second.size());
+    }
+    std::string Save(const std::string& path, std::string_view bytes) override {
+        ++saves;
+        if (unwritable.contains(path) || folders.contains(path)) {
+            return "无法写入";
+        }
+        files[path] = ByteString(bytes);
+        return {};
+    }
+    std::string SavePiece(const std::string& path, std::string_view bytes) override {
+        return Save(path, bytes);
+    }
+    std::string Copy(const std::string& from, const std::string& to) override {
+        ++copies;
+        if (unwritable.contains(to)) {
+            return "无法写入";
+        }
+        if (unreadable.contains(from) || !files.contains(from)) {
+            return "无法读取";
+        }
+        files[to] = files[from];
+        return {};
+    }
+    std::string TempDirectory() const override { return "/tmp"; }
+};
+
+}  // namespace velmor

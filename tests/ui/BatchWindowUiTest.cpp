@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include "../support/LocalHttpServer.h"
+#include "WindowCommandsTestSupport.h"
+#include "files/dialogs/BatchWindow.h"
+#include "files/dialogs/WindowHttpClient.h"
+#include "platform/LocalFileSystem.h"
+
+namespace velmor {
+namespace {
+
+using namespace std::chrono_literals;
+
+template <class Widget>
+Widget* Child(QWidget& parent, const char* name) {
+    auto* widget = parent.findChild<Widget*>(QString::fromUtf8(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+BatchWindow* FindBatchWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* batch = qobject_cast<BatchWindow*>(widget)) {
+            return batch;
+        }
+    }
+    return nullptr;
+}
+
+class BatchWindowUiTest : public ::testing::Test, protected test::WindowFixture {
+protected:
+    BatchWindowUiTest() {
+        TestServices().files = &m_files;
+        TestServices().http = &m_http;
+    }
+
+    QString PathOf(const char* name) const { return m_dir.filePath(QString::fromUtf8(name)); }
+    void Put(const char* name, const ByteString& bytes) {
+        ASSERT_EQ(m_files.Save(PathOf(name).toStdString(), bytes), "");
+    }
+    ByteString Get(const QString& path) const {
+        return m_files.Read(path.toStdString(), 1 << 20).bytes.value_or("<none>");
+    }
+
+    QTemporaryDir m_dir;
+    LocalFileSystem m_files;
+    WindowHttpClient m_http{{2s, 8s, 1 << 20}};
+};
+
+TEST_F(BatchWindowUiTest, MadeHiddenAtStartAndShownOnEachItemsTab) {
+    MainWindow& window = Open();
+    BatchWindow* batch = FindBatchWindow();
+    ASSERT_NE(batch, nullptr);
+    EXPECT_FALSE(batch->isVisible());
+    EXPECT_EQ(batch->windowTitle(), QString::fromUtf8("文件批量操作"));
+    auto* tabs = Child<QTabWidget>(*batch, "选项卡1");
+    const struct {
+        const char* item;
+        int tab;
+    } rows[] = {{"增/删 文件头/尾", 1}, {"编码转换", 2}, {"合并/拆分", 0}};
+    for (const auto& row : rows) {
+        window.CommandAction(row.item)->trigger();
+        EXPECT_TRUE(batch->isVisible()) << row.item;
+        EXPECT_EQ(tabs->currentIndex(), row.tab) << row.item;
+    }
+    // Closing hides: the same window, lists and all, comes back.
+    Put("a.txt", "abc");
+    batch->SetChoosers({[&](QWidget&) { return QStringList{PathOf("a.txt")}; },
+                        [](QWidget&) { return std::nullopt; }});
+    Child<QPushButton>(*batch, "按钮_添加2")->click();
+    EXPECT_FALSE(batch->close());
+    EXPECT_FALSE(batch->isVisible());
+    window.CommandAction("增/删 文件头/尾")->trigger();
+    EXPECT_EQ(FindBatchWindow(), batch);
+    EXPECT_EQ(Child<QListWidget>(*batch, "列表框2")->count(), 1);
+    EXPECT_EQ(Child<QListWidget>(*batch, "列表框2")->item(0)->text(), PathOf("a.txt"));
+}
+
+TEST_F(BatchWindowUiTest, MergesAndSplitsFilesChosenInTheWindow) {
+    Open();
+    Put("文件 一.txt", "x\r\ny");
+    Put(".点", "z");
+    QDir(m_dir.path()).mkdir(QStringLiteral("输出"));
+    BatchWindow* batch = FindBatchWindow();
+    std::optional<QString> folder = PathOf("输出");
+    batch->SetChoosers({[&](QWidget&) {
+                            return QStringList{PathOf("文件 一.txt"), PathOf(".点")};
+                        },
+                        [&](QWidget&) { return folder; }});
+    Child<QPushButton>(*batch, "按钮_添加1")->click();
+    Child<QPushButton>(*batch, "按钮5")->click();
+    auto* output = Child<QLineEdit>(*batch, "编辑框_目录1");
+    EXPECT_EQ(output->text(), PathOf("输出") + "/");
+    // A cancelled folder browser keeps the folder chosen before.
+    folder.reset();
+    Child<QPushButton>(*batch, "按钮5")->click();
+    EXPECT_EQ(output->text(), PathOf("输出") + "/");
+
+    test::MessageBoxAnswerer answerer;
+    Child<QPushButton>(*batch, "按钮_合并")->click();
+    Child<QPushButton>(*batch, "按钮_拆分")->click();
+    EXPECT_EQ(answerer.Texts(), (QStringList{"文件合并成功！", "文件拆分完成！"}));
+    EXPECT_EQ(answerer.Titles(), (QStringList{"信息：", "信息："}));
+    EXPECT_EQ(Get(PathOf("输出/2017359300_合并.txt")), "x\r\ny\r\nz");
+    EXPECT_EQ(Get(PathOf("输出/文件 一_1.txt")), "x");
+    EXPECT_EQ(Get(PathOf("输出/文件 一_2.txt")), "y");
+    EXPECT_EQ(Get(PathOf("输出/_1.txt")), "z");
+}
+
+TEST_F(BatchWindowUiTest, RemovesTheSelectedItemAndClearsItsOwnList) {
+    Open();
+    BatchWindow* batch = FindBatchWindow();
+    batch->SetChoosers({[](QWidget&) {
+                            return QStringList{"/a", "/b", "/c"};
+                        },
+                        [](QWidget&) { return std::nullopt; }});
+    Child<QPushButton>(*batch, "按钮_添加3")->click();
+    Child<QPushButton>(*batch, "按钮_添加1")->click();
+    auto* list = Child<QListWidget>(*batch, "列表框3");
+    list->setCurrentRow(1);
+    Child<QPushButton>(*batch, "按钮_删除3")->click();
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(1)->text(), "/c");
+    Child<QPushButton>(*batch, "按钮_清空3")->click();
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(Child<QListWidget>(*batch, "列表框1")->count(), 3);
+}
+
+class FetchUiTest : public BatchWindowUiTest {
+protected:
+    FetchUiTest() {
+        m_server.Answer("/page", {"HTTP/1.0 200 OK\r\n\r\n<b>\xD6\xD0</b>"});
+        m_server.Answer("/slow", {"HTTP/1.0 200 OK\r\n\r\n", 10s});
+    }
+
+    // Types the address into the open fetch dialog and presses "打开".
+    void Fetch(const std::string& address) {
+        QWidget* dialog = Window().Dialogs().Find("取网址源码");
+        ASSERT_NE(dialog, nullptr);
+        auto* field = Child<QLineEdit>(*dialog, "编辑框1");
+        field->clear();
+        QTest::keyClicks(field, QString::fromStdString(address));
+        Child<QPushButton>(*dialog, "按钮1")->click();
+    }
+
+    test::LocalHttpServer m_server;
+};
+
+TEST_F(FetchUiTest, ThePageReplacesTheDocument) {
+    MainWindow& window = Open();
+    window.Editor().ReplaceText("old");
+    window.CommandAction("取网址源码")->trigger();
+    Fetch(m_server.Url("/page").substr(7));  // without the scheme: "http://" goes in front
+    EXPECT_EQ(window.Editor().ReadText(), "<b>\xD6\xD0</b>");
+}
+
+TEST_F(FetchUiTest, AFailureOrACancelKeepsTheDocumentAndSaysWhy) {
+    MainWindow& window = Open();
+    window.Editor().ReplaceText("old");
+    window.CommandAction("取网址源码")->trigger();
+    test::MessageBoxAnswerer answerer;
+    Fetch("httpx://nowhere");
+    // The progress window's cancel stops a transfer that would otherwise run on.
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, &canceller, [] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* progress = qobject_cast<QProgressDialog*>(widget);
+                progress != nullptr && progress->isVisible()) {
+                if (auto* button = progress->findChild<QPushButton*>()) {
+                    button->click();
+                }
+            }
+        }
+    });
+    canceller.start(100);
+    const auto started = std::chrono::steady_clock::now();
+    Fetch(m_server.Url("/slow"));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 4s);
+    EXPECT_EQ(window.Editor().ReadText(), "old");
+    EXPECT_EQ(answerer.Texts(),
+              (QStringList{"获取网页失败：只能获取 http 或 https 网址", "获取网页失败：已取消"}));
+}
+
+}  // namespace
+}  // namespace velmor
