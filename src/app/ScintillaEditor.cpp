@@ -3,6 +3,7 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -10,7 +11,11 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
+
+#include "app/EditorAccessible.h"
 
 #include "core/CodePage936.h"
 #include "core/Positions.h"
@@ -74,7 +79,20 @@ QFont DefaultTextFont() {
 
 }  // namespace
 
-ScintillaEditor::ScintillaEditor(QWidget* parent) : QsciScintilla(parent) {
+ScintillaEditor::ScintillaEditor(QWidget* parent)
+    : QsciScintilla(parent),
+      m_mirror([this](std::size_t position, std::size_t length) {
+          const auto* bytes = reinterpret_cast<const char*>(
+              SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position),
+                            static_cast<long>(length)));
+          return std::string_view(bytes, length);
+      }),
+      m_checkMirror(qEnvironmentVariableIntValue("VELMOR_CHECK_MIRROR") != 0) {
+    EditorAccessible::Install(staticMetaObject.className());
+    // Without the after-change notifications the widget's accessible support no longer counts
+    // characters from the document start on every edit; the mirror needs only these two.
+    SendScintilla(SCI_SETMODEVENTMASK,
+                  static_cast<unsigned long>(SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE));
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
@@ -100,6 +118,10 @@ ScintillaEditor::ScintillaEditor(QWidget* parent) : QsciScintilla(parent) {
     SetWordWrap(true);
 
     connect(this, &QsciScintilla::textChanged, this, &ScintillaEditor::OnBufferChanged);
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char* text, int length, int, int, int, int, int,
+                   int) { OnModified(position, type, text, length); });
+    connect(this, &QsciScintilla::cursorPositionChanged, this, &ScintillaEditor::AnnounceCaret);
 }
 
 void ScintillaEditor::RemoveMenuKeys() {
@@ -134,11 +156,58 @@ std::string_view ScintillaEditor::Buffer() const {
 }
 
 Text ScintillaEditor::ReadText() const {
-    return Utf8ToGbk(Buffer());
+    return m_mirror.Text().Flatten();
+}
+
+SharedText ScintillaEditor::ReadSnapshot() const {
+    return m_mirror.Text();
+}
+
+void ScintillaEditor::OnModified(int position, int type, const char* text, int length) {
+    if (m_wholeTextChange) {
+        return;
+    }
+    const bool announce = QAccessible::isActive();
+    if (type & SC_MOD_BEFOREINSERT) {
+        m_mirror.BeforeInsert(static_cast<std::size_t>(position),
+                              std::string_view(text, static_cast<std::size_t>(length)));
+        if (announce) {
+            QAccessibleTextInsertEvent event(this, EditorAccessible::OffsetOf(this, position),
+                                             QString::fromUtf8(text, length));
+            QAccessible::updateAccessibility(&event);
+        }
+    } else if (type & SC_MOD_BEFOREDELETE) {
+        if (announce) {
+            const auto* bytes = reinterpret_cast<const char*>(
+                SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position),
+                              static_cast<long>(length)));
+            QAccessibleTextRemoveEvent event(this, EditorAccessible::OffsetOf(this, position),
+                                             QString::fromUtf8(bytes, length));
+            QAccessible::updateAccessibility(&event);
+        }
+        m_mirror.BeforeDelete(static_cast<std::size_t>(position), static_cast<std::size_t>(length));
+    }
+}
+
+void ScintillaEditor::AnnounceCaret() {
+    if (QAccessible::isActive()) {
+        QAccessibleTextCursorEvent event(
+            this, EditorAccessible::OffsetOf(this, SendScintilla(SCI_GETCURRENTPOS)));
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void ScintillaEditor::CheckMirror() const {
+    if (m_checkMirror && m_mirror.Text().Flatten() != Utf8ToGbk(Buffer())) {
+        std::fputs("velmor: the document mirror is out of step with the editor\n", stderr);
+        std::abort();
+    }
 }
 
 void ScintillaEditor::PutBuffer(std::string_view utf8, bool append) {
-    m_wholeTextChange = true;
+    // An appended text is followed by the mirror like any insertion; a whole new text was
+    // adopted by the mirror before.
+    m_wholeTextChange = !append;
     if (!append) {
         SendScintilla(SCI_CLEARALL);
     }
@@ -152,8 +221,26 @@ void ScintillaEditor::PutBuffer(std::string_view utf8, bool append) {
 }
 
 void ScintillaEditor::ReplaceText(const Text& text) {
-    PutBuffer(GbkToUtf8(text), false);
-    SendScintilla(SCI_SETEMPTYSELECTION, 0UL);
+    ReplaceSnapshot(SharedText(text));
+}
+
+void ScintillaEditor::ReplaceSnapshot(const SharedText& text) {
+    // The view keeps its place: the first visible document line and the caret, clamped to
+    // the new text.
+    const long firstLine =
+        SendScintilla(SCI_DOCLINEFROMVISIBLE, SendScintilla(SCI_GETFIRSTVISIBLELINE));
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    PutBuffer(m_mirror.Adopt(text), false);
+    const long length = SendScintilla(SCI_GETLENGTH);
+    long position = std::min(caret, length);
+    if (position > 0 && position < length) {
+        position = SendScintilla(SCI_POSITIONBEFORE, static_cast<unsigned long>(position + 1));
+    }
+    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(position));
+    const long lastLine = SendScintilla(SCI_GETLINECOUNT) - 1;
+    SendScintilla(SCI_SETFIRSTVISIBLELINE,
+                  SendScintilla(SCI_VISIBLEFROMDOCLINE,
+                                static_cast<unsigned long>(std::min(firstLine, lastLine))));
     m_startAt = -1;
     Notify();
 }
@@ -195,6 +282,7 @@ void ScintillaEditor::FinishUserEdit() {
 }
 
 void ScintillaEditor::Notify() {
+    CheckMirror();
     if (m_listener) {
         m_listener();
     }
