@@ -50,13 +50,8 @@ private:
 
 EditorAccessible::EditorAccessible(QsciScintillaBase* editor)
     : QAccessibleWidget(editor, QAccessible::EditableText) {
+    // The index lives as long as the widget; Scintilla keeps it in step with every edit.
     Send(QsciScintillaBase::SCI_ALLOCATELINECHARACTERINDEX, kUtf16Index);
-}
-
-EditorAccessible::~EditorAccessible() {
-    if (widget()) {
-        Send(QsciScintillaBase::SCI_RELEASELINECHARACTERINDEX, kUtf16Index);
-    }
 }
 
 void EditorAccessible::Install(const char* className) {

@@ -12,7 +12,6 @@ namespace velmor {
 class EditorAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit EditorAccessible(QsciScintillaBase* editor);
-    ~EditorAccessible() override;
 
     // Takes the given class's accessible interface; install before the first editor exists.
     static void Install(const char* className);

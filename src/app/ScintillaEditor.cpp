@@ -117,10 +117,10 @@ ScintillaEditor::ScintillaEditor(QWidget* parent)
     ApplyStyle();
     SetWordWrap(true);
 
-    connect(this, &QsciScintilla::textChanged, this, &ScintillaEditor::OnBufferChanged);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char* text, int length, int, int, int, int, int,
-                   int) { OnModified(position, type, text, length); });
+            [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
+                OnModified(position, type, length);
+            });
     connect(this, &QsciScintilla::cursorPositionChanged, this, &ScintillaEditor::AnnounceCaret);
 }
 
@@ -156,28 +156,44 @@ std::string_view ScintillaEditor::Buffer() const {
 }
 
 Text ScintillaEditor::ReadText() const {
+    FlushInsertion();
     return m_mirror.Text().Flatten();
 }
 
 SharedText ScintillaEditor::ReadSnapshot() const {
+    FlushInsertion();
     return m_mirror.Text();
 }
 
-void ScintillaEditor::OnModified(int position, int type, const char* text, int length) {
+void ScintillaEditor::FlushInsertion() const {
+    if (m_insertedAt < 0) {
+        return;
+    }
+    const long position = std::exchange(m_insertedAt, -1);
+    m_mirror.AfterInsert(static_cast<std::size_t>(position),
+                         static_cast<std::size_t>(m_insertedLength));
+    if (QAccessible::isActive()) {
+        auto* self = const_cast<ScintillaEditor*>(this);
+        const auto* bytes = reinterpret_cast<const char*>(self->SendScintilla(
+            SCI_GETRANGEPOINTER, static_cast<unsigned long>(position), m_insertedLength));
+        QAccessibleTextInsertEvent event(self, EditorAccessible::OffsetOf(self, position),
+                                         QString::fromUtf8(bytes, m_insertedLength));
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void ScintillaEditor::OnModified(int position, int type, int length) {
     if (m_wholeTextChange) {
         return;
     }
-    const bool announce = QAccessible::isActive();
+    FlushInsertion();
+    // The widget's change signal needs the after-change notifications, which stay off.
+    OnBufferChanged();
     if (type & SC_MOD_BEFOREINSERT) {
-        m_mirror.BeforeInsert(static_cast<std::size_t>(position),
-                              std::string_view(text, static_cast<std::size_t>(length)));
-        if (announce) {
-            QAccessibleTextInsertEvent event(this, EditorAccessible::OffsetOf(this, position),
-                                             QString::fromUtf8(text, length));
-            QAccessible::updateAccessibility(&event);
-        }
+        m_insertedAt = position;
+        m_insertedLength = length;
     } else if (type & SC_MOD_BEFOREDELETE) {
-        if (announce) {
+        if (QAccessible::isActive()) {
             const auto* bytes = reinterpret_cast<const char*>(
                 SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position),
                               static_cast<long>(length)));
@@ -198,6 +214,7 @@ void ScintillaEditor::AnnounceCaret() {
 }
 
 void ScintillaEditor::CheckMirror() const {
+    FlushInsertion();
     if (m_checkMirror && m_mirror.Text().Flatten() != Utf8ToGbk(Buffer())) {
         std::fputs("velmor: the document mirror is out of step with the editor\n", stderr);
         std::abort();
@@ -230,6 +247,7 @@ void ScintillaEditor::ReplaceSnapshot(const SharedText& text) {
     const long firstLine =
         SendScintilla(SCI_DOCLINEFROMVISIBLE, SendScintilla(SCI_GETFIRSTVISIBLELINE));
     const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    m_insertedAt = -1;
     PutBuffer(m_mirror.Adopt(text), false);
     const long length = SendScintilla(SCI_GETLENGTH);
     long position = std::min(caret, length);

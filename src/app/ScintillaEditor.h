@@ -56,7 +56,9 @@ protected:
 private:
     std::string_view Buffer() const;
     void PutBuffer(std::string_view utf8, bool append);
-    void OnModified(int position, int type, const char* text, int length);
+    void OnModified(int position, int type, int length);
+    // The mirror learns of an insertion only once it is done: before the next edit or read.
+    void FlushInsertion() const;
     void CheckMirror() const;
     void AnnounceCaret();
     void OnBufferChanged();
@@ -70,7 +72,9 @@ private:
     long BufferPositionOf(int editorPosition, bool roundUp) const;
     bool IsCharacterBoundary(long bufferPosition) const;
 
-    GbkMirror m_mirror;
+    mutable GbkMirror m_mirror;
+    mutable long m_insertedAt = -1;
+    mutable long m_insertedLength = 0;
     bool m_checkMirror = false;
     ChangeListener m_listener;
     bool m_modified = false;

@@ -99,22 +99,20 @@ void GbkMirror::ReplaceChunks(std::size_t first, std::size_t last, std::string_v
     m_text = SharedText(std::move(chunks));
 }
 
-void GbkMirror::BeforeInsert(std::size_t position, std::string_view utf8) {
-    if (utf8.empty()) {
+void GbkMirror::AfterInsert(std::size_t position, std::size_t length) {
+    if (length == 0) {
         return;
     }
+    m_utf8Size += length;
     if (m_text.Pieces().empty()) {
-        ReplaceChunks(0, 0, utf8);
-        m_utf8Size = utf8.size();
+        ReplaceChunks(0, 0, Read(0, length));
         return;
     }
+    // The chunks still measure the buffer before the insertion.
     const Located chunk = Locate(position);
     const std::size_t end = chunk.utf8Start + m_text.Pieces()[chunk.index].utf8Length;
-    std::string region = Read(chunk.utf8Start, position - chunk.utf8Start);
-    region += utf8;
-    region += Read(position, end - position);
-    m_utf8Size += utf8.size();
-    ReplaceChunks(chunk.index, chunk.index + 1, region);
+    ReplaceChunks(chunk.index, chunk.index + 1,
+                  Read(chunk.utf8Start, end + length - chunk.utf8Start));
 }
 
 void GbkMirror::BeforeDelete(std::size_t position, std::size_t length) {

@@ -27,8 +27,9 @@ public:
     std::string Adopt(const SharedText& text);
     // Builds the mirror from the whole buffer.
     void Rebuild(std::string_view utf8);
-    // Called before the buffer takes utf8 at position, or loses length bytes at position.
-    void BeforeInsert(std::size_t position, std::string_view utf8);
+    // Called once the buffer took length bytes at position (before any further edit).
+    void AfterInsert(std::size_t position, std::size_t length);
+    // Called before the buffer loses length bytes at position.
     void BeforeDelete(std::size_t position, std::size_t length);
 
 private:

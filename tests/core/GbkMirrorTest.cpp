@@ -20,8 +20,8 @@ public:
           }) {}
 
     void Insert(std::size_t position, const std::string& utf8) {
-        m_mirror.BeforeInsert(position, utf8);
         m_utf8.insert(position, utf8);
+        m_mirror.AfterInsert(position, utf8.size());
     }
     void Erase(std::size_t position, std::size_t length) {
         m_mirror.BeforeDelete(position, length);

@@ -6,6 +6,8 @@
 #include <iostream>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "core/CodePage936.h"
 #include "core/FixedTime.h"
 #include "core/MemoryEditor.h"
@@ -116,7 +118,13 @@ std::optional<ByteString> ReadFile(const std::string& path) {
     if (file == nullptr) {
         return std::nullopt;
     }
+    // One read into a buffer of the file's size; a file that grows meanwhile is read on.
     ByteString bytes;
+    struct stat status {};
+    if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode)) {
+        bytes.resize(static_cast<std::size_t>(status.st_size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+    }
     char buffer[1 << 16];
     std::size_t count = 0;
     while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
@@ -269,7 +277,9 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
                                                                 ? std::string("standard input")
                                                                 : options->inPath));
         }
-        bytes->resize(std::min(bytes->size(), bytes->find('\0')));
+        if (const std::size_t zero = bytes->find('\0'); zero != ByteString::npos) {
+            bytes->resize(zero);
+        }
         text = options->utf8 ? Utf8ToGbk(*bytes) : std::move(*bytes);
     }
 
@@ -306,8 +316,8 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     if (!usesDocument) {
         return kExitRan;
     }
-    const Text result = editor.ReadText();
-    const ByteString output = options->utf8 ? GbkToUtf8(result) : result;
+    Text result = editor.TakeText();
+    const ByteString output = options->utf8 ? GbkToUtf8(result) : std::move(result);
     if (options->outPath.empty()) {
         streams.out.write(output.data(), static_cast<std::streamsize>(output.size()));
         streams.out.flush();
