@@ -46,6 +46,18 @@ private:
     QString m_text;
 };
 
+// Asks a boundary question of the span of text starting at spanStart alone and moves the
+// answer's offsets back into the document.
+template <typename Ask>
+QString AskSpan(const QString& span, int spanStart, int offset, int* startOffset, int* endOffset,
+                Ask ask) {
+    const LineText text(span);
+    const QString found = ask(text, offset - spanStart, startOffset, endOffset);
+    *startOffset += spanStart;
+    *endOffset += spanStart;
+    return found;
+}
+
 }  // namespace
 
 EditorAccessible::EditorAccessible(QsciScintillaBase* editor)
@@ -186,12 +198,10 @@ QString EditorAccessible::textBeforeOffset(int offset, QAccessible::TextBoundary
     if (offset <= lineStart && lineStart > 0) {
         LineAround(lineStart - 1, &lineStart, &lineEnd);
     }
-    const LineText line(text(lineStart, lineEnd));
-    const QString found =
-        line.textBeforeOffset(offset - lineStart, boundaryType, startOffset, endOffset);
-    *startOffset += lineStart;
-    *endOffset += lineStart;
-    return found;
+    return AskSpan(text(lineStart, lineEnd), lineStart, offset, startOffset, endOffset,
+                   [boundaryType](const LineText& span, int at, int* start, int* end) {
+                       return span.textBeforeOffset(at, boundaryType, start, end);
+                   });
 }
 
 QString EditorAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
@@ -204,12 +214,10 @@ QString EditorAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryT
         int nextStart = 0;
         LineAround(lineEnd, &nextStart, &nextEnd);
     }
-    const LineText lines(text(lineStart, nextEnd));
-    const QString found =
-        lines.textAfterOffset(offset - lineStart, boundaryType, startOffset, endOffset);
-    *startOffset += lineStart;
-    *endOffset += lineStart;
-    return found;
+    return AskSpan(text(lineStart, nextEnd), lineStart, offset, startOffset, endOffset,
+                   [boundaryType](const LineText& span, int at, int* start, int* end) {
+                       return span.textAfterOffset(at, boundaryType, start, end);
+                   });
 }
 
 QString EditorAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType,
@@ -217,12 +225,10 @@ QString EditorAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType
     int lineStart = 0;
     int lineEnd = 0;
     LineAround(offset, &lineStart, &lineEnd);
-    const LineText line(text(lineStart, lineEnd));
-    const QString found =
-        line.textAtOffset(offset - lineStart, boundaryType, startOffset, endOffset);
-    *startOffset += lineStart;
-    *endOffset += lineStart;
-    return found;
+    return AskSpan(text(lineStart, lineEnd), lineStart, offset, startOffset, endOffset,
+                   [boundaryType](const LineText& span, int at, int* start, int* end) {
+                       return span.textAtOffset(at, boundaryType, start, end);
+                   });
 }
 
 int EditorAccessible::characterCount() const {
