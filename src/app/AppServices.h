@@ -3,8 +3,10 @@
 #include <memory>
 
 #include "core/Services.h"
+#include "platform/JsScriptHost.h"
 #include "platform/RegistryFile.h"
 #include "platform/SystemClock.h"
+#include "platform/SystemSecureRandom.h"
 
 namespace velmor {
 
@@ -26,9 +28,11 @@ private:
     SystemClock m_clock;
     SystemTickSource m_ticks;
     RandomGenerator m_random{m_ticks};
+    SystemSecureRandom m_secureRandom;
     RegistryFile m_registry;
     std::unique_ptr<SettingsStore> m_readOnly;
     std::unique_ptr<ChineseConverter> m_chinese;
+    JsScriptHostFactory m_scripts;
     Services m_services;
 };
 

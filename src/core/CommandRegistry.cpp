@@ -46,6 +46,7 @@ CommandRegistry BuildCommandRegistry() {
     RegisterPendingCommands(registry);
     RegisterWindowCommands(registry);
     RegisterTransformCommands(registry);
+    RegisterGenerateCommands(registry);
     return registry;
 }
 

@@ -60,6 +60,7 @@ CommandRegistry BuildCommandRegistry();
 // Per-subsystem registrations, called by BuildCommandRegistry.
 void RegisterWindowCommands(CommandRegistry& registry);
 void RegisterTransformCommands(CommandRegistry& registry);
+void RegisterGenerateCommands(CommandRegistry& registry);
 void RegisterPendingCommands(CommandRegistry& registry);
 
 }  // namespace velmor

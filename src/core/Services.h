@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "core/DateTime.h"
 #include "core/Random.h"
+#include "core/ScriptHost.h"
 #include "core/Text.h"
 
 namespace velmor {
@@ -28,6 +30,14 @@ public:
                              const Text& value) = 0;
 };
 
+// The system's cryptographic random bytes. Runs whose tick source is fixed have none, so that
+// everything they draw comes from the reproducible RandomGenerator.
+class SecureRandomSource {
+public:
+    virtual ~SecureRandomSource() = default;
+    virtual void Fill(unsigned char* bytes, std::size_t count) const = 0;
+};
+
 // The services of the platform a command may use, handed in by whoever runs it. A service a
 // run does not provide is null; the commands that need it are not offered there.
 struct Services {
@@ -35,6 +45,8 @@ struct Services {
     RandomGenerator* random = nullptr;
     const ChineseConverter* chinese = nullptr;
     SettingsStore* settings = nullptr;
+    const SecureRandomSource* secureRandom = nullptr;
+    const ScriptHostFactory* scripts = nullptr;
 };
 
 }  // namespace velmor
