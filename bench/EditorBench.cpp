@@ -6,36 +6,12 @@
 #include <QKeyEvent>
 #include <QTimer>
 #include <algorithm>
-#include <random>
 
 #include "app/ScintillaEditor.h"
+#include "support/BenchText.h"
 
 namespace velmor {
 namespace {
-
-// GBK text of CR LF lines whose length is drawn from [minimum, maximum] characters, about a
-// third of them Chinese.
-Text MakeText(std::size_t bytes, int minimum, int maximum) {
-    std::mt19937 random(936);
-    Text text;
-    text.reserve(bytes + 2 * maximum + 2);
-    while (text.size() < bytes) {
-        const int length = minimum + static_cast<int>(random() % (maximum - minimum + 1));
-        for (int i = 0; i < length; ++i) {
-            const unsigned pick = random() % 12;
-            if (pick < 4) {
-                text += static_cast<char>(0xB0 + random() % 40);
-                text += static_cast<char>(0xA1 + random() % 94);
-            } else if (pick == 4) {
-                text += ' ';
-            } else {
-                text += static_cast<char>('a' + random() % 26);
-            }
-        }
-        text += "\r\n";
-    }
-    return text;
-}
 
 double PeakMegabytes() {
     rusage usage{};
@@ -78,7 +54,7 @@ struct ShownEditor {
 };
 
 void ReplaceText(benchmark::State& state, std::size_t megabytes, int minimum, int maximum) {
-    const Text text = MakeText(megabytes << 20, minimum, maximum);
+    const Text text = MakeBenchText(megabytes << 20, minimum, maximum);
     ShownEditor shown(state.range(0) != 0);
     for (auto _ : state) {
         shown.Show(text);
@@ -115,7 +91,7 @@ BENCHMARK(BM_ReplaceTextLongLines20MB)
 
 // Appending to a large text whose wrapping is still going on must not wrap it all first.
 void BM_AppendTextWhileWrapping100MB(benchmark::State& state) {
-    const Text text = MakeText(100 << 20, 60, 100);
+    const Text text = MakeBenchText(100 << 20, 60, 100);
     ShownEditor shown(true);
     for (auto _ : state) {
         state.PauseTiming();
@@ -130,7 +106,7 @@ BENCHMARK(BM_AppendTextWhileWrapping100MB)->Iterations(2)->Unit(benchmark::kMill
 
 // Ctrl+End straight after a large text arrives, before idle wrapping reached the end.
 void BM_CtrlEndWhileWrapping(benchmark::State& state) {
-    const Text text = MakeText(static_cast<std::size_t>(state.range(0)) << 20, 60, 100);
+    const Text text = MakeBenchText(static_cast<std::size_t>(state.range(0)) << 20, 60, 100);
     ShownEditor shown(true);
     for (auto _ : state) {
         state.PauseTiming();
@@ -150,7 +126,7 @@ BENCHMARK(BM_CtrlEndWhileWrapping)
 
 // The undo history reads the whole text after every keystroke.
 void BM_ReadText10MB(benchmark::State& state) {
-    const Text text = MakeText(10 << 20, 60, 100);
+    const Text text = MakeBenchText(10 << 20, 60, 100);
     ShownEditor shown(true);
     shown.Show(text);
     for (auto _ : state) {

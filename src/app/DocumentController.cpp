@@ -167,16 +167,17 @@ void DocumentController::DropFiles(const std::vector<Text>& paths) {
 }
 
 bool DocumentController::CloseRequest() {
-    if (m_exiting || m_editor.ReadText().empty()) {
+    if (m_exiting || m_editor.ReadSnapshot().Empty()) {
         return true;
     }
     return !ConfirmDiscard();
 }
 
 void RunTextCommand(MainEditor& editor, const std::function<void()>& command) {
-    const Text before = editor.ReadText();
+    // Snapshots share the editor's chunks: an untouched text compares by one pointer.
+    const SharedText before = editor.ReadSnapshot();
     command();
-    if (editor.ReadText() != before) {
+    if (!(editor.ReadSnapshot() == before)) {
         editor.SetModifiedFlag(true);
     }
 }

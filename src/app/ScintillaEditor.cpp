@@ -3,6 +3,7 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -10,9 +11,13 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include "app/PlainEditKeys.h"
+#include "app/EditorAccessible.h"
+
 #include "core/CodePage936.h"
 #include "core/Positions.h"
 
@@ -46,7 +51,20 @@ QFont DefaultTextFont() {
 
 }  // namespace
 
-ScintillaEditor::ScintillaEditor(QWidget* parent) : QsciScintilla(parent) {
+ScintillaEditor::ScintillaEditor(QWidget* parent)
+    : QsciScintilla(parent),
+      m_mirror([this](std::size_t position, std::size_t length) {
+          const auto* bytes = reinterpret_cast<const char*>(
+              SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position),
+                            static_cast<long>(length)));
+          return std::string_view(bytes, length);
+      }),
+      m_checkMirror(qEnvironmentVariableIntValue("VELMOR_CHECK_MIRROR") != 0) {
+    EditorAccessible::Install(staticMetaObject.className());
+    // Without the after-change notifications the widget's accessible support no longer counts
+    // characters from the document start on every edit; the mirror needs only these two.
+    SendScintilla(SCI_SETMODEVENTMASK,
+                  static_cast<unsigned long>(SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE));
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
@@ -71,7 +89,11 @@ ScintillaEditor::ScintillaEditor(QWidget* parent) : QsciScintilla(parent) {
     ApplyStyle();
     SetWordWrap(true);
 
-    connect(this, &QsciScintilla::textChanged, this, &ScintillaEditor::OnBufferChanged);
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
+                OnModified(position, type, length);
+            });
+    connect(this, &QsciScintilla::cursorPositionChanged, this, &ScintillaEditor::AnnounceCaret);
 }
 
 void ScintillaEditor::BindPlainKeys() {
@@ -113,11 +135,75 @@ std::string_view ScintillaEditor::Buffer() const {
 }
 
 Text ScintillaEditor::ReadText() const {
-    return Utf8ToGbk(Buffer());
+    FlushInsertion();
+    return m_mirror.Text().Flatten();
+}
+
+SharedText ScintillaEditor::ReadSnapshot() const {
+    FlushInsertion();
+    return m_mirror.Text();
+}
+
+void ScintillaEditor::FlushInsertion() const {
+    if (m_insertedAt < 0) {
+        return;
+    }
+    const long position = std::exchange(m_insertedAt, -1);
+    m_mirror.AfterInsert(static_cast<std::size_t>(position),
+                         static_cast<std::size_t>(m_insertedLength));
+    if (QAccessible::isActive()) {
+        auto* self = const_cast<ScintillaEditor*>(this);
+        const auto* bytes = reinterpret_cast<const char*>(self->SendScintilla(
+            SCI_GETRANGEPOINTER, static_cast<unsigned long>(position), m_insertedLength));
+        QAccessibleTextInsertEvent event(self, EditorAccessible::OffsetOf(self, position),
+                                         QString::fromUtf8(bytes, m_insertedLength));
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void ScintillaEditor::OnModified(int position, int type, int length) {
+    if (m_wholeTextChange) {
+        return;
+    }
+    FlushInsertion();
+    // The widget's change signal needs the after-change notifications, which stay off.
+    OnBufferChanged();
+    if (type & SC_MOD_BEFOREINSERT) {
+        m_insertedAt = position;
+        m_insertedLength = length;
+    } else if (type & SC_MOD_BEFOREDELETE) {
+        if (QAccessible::isActive()) {
+            const auto* bytes = reinterpret_cast<const char*>(
+                SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position),
+                              static_cast<long>(length)));
+            QAccessibleTextRemoveEvent event(this, EditorAccessible::OffsetOf(this, position),
+                                             QString::fromUtf8(bytes, length));
+            QAccessible::updateAccessibility(&event);
+        }
+        m_mirror.BeforeDelete(static_cast<std::size_t>(position), static_cast<std::size_t>(length));
+    }
+}
+
+void ScintillaEditor::AnnounceCaret() {
+    if (QAccessible::isActive()) {
+        QAccessibleTextCursorEvent event(
+            this, EditorAccessible::OffsetOf(this, SendScintilla(SCI_GETCURRENTPOS)));
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void ScintillaEditor::CheckMirror() const {
+    FlushInsertion();
+    if (m_checkMirror && m_mirror.Text().Flatten() != Utf8ToGbk(Buffer())) {
+        std::fputs("velmor: the document mirror is out of step with the editor\n", stderr);
+        std::abort();
+    }
 }
 
 void ScintillaEditor::PutBuffer(std::string_view utf8, bool append) {
-    m_wholeTextChange = true;
+    // An appended text is followed by the mirror like any insertion; a whole new text was
+    // adopted by the mirror before.
+    m_wholeTextChange = !append;
     if (!append) {
         SendScintilla(SCI_CLEARALL);
     }
@@ -131,8 +217,27 @@ void ScintillaEditor::PutBuffer(std::string_view utf8, bool append) {
 }
 
 void ScintillaEditor::ReplaceText(const Text& text) {
-    PutBuffer(GbkToUtf8(text), false);
-    SendScintilla(SCI_SETEMPTYSELECTION, 0UL);
+    ReplaceSnapshot(SharedText(text));
+}
+
+void ScintillaEditor::ReplaceSnapshot(const SharedText& text) {
+    // The view keeps its place: the first visible document line and the caret, clamped to
+    // the new text.
+    const long firstLine =
+        SendScintilla(SCI_DOCLINEFROMVISIBLE, SendScintilla(SCI_GETFIRSTVISIBLELINE));
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    m_insertedAt = -1;
+    PutBuffer(m_mirror.Adopt(text), false);
+    const long length = SendScintilla(SCI_GETLENGTH);
+    long position = std::min(caret, length);
+    if (position > 0 && position < length) {
+        position = SendScintilla(SCI_POSITIONBEFORE, static_cast<unsigned long>(position + 1));
+    }
+    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(position));
+    const long lastLine = SendScintilla(SCI_GETLINECOUNT) - 1;
+    SendScintilla(SCI_SETFIRSTVISIBLELINE,
+                  SendScintilla(SCI_VISIBLEFROMDOCLINE,
+                                static_cast<unsigned long>(std::min(firstLine, lastLine))));
     m_startAt = -1;
     Notify();
 }
@@ -174,6 +279,7 @@ void ScintillaEditor::FinishUserEdit() {
 }
 
 void ScintillaEditor::Notify() {
+    CheckMirror();
     if (m_listener) {
         m_listener();
     }

@@ -6,12 +6,15 @@
 #include <QFont>
 #include <string_view>
 
+#include "core/GbkMirror.h"
 #include "core/MainEditor.h"
 
 namespace velmor {
 
-// MainEditor on QScintilla in UTF-8 mode. The document stays GBK bytes: reading encodes the
-// buffer with the code-page bridge, writing decodes into it, so no byte is ever lost.
+// MainEditor on QScintilla in UTF-8 mode. The document stays GBK bytes: a GbkMirror follows
+// every edit of the buffer, so reading never converts the whole buffer; writing decodes into
+// it, so no byte is ever lost. VELMOR_CHECK_MIRROR=1 in the environment checks the mirror
+// against a full conversion after every change.
 class ScintillaEditor : public QsciScintilla, public MainEditor {
     Q_OBJECT
 
@@ -21,6 +24,8 @@ public:
     Text ReadText() const override;
     void ReplaceText(const Text& text) override;
     void AppendText(const Text& text) override;
+    SharedText ReadSnapshot() const override;
+    void ReplaceSnapshot(const SharedText& text) override;
     int SelectionStart() const override;
     int SelectionLength() const override;
     void SetSelectionStart(int start) override;
@@ -51,6 +56,11 @@ protected:
 private:
     std::string_view Buffer() const;
     void PutBuffer(std::string_view utf8, bool append);
+    void OnModified(int position, int type, int length);
+    // The mirror learns of an insertion only once it is done: before the next edit or read.
+    void FlushInsertion() const;
+    void CheckMirror() const;
+    void AnnounceCaret();
     void OnBufferChanged();
     void FinishUserEdit();
     void Notify();
@@ -63,6 +73,10 @@ private:
     long BufferPositionOf(int editorPosition, bool roundUp) const;
     bool IsCharacterBoundary(long bufferPosition) const;
 
+    mutable GbkMirror m_mirror;
+    mutable long m_insertedAt = -1;
+    mutable long m_insertedLength = 0;
+    bool m_checkMirror = false;
     ChangeListener m_listener;
     bool m_modified = false;
     bool m_wholeTextChange = false;

@@ -16,6 +16,8 @@ public:
     Text ReadText() const override { return m_editor.ReadText(); }
     void ReplaceText(const Text& text) override { m_editor.ReplaceText(text); }
     void AppendText(const Text& text) override { m_editor.AppendText(text); }
+    SharedText ReadSnapshot() const override { return m_editor.ReadSnapshot(); }
+    void ReplaceSnapshot(const SharedText& text) override { m_editor.ReplaceSnapshot(text); }
     int SelectionStart() const override { return m_editor.SelectionStart(); }
     int SelectionLength() const override { return m_editor.SelectionLength(); }
     void SetSelectionStart(int start) override { m_editor.SetSelectionStart(start); }

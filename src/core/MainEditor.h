@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "core/SharedText.h"
 #include "core/Text.h"
 
 namespace velmor {
@@ -18,6 +19,11 @@ public:
     virtual void ReplaceText(const Text& text) = 0;
     // Inserts at the very end (caret moved there and shown); one notification; sets the flag.
     virtual void AppendText(const Text& text) = 0;
+    // The whole text as a snapshot; an editor that keeps its text in shared chunks hands them
+    // out without copying the document.
+    virtual SharedText ReadSnapshot() const { return SharedText(ReadText()); }
+    // ReplaceText with a snapshot's text.
+    virtual void ReplaceSnapshot(const SharedText& text) { ReplaceText(text.Flatten()); }
 
     virtual int SelectionStart() const = 0;
     virtual int SelectionLength() const = 0;

@@ -8,8 +8,9 @@ namespace velmor {
 
 void MemoryEditor::ReplaceText(const Text& text) {
     m_text = text;
-    // A caret at the start stays there: no need to count the characters of a large text.
-    if (m_selectionStart > 0) {
+    // A text has at least half as many characters as bytes, so only a start beyond that
+    // needs the count.
+    if (static_cast<std::size_t>(m_selectionStart) > m_text.size() / 2) {
         m_selectionStart = std::min(m_selectionStart, CharacterCount(m_text));
     }
     m_selectionLength = 0;

@@ -38,6 +38,9 @@ public:
                               const std::string& title) override;
     void SupportNoticeStep() override { ++m_noticeSteps; }
 
+    // Hands the text over, leaving the editor empty, for a caller that is done with it.
+    Text TakeText() { return std::move(m_text); }
+
     // Stands for the user typing: replaces the text like a keystroke would and sets the flag.
     void Type(const Text& text);
 

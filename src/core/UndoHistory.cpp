@@ -1,6 +1,7 @@
 #include "core/UndoHistory.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 namespace velmor {
@@ -11,17 +12,13 @@ void UndoHistory::Attach() {
 
 void UndoHistory::Record() {
     if (!m_busy) {
-        Text text = m_editor.ReadText();
-        if (!text.empty()) {
-            std::shared_ptr<const Text> current = m_slots[kCurrent];
+        SharedText text = m_editor.ReadSnapshot();
+        if (!text.Empty()) {
+            SharedText current = m_slots[kCurrent];
             std::move(m_slots.begin() + 1, m_slots.begin() + kCurrent + 1, m_slots.begin());
             // Word wrap and similar commands write the same text back; share its storage.
-            if (current && *current == text) {
-                m_slots[kCurrent] = std::move(current);
-            } else {
-                m_slots[kCurrent] = std::make_shared<const Text>(std::move(text));
-            }
-            std::fill(m_slots.begin() + kCurrent + 1, m_slots.end(), nullptr);
+            m_slots[kCurrent] = current == text ? std::move(current) : std::move(text);
+            std::fill(m_slots.begin() + kCurrent + 1, m_slots.end(), SharedText());
         }
     }
     m_busy = false;
@@ -30,41 +27,36 @@ void UndoHistory::Record() {
 void UndoHistory::Undo() {
     m_busy = true;
     std::move_backward(m_slots.begin(), m_slots.end() - 1, m_slots.end());
-    m_slots.front() = nullptr;
-    if (const std::shared_ptr<const Text> state = m_slots[kCurrent]) {
-        m_editor.ReplaceText(*state);
+    m_slots.front() = SharedText();
+    if (!m_slots[kCurrent].Empty()) {
+        m_editor.ReplaceSnapshot(m_slots[kCurrent]);
     }
 }
 
 void UndoHistory::Redo() {
     m_busy = true;
     std::move(m_slots.begin() + 1, m_slots.end(), m_slots.begin());
-    m_slots.back() = nullptr;
-    if (const std::shared_ptr<const Text> state = m_slots[kCurrent]) {
-        m_editor.ReplaceText(*state);
+    m_slots.back() = SharedText();
+    if (!m_slots[kCurrent].Empty()) {
+        m_editor.ReplaceSnapshot(m_slots[kCurrent]);
     }
 }
 
-const Text* UndoHistory::Slot(int index) const {
-    if (index < 0 || index >= kSlotCount) {
+const SharedText* UndoHistory::Slot(int index) const {
+    if (index < 0 || index >= kSlotCount || m_slots[index].Empty()) {
         return nullptr;
     }
-    return m_slots[index].get();
+    return &m_slots[index];
 }
 
 std::size_t UndoHistory::HeldBytes() const {
+    std::unordered_set<const std::string*> seen;
     std::size_t bytes = 0;
-    for (int i = 0; i < kSlotCount; ++i) {
-        const Text* text = m_slots[i].get();
-        if (!text) {
-            continue;
-        }
-        bool seen = false;
-        for (int j = 0; j < i && !seen; ++j) {
-            seen = m_slots[j].get() == text;
-        }
-        if (!seen) {
-            bytes += text->size();
+    for (const SharedText& slot : m_slots) {
+        for (const SharedText::Chunk& chunk : slot.Pieces()) {
+            if (seen.insert(chunk.buffer.get()).second) {
+                bytes += chunk.buffer->size();
+            }
         }
     }
     return bytes;

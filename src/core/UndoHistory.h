@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <memory>
 
 #include "core/MainEditor.h"
 
@@ -10,7 +9,8 @@ namespace velmor {
 
 // The run-long history of whole-text snapshots behind "&U.撤消" and "重做": 41 slots, slot 20
 // the current state, 0..19 older states (19 the most recent), 21..40 undone states (21 the
-// most recently undone). Slots share their texts, so shifting never copies a document.
+// most recently undone). Slots are snapshots sharing the editor's chunks, so recording one
+// and shifting them never copies a document.
 class UndoHistory {
 public:
     static constexpr int kSlotCount = 41;
@@ -30,13 +30,13 @@ public:
 
     bool HistoryBusy() const { return m_busy; }
     // The text of a slot (0..40), or null for an empty slot.
-    const Text* Slot(int index) const;
-    // Bytes of text held by the slots, a text shared by several slots counted once.
+    const SharedText* Slot(int index) const;
+    // Bytes of storage held by the slots, storage shared by several slots counted once.
     std::size_t HeldBytes() const;
 
 private:
     MainEditor& m_editor;
-    std::array<std::shared_ptr<const Text>, kSlotCount> m_slots;
+    std::array<SharedText, kSlotCount> m_slots;
     bool m_busy = false;
 };
 

@@ -97,10 +97,18 @@ std::optional<ByteString> TryReadFileBytes(const std::string& path) {
 }
 
 std::optional<ByteString> ReadDescriptorBytes(int descriptor) {
+    // A regular file is read straight into a buffer of its size (one extra byte shows the end
+    // without another round); a pipe, or a file that grows meanwhile, makes the buffer grow.
     ByteString bytes;
-    char buffer[1 << 16];
+    struct stat status {};
+    const bool regular = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    bytes.resize(regular ? static_cast<std::size_t>(status.st_size) + 1 : std::size_t{1} << 16);
+    std::size_t filled = 0;
     for (;;) {
-        const ssize_t got = ::read(descriptor, buffer, sizeof buffer);
+        if (filled == bytes.size()) {
+            bytes.resize(bytes.size() * 2);
+        }
+        const ssize_t got = ::read(descriptor, bytes.data() + filled, bytes.size() - filled);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -108,9 +116,10 @@ std::optional<ByteString> ReadDescriptorBytes(int descriptor) {
             return std::nullopt;
         }
         if (got == 0) {
+            bytes.resize(filled);
             return bytes;
         }
-        bytes.append(buffer, static_cast<std::size_t>(got));
+        filled += static_cast<std::size_t>(got);
     }
 }
 

@@ -326,7 +326,9 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
                                                                 ? std::string("standard input")
                                                                 : options->inPath));
         }
-        bytes->resize(std::min(bytes->size(), bytes->find('\0')));
+        if (const std::size_t zero = bytes->find('\0'); zero != ByteString::npos) {
+            bytes->resize(zero);
+        }
         text = options->utf8 ? Utf8ToGbk(*bytes) : std::move(*bytes);
     }
 
@@ -375,8 +377,8 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     if (!usesDocument) {
         return kExitRan;
     }
-    const ByteString converted = options->utf8 ? GbkToUtf8(editor.Contents()) : ByteString();
-    const ByteString& output = options->utf8 ? converted : editor.Contents();
+    Text result = editor.TakeText();
+    const ByteString output = options->utf8 ? GbkToUtf8(result) : std::move(result);
     if (options->outPath.empty()) {
         streams.out.write(output.data(), static_cast<std::streamsize>(output.size()));
         streams.out.flush();

@@ -1,0 +1,143 @@
+#include "core/GbkMirror.h"
+
+#include <algorithm>
+
+#include "core/CodePage936.h"
+
+namespace velmor {
+
+namespace {
+
+// Large enough that a 100 MB text is a few thousand chunks, small enough that rewriting one
+// per keystroke costs microseconds.
+constexpr std::size_t kChunkTarget = 64 * 1024;
+
+constexpr unsigned char kSafeBelow = 0x30;
+
+bool IsSafeEnd(unsigned char byte) {
+    return byte < kSafeBelow;
+}
+
+// The end of the chunk that starts at from: just after the first byte below 0x30 at or past
+// the working size, or the end of the bytes.
+std::size_t ChunkEnd(std::string_view bytes, std::size_t from) {
+    std::size_t at = from + kChunkTarget - 1;
+    while (at < bytes.size()) {
+        if (IsSafeEnd(static_cast<unsigned char>(bytes[at]))) {
+            return at + 1;
+        }
+        ++at;
+    }
+    return bytes.size();
+}
+
+}  // namespace
+
+void AppendUtf8Chunks(std::string_view utf8, SharedText::Chunks& chunks) {
+    for (std::size_t from = 0; from < utf8.size();) {
+        const std::size_t end = ChunkEnd(utf8, from);
+        auto gbk = std::make_shared<const std::string>(Utf8ToGbk(utf8.substr(from, end - from)));
+        const std::size_t length = gbk->size();
+        chunks.push_back({std::move(gbk), 0, length, end - from});
+        from = end;
+    }
+}
+
+std::string GbkMirror::Adopt(const SharedText& text) {
+    std::string utf8;
+    utf8.reserve(text.Size() + text.Size() / 2);
+    SharedText::Chunks chunks;
+    for (const SharedText::Chunk& piece : text.Pieces()) {
+        const std::string_view bytes = piece.Bytes();
+        for (std::size_t from = 0; from < bytes.size();) {
+            const std::size_t end = ChunkEnd(bytes, from);
+            const std::size_t before = utf8.size();
+            utf8 += GbkToUtf8(bytes.substr(from, end - from));
+            chunks.push_back({piece.buffer, piece.start + from, end - from, utf8.size() - before});
+            from = end;
+        }
+    }
+    m_text = SharedText(std::move(chunks));
+    m_utf8Size = utf8.size();
+    return utf8;
+}
+
+void GbkMirror::Rebuild(std::string_view utf8) {
+    SharedText::Chunks chunks;
+    AppendUtf8Chunks(utf8, chunks);
+    m_text = SharedText(std::move(chunks));
+    m_utf8Size = utf8.size();
+}
+
+GbkMirror::Located GbkMirror::Locate(std::size_t position) const {
+    const SharedText::Chunks& chunks = m_text.Pieces();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        if (position < start + chunks[i].utf8Length || i + 1 == chunks.size()) {
+            return {i, start};
+        }
+        start += chunks[i].utf8Length;
+    }
+    return {0, 0};
+}
+
+std::string GbkMirror::Read(std::size_t position, std::size_t length) const {
+    if (length == 0) {
+        return {};
+    }
+    return std::string(m_reader(position, length));
+}
+
+void GbkMirror::ReplaceChunks(std::size_t first, std::size_t last, std::string_view utf8) {
+    const SharedText::Chunks& old = m_text.Pieces();
+    SharedText::Chunks chunks;
+    chunks.reserve(old.size() + utf8.size() / kChunkTarget + 1);
+    chunks.insert(chunks.end(), old.begin(), old.begin() + static_cast<std::ptrdiff_t>(first));
+    AppendUtf8Chunks(utf8, chunks);
+    chunks.insert(chunks.end(),
+                  old.begin() + static_cast<std::ptrdiff_t>(std::min(last, old.size())), old.end());
+    m_text = SharedText(std::move(chunks));
+}
+
+void GbkMirror::AfterInsert(std::size_t position, std::size_t length) {
+    if (length == 0) {
+        return;
+    }
+    m_utf8Size += length;
+    if (m_text.Pieces().empty()) {
+        ReplaceChunks(0, 0, Read(0, length));
+        return;
+    }
+    // The chunks still measure the buffer before the insertion.
+    const Located chunk = Locate(position);
+    const std::size_t end = chunk.utf8Start + m_text.Pieces()[chunk.index].utf8Length;
+    ReplaceChunks(chunk.index, chunk.index + 1,
+                  Read(chunk.utf8Start, end + length - chunk.utf8Start));
+}
+
+void GbkMirror::BeforeDelete(std::size_t position, std::size_t length) {
+    if (length == 0 || m_text.Pieces().empty()) {
+        return;
+    }
+    const SharedText::Chunks& chunks = m_text.Pieces();
+    const Located first = Locate(position);
+    std::size_t last = first.index;
+    std::size_t end = first.utf8Start + chunks[last].utf8Length;
+    while (end < position + length && last + 1 < chunks.size()) {
+        ++last;
+        end += chunks[last].utf8Length;
+    }
+    std::string region = Read(first.utf8Start, position - first.utf8Start);
+    region += Read(position + length, end - (position + length));
+    // The region must end where both converters start afresh, or take the next chunk along.
+    while (!region.empty() && !IsSafeEnd(static_cast<unsigned char>(region.back())) &&
+           last + 1 < chunks.size()) {
+        ++last;
+        region += Read(end, chunks[last].utf8Length);
+        end += chunks[last].utf8Length;
+    }
+    m_utf8Size -= length;
+    ReplaceChunks(first.index, last + 1, region);
+}
+
+}  // namespace velmor

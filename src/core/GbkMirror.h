@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "core/SharedText.h"
+
+namespace velmor {
+
+// The document's GBK text kept in step with an editor's UTF-8 buffer edit by edit, so that
+// reading it never converts the whole buffer. Chunks end after a byte below 0x30, which is
+// the same ASCII byte in both encodings and a fresh start for both converters, so every chunk
+// converts on its own exactly as it does inside the whole.
+class GbkMirror {
+public:
+    // The editor's buffer bytes [position, position + length) as they are at the call.
+    using BufferReader = std::function<std::string_view(std::size_t position, std::size_t length)>;
+
+    explicit GbkMirror(BufferReader reader) : m_reader(std::move(reader)) {}
+
+    const SharedText& Text() const { return m_text; }
+    std::size_t Utf8Size() const { return m_utf8Size; }
+
+    // Takes a whole new text and returns the UTF-8 buffer the editor must then hold.
+    std::string Adopt(const SharedText& text);
+    // Builds the mirror from the whole buffer.
+    void Rebuild(std::string_view utf8);
+    // Called once the buffer took length bytes at position (before any further edit).
+    void AfterInsert(std::size_t position, std::size_t length);
+    // Called before the buffer loses length bytes at position.
+    void BeforeDelete(std::size_t position, std::size_t length);
+
+private:
+    struct Located {
+        std::size_t index;
+        std::size_t utf8Start;
+    };
+    // The chunk holding the buffer byte at position (the last chunk for the very end).
+    Located Locate(std::size_t position) const;
+    void ReplaceChunks(std::size_t first, std::size_t last, std::string_view utf8);
+    std::string Read(std::size_t position, std::size_t length) const;
+
+    BufferReader m_reader;
+    SharedText m_text;
+    std::size_t m_utf8Size = 0;
+};
+
+// Cuts UTF-8 bytes after bytes below 0x30 into chunks of about the working size and appends
+// their GBK forms to chunks.
+void AppendUtf8Chunks(std::string_view utf8, SharedText::Chunks& chunks);
+
+}  // namespace velmor

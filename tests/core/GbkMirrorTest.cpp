@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <vector>
+
+#include "core/CodePage936.h"
+#include "core/GbkMirror.h"
+
+namespace velmor {
+namespace {
+
+// An editor buffer in memory: edits announce themselves to the mirror before they happen,
+// as Scintilla's notifications do.
+class MirroredBuffer {
+public:
+    MirroredBuffer()
+        : m_mirror([this](std::size_t position, std::size_t length) {
+              return std::string_view(m_utf8).substr(position, length);
+          }) {}
+
+    void Insert(std::size_t position, const std::string& utf8) {
+        m_utf8.insert(position, utf8);
+        m_mirror.AfterInsert(position, utf8.size());
+    }
+    void Erase(std::size_t position, std::size_t length) {
+        m_mirror.BeforeDelete(position, length);
+        m_utf8.erase(position, length);
+    }
+    void Replace(const Text& gbk) { m_utf8 = m_mirror.Adopt(SharedText(gbk)); }
+    void Restore(const SharedText& snapshot) { m_utf8 = m_mirror.Adopt(snapshot); }
+
+    const std::string& Utf8() const { return m_utf8; }
+    const GbkMirror& Mirror() const { return m_mirror; }
+
+private:
+    std::string m_utf8;
+    GbkMirror m_mirror;
+};
+
+// The length of the item at `at` in a strict UTF-8 reading, as an editor in UTF-8 mode walks
+// it: a well-formed sequence, or one stray byte.
+std::size_t ItemLength(std::string_view s, std::size_t at) {
+    const auto byte = [&](std::size_t k) {
+        return at + k < s.size() ? static_cast<unsigned char>(s[at + k]) : 0;
+    };
+    const auto continuation = [&](std::size_t k) { return (byte(k) & 0xC0) == 0x80; };
+    const unsigned char lead = byte(0);
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return continuation(1) ? 2 : 1;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
+        return byte(1) >= low && byte(1) <= high && continuation(2) ? 3 : 1;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
+        const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
+        return byte(1) >= low && byte(1) <= high && continuation(2) && continuation(3) ? 4 : 1;
+    }
+    return 1;
+}
+
+std::vector<std::size_t> Boundaries(const std::string& utf8) {
+    std::vector<std::size_t> boundaries{0};
+    for (std::size_t at = 0; at < utf8.size();) {
+        at += ItemLength(utf8, at);
+        boundaries.push_back(at);
+    }
+    return boundaries;
+}
+
+// Pieces a user might type or paste: ASCII, Chinese, a character outside the code page (four
+// GBK bytes), lone CR and LF, CR LF, and stray bytes that no UTF-8 reading accepts.
+std::string RandomPiece(std::mt19937& random) {
+    static const char* const kPieces[] = {
+        "a",    "Zq",       " ",        "0",        "9",
+        "\r",   "\n",       "\r\n",     "中",       "文字",
+        "，",   "€",        "😀",        "\xC2\xA0", "\x81",
+        "\xFF", "\xE4\xB8", "\xB8\xAD", "\x80",     "abc def\r\nghi",
+    };
+    std::string piece;
+    const int count = 1 + static_cast<int>(random() % 6);
+    for (int i = 0; i < count; ++i) {
+        piece += kPieces[random() % std::size(kPieces)];
+    }
+    return piece;
+}
+
+Text StartText(std::mt19937& random, std::size_t bytes) {
+    std::string utf8;
+    while (utf8.size() < bytes) {
+        utf8 += RandomPiece(random);
+    }
+    return Utf8ToGbk(utf8);
+}
+
+void ExpectInStep(const MirroredBuffer& buffer, const std::string& step) {
+    ASSERT_EQ(buffer.Mirror().Text().Flatten(), Utf8ToGbk(buffer.Utf8())) << step;
+    ASSERT_EQ(buffer.Mirror().Utf8Size(), buffer.Utf8().size()) << step;
+}
+
+TEST(GbkMirrorTest, AdoptedTextGivesTheWholeConversionAndReadsBackUnchanged) {
+    std::mt19937 random(7);
+    for (const Text& text :
+         {Text(), Text("\x81"), Text("a\xD6"), StartText(random, 300000), Text(200000, '\xD6')}) {
+        MirroredBuffer buffer;
+        buffer.Replace(text);
+        EXPECT_EQ(buffer.Utf8(), GbkToUtf8(text));
+        EXPECT_EQ(buffer.Mirror().Text().Flatten(), text);
+        ExpectInStep(buffer, "adopt");
+    }
+}
+
+// Random typing, deleting, pasting, cutting, whole-text replacement and restoring of older
+// snapshots, with the mirror checked against a full conversion after every step and every
+// kept snapshot checked to stay as it was recorded.
+TEST(GbkMirrorTest, FollowsRandomEditsLikeAFullConversion) {
+    std::mt19937 random(936);
+    MirroredBuffer buffer;
+    buffer.Replace(StartText(random, 150000));
+    std::vector<std::pair<SharedText, Text>> snapshots;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    for (int step = 0; step < 3000 && std::chrono::steady_clock::now() < deadline; ++step) {
+        const std::vector<std::size_t> boundaries = Boundaries(buffer.Utf8());
+        const std::size_t at = boundaries[random() % boundaries.size()];
+        const unsigned pick = random() % 100;
+        std::string what;
+        if (pick < 45) {
+            what = "type";
+            buffer.Insert(at, RandomPiece(random));
+        } else if (pick < 80) {
+            const std::size_t end = boundaries[std::min<std::size_t>(
+                boundaries.size() - 1,
+                static_cast<std::size_t>(
+                    std::lower_bound(boundaries.begin(), boundaries.end(), at) -
+                    boundaries.begin()) +
+                    random() % (pick < 75 ? 3 : 70000))];
+            what = "delete";
+            buffer.Erase(at, end - at);
+        } else if (pick < 88) {
+            what = "paste";
+            std::string paste;
+            while (paste.size() < 1000 + random() % 150000) {
+                paste += RandomPiece(random);
+            }
+            buffer.Insert(at, paste);
+        } else if (pick < 92) {
+            what = "replace";
+            buffer.Replace(StartText(random, random() % 250000));
+        } else if (pick < 97 || snapshots.empty()) {
+            what = "record";
+            snapshots.emplace_back(buffer.Mirror().Text(), buffer.Mirror().Text().Flatten());
+        } else {
+            what = "restore";
+            const auto& [snapshot, text] = snapshots[random() % snapshots.size()];
+            buffer.Restore(snapshot);
+            ASSERT_EQ(buffer.Utf8(), GbkToUtf8(text));
+        }
+        ExpectInStep(buffer, what + " at step " + std::to_string(step));
+    }
+    for (const auto& [snapshot, text] : snapshots) {
+        ASSERT_EQ(snapshot.Flatten(), text) << "a snapshot changed after it was taken";
+    }
+}
+
+TEST(GbkMirrorTest, RemovingTheBytesBetweenStrayBytesJoinsThemAsTheBufferDoes) {
+    MirroredBuffer buffer;
+    buffer.Replace("x");
+    buffer.Insert(0, "\xE4\r\xB8\r\xAD");
+    buffer.Erase(3, 1);
+    buffer.Erase(1, 1);
+    EXPECT_EQ(buffer.Utf8(), "中x");
+    ExpectInStep(buffer, "joined");
+    EXPECT_EQ(buffer.Mirror().Text().Flatten(), "\xD6\xD0x");
+}
+
+TEST(GbkMirrorTest, TypingIntoALargeTextCopiesOnlyTheChunkTyped) {
+    std::mt19937 random(1);
+    MirroredBuffer buffer;
+    buffer.Replace(StartText(random, 4 << 20));
+    const SharedText before = buffer.Mirror().Text();
+    buffer.Insert(buffer.Utf8().size() / 2, "k");
+    std::size_t shared = 0;
+    for (const SharedText::Chunk& chunk : buffer.Mirror().Text().Pieces()) {
+        for (const SharedText::Chunk& old : before.Pieces()) {
+            if (chunk.buffer == old.buffer && chunk.start == old.start) {
+                shared += chunk.length;
+            }
+        }
+    }
+    EXPECT_GE(shared + 200000, before.Size()) << "unchanged chunks must be shared";
+    ExpectInStep(buffer, "typed");
+}
+
+TEST(SharedTextTest, ComparesContentAcrossDifferentChunking) {
+    const SharedText whole(Text("abcdef"));
+    auto buffer = std::make_shared<const std::string>("xabcdefx");
+    const SharedText pieces(SharedText::Chunks{{buffer, 1, 2, 0}, {buffer, 3, 4, 0}});
+    EXPECT_TRUE(whole == pieces);
+    EXPECT_FALSE(whole == SharedText(Text("abcdeg")));
+    EXPECT_FALSE(whole == SharedText(Text("abcde")));
+    EXPECT_TRUE(SharedText() == SharedText(Text()));
+    EXPECT_EQ(pieces.Flatten(), "abcdef");
+}
+
+}  // namespace
+}  // namespace velmor

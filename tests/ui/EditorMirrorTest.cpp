@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QTest>
+#include <chrono>
+#include <random>
+
+#include "app/ScintillaEditor.h"
+#include "core/CodePage936.h"
+#include "core/UndoHistory.h"
+
+namespace velmor {
+namespace {
+
+class EditorMirrorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_editor.resize(630, 447);
+        m_editor.show();
+        m_editor.setFocus();
+        m_history.Attach();
+    }
+
+    // The buffer as the widget holds it, converted whole: what the mirror must agree with.
+    Text FullConversion() {
+        const long length = m_editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+        const auto* data = static_cast<const char*>(
+            m_editor.SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+        return Utf8ToGbk(std::string_view(data, static_cast<std::size_t>(length)));
+    }
+
+    long Send(unsigned int message, unsigned long wParam = 0, long lParam = 0) {
+        return m_editor.SendScintilla(message, wParam, lParam);
+    }
+
+    void Commit(const char* utf8) {
+        QInputMethodEvent event(QString(), {});
+        event.setCommitString(QString::fromUtf8(utf8));
+        QApplication::sendEvent(&m_editor, &event);
+    }
+
+    ScintillaEditor m_editor;
+    UndoHistory m_history{m_editor};
+};
+
+// Typing, deleting, Enter, pasting, cutting, undo, redo and whole-text replacement in random
+// order: after each, the text read equals a full conversion of the buffer.
+TEST_F(EditorMirrorTest, TextFollowsRandomUserEditsLikeAFullConversion) {
+    std::mt19937 random(936);
+    Text start;
+    for (int line = 0; line < 6000; ++line) {
+        start += "line \xD6\xD0\xCE\xC4 " + std::to_string(line) + (line % 7 ? "\r\n" : "\r");
+    }
+    m_editor.ReplaceText(start);
+    const char* const pastes[] = {"x\ry\nz", "😀中", "\r\n\r\n", "€ ¢ 文字", "plain"};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    for (int step = 0; step < 400 && std::chrono::steady_clock::now() < deadline; ++step) {
+        const long length = Send(QsciScintillaBase::SCI_GETLENGTH);
+        const long at = Send(QsciScintillaBase::SCI_POSITIONBEFORE,
+                             static_cast<unsigned long>(random() % (length + 1) + 1));
+        Send(QsciScintillaBase::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(at));
+        switch (random() % 9) {
+            case 0:
+                QTest::keyClicks(&m_editor, "ab");
+                break;
+            case 1:
+                Commit("中文");
+                break;
+            case 2:
+                QTest::keyClick(&m_editor, Qt::Key_Backspace);
+                break;
+            case 3:
+                QTest::keyClick(&m_editor, Qt::Key_Delete);
+                break;
+            case 4:
+                QTest::keyClick(&m_editor, Qt::Key_Return);
+                break;
+            case 5:
+                QGuiApplication::clipboard()->setText(QString::fromUtf8(pastes[random() % 5]));
+                m_editor.paste();
+                break;
+            case 6:
+                Send(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(at),
+                     std::min(length, at + static_cast<long>(random() % 5000)));
+                m_editor.cut();
+                break;
+            case 7:
+                random() % 2 ? m_history.Undo() : m_history.Redo();
+                break;
+            default:
+                m_editor.ReplaceText(m_editor.ReadText() + "\xB0\xA1\x81");
+                break;
+        }
+        QApplication::processEvents();
+        ASSERT_EQ(m_editor.ReadText(), FullConversion()) << "step " << step;
+    }
+}
+
+TEST_F(EditorMirrorTest, ReplaceUndoAndRedoKeepTheFirstVisibleLineAndTheCaret) {
+    Text text;
+    for (int line = 0; line < 3000; ++line) {
+        text += "row " + std::to_string(line) + "\r\n";
+    }
+    m_editor.ReplaceText(text);
+    m_editor.ReplaceText(text + "tail");
+    Send(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 1200);
+    const long caret = Send(QsciScintillaBase::SCI_POSITIONFROMLINE, 1210) + 2;
+    Send(QsciScintillaBase::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(caret));
+    for (int round = 0; round < 3; ++round) {
+        if (round == 0) {
+            m_editor.ReplaceText(text + "TAIL");
+        } else if (round == 1) {
+            m_history.Undo();
+        } else {
+            m_history.Redo();
+        }
+        EXPECT_EQ(Send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE), 1200) << round;
+        EXPECT_EQ(Send(QsciScintillaBase::SCI_GETCURRENTPOS), caret) << round;
+    }
+    m_editor.ReplaceText("short");
+    EXPECT_EQ(Send(QsciScintillaBase::SCI_GETCURRENTPOS), 5) << "the caret is clamped to the text";
+    EXPECT_EQ(Send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE), 0);
+}
+
+TEST_F(EditorMirrorTest, AccessibleTextAnswersInUtf16Offsets) {
+    m_editor.ReplaceText("ab\r\n\xD6\xD0\xCE\xC4\r\nx");
+    m_editor.SendScintilla(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0UL);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&m_editor);
+    ASSERT_NE(accessible, nullptr);
+    QAccessibleTextInterface* text = accessible->textInterface();
+    ASSERT_NE(text, nullptr);
+    const QString expected = QString::fromUtf8("ab\r\n中文\r\nx");
+    EXPECT_EQ(text->characterCount(), expected.size());
+    EXPECT_EQ(text->text(0, text->characterCount()), expected);
+    EXPECT_EQ(text->text(4, 6), QString::fromUtf8("中文"));
+    text->setCursorPosition(5);
+    EXPECT_EQ(text->cursorPosition(), 5);
+    EXPECT_EQ(m_editor.SelectionStart(), 5);
+    int start = 0;
+    int end = 0;
+    EXPECT_EQ(text->textAtOffset(5, QAccessible::CharBoundary, &start, &end),
+              QString::fromUtf8("文"));
+    EXPECT_EQ(start, 5);
+    EXPECT_EQ(end, 6);
+    text->setSelection(0, 1, 5);
+    text->selection(0, &start, &end);
+    EXPECT_EQ(start, 1);
+    EXPECT_EQ(end, 5);
+    text->setCursorPosition(text->characterCount());
+    QTest::keyClicks(&m_editor, "Q");
+    EXPECT_EQ(text->characterCount(), expected.size() + 1);
+    EXPECT_EQ(text->text(expected.size(), expected.size() + 1), QString::fromUtf8("Q"));
+}
+
+}  // namespace
+}  // namespace velmor
