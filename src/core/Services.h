@@ -40,6 +40,8 @@ class SecureRandomSource {
 public:
     virtual ~SecureRandomSource() = default;
     virtual void Fill(unsigned char* bytes, std::size_t count) const = 0;
+};
+
 // Files beyond the document's own, for the multi-file tools and the scripts. Paths are UTF-8;
 // a failure comes back as a short UTF-8 reason for the user, success as the empty reason.
 class FileSystem {
