@@ -46,6 +46,8 @@ CommandRegistry BuildCommandRegistry() {
     RegisterPendingCommands(registry);
     RegisterWindowCommands(registry);
     RegisterTransformCommands(registry);
+    RegisterFilterLineBreakCommands(registry);
+    RegisterCodecCommands(registry);
     return registry;
 }
 

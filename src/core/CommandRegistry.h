@@ -60,6 +60,8 @@ CommandRegistry BuildCommandRegistry();
 // Per-subsystem registrations, called by BuildCommandRegistry.
 void RegisterWindowCommands(CommandRegistry& registry);
 void RegisterTransformCommands(CommandRegistry& registry);
+void RegisterFilterLineBreakCommands(CommandRegistry& registry);
+void RegisterCodecCommands(CommandRegistry& registry);
 void RegisterPendingCommands(CommandRegistry& registry);
 
 }  // namespace velmor

@@ -20,6 +20,43 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
+namespace {
+
+bool IsContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
+}  // namespace
+
+Utf8Item ReadUtf8Item(const unsigned char* p, const unsigned char* end) {
+    const unsigned char b = *p;
+    const std::ptrdiff_t left = end - p;
+    if (b < 0x80) {
+        return {b, 1, true};
+    }
+    if (b >= 0xC2 && b <= 0xDF && left >= 2 && IsContinuation(p[1])) {
+        return {static_cast<char32_t>((b & 0x1F) << 6 | (p[1] & 0x3F)), 2, true};
+    }
+    if (b >= 0xE0 && b <= 0xEF && left >= 3) {
+        const unsigned char low = b == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char high = b == 0xED ? 0x9F : 0xBF;
+        if (p[1] >= low && p[1] <= high && IsContinuation(p[2])) {
+            return {static_cast<char32_t>((b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F)), 3,
+                    true};
+        }
+    }
+    if (b >= 0xF0 && b <= 0xF4 && left >= 4) {
+        const unsigned char low = b == 0xF0 ? 0x90 : 0x80;
+        const unsigned char high = b == 0xF4 ? 0x8F : 0xBF;
+        if (p[1] >= low && p[1] <= high && IsContinuation(p[2]) && IsContinuation(p[3])) {
+            return {static_cast<char32_t>((b & 0x07) << 18 | (p[1] & 0x3F) << 12 |
+                                          (p[2] & 0x3F) << 6 | (p[3] & 0x3F)),
+                    4, true};
+        }
+    }
+    return {b, 1, false};
+}
+
 bool DecodeUtf8(std::string_view utf8, std::vector<char32_t>& out) {
     out.clear();
     std::size_t i = 0;

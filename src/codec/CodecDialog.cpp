@@ -1,0 +1,169 @@
+#include "codec/CodecDialog.h"
+
+#include "codec/Base64Codec.h"
+#include "codec/EscapeConversion.h"
+#include "codec/HexCodec.h"
+#include "codec/Rc4Codec.h"
+#include "codec/RepeatedPasses.h"
+#include "core/CodePage936.h"
+#include "core/ResultSizeLimit.h"
+
+namespace velmor {
+
+namespace {
+
+constexpr const char* kCodecList = "组合框_编解码方式";
+constexpr const char* kCount = "编辑框_处理次数";
+constexpr const char* kTabs = "选择夹1";
+constexpr const char* kKey = "编辑框_密钥";
+constexpr const char* kConversionList = "组合框_U码转换的类型";
+constexpr const char* kEncode = "单选框_加密";
+constexpr const char* kDecode = "单选框_解密";
+
+enum CodecIndex { kBase64 = 0, kRc4 = 1, kEscapes = 2, kHex = 3 };
+enum TabPage { kRc4Page = 0, kEscapesPage = 1 };
+
+constexpr const char* kTooLarge = "编码结果过大，已停止。";
+
+Control& AddLabel(DialogFields& fields, const char* name, const char* caption) {
+    Control& label = fields.Add(name, ControlKind::Label);
+    label.caption = caption;
+    return label;
+}
+
+void CreateControls(DialogFields& fields) {
+    Control& codecs = fields.Add(kCodecList, ControlKind::DropDown);
+    for (const char* item : {"BASE64", "RC4", "U码转换", "十六进制"}) {
+        codecs.items.push_back(Utf8ToGbk(item));
+    }
+    codecs.currentIndex = kBase64;
+    codecs.text = codecs.items[kBase64];
+    AddLabel(fields, "标签1", "处理次数：");
+    fields.Add(kCount, ControlKind::EditBox).text = "1";
+    Control& tabs = fields.Add(kTabs, ControlKind::Tab);
+    tabs.items = {Text("RC4"), Utf8ToGbk("U码转换")};
+    tabs.currentIndex = kRc4Page;
+    tabs.visible = false;
+    AddLabel(fields, "标签2", "密钥：");
+    fields.Add(kKey, ControlKind::EditBox);
+    AddLabel(fields, "标签3", "转换到：");
+    Control& conversions = fields.Add(kConversionList, ControlKind::DropDown);
+    conversions.items = {"to16on", "to16un", "to10on", "to10un"};
+    conversions.currentIndex = 0;
+    conversions.text = conversions.items[0];
+    fields.Add("分组框1", ControlKind::GroupBox);
+    for (const auto& [name, caption] : {std::pair{kEncode, "加密"}, std::pair{kDecode, "解密"}}) {
+        Control& radio = fields.Add(name, ControlKind::RadioButton);
+        radio.caption = caption;
+        radio.group = "方向";
+    }
+    fields.At(kEncode).checked = true;
+    fields.Add("按钮1", ControlKind::Button).caption = "确定";
+}
+
+}  // namespace
+
+void UpdateCodecFields(DialogFields& fields) {
+    const int codec = fields.At(kCodecList).currentIndex;
+    Control& tabs = fields.At(kTabs);
+    tabs.visible = codec == kRc4 || codec == kEscapes;
+    if (tabs.visible) {
+        tabs.currentIndex = codec == kRc4 ? kRc4Page : kEscapesPage;
+    }
+    const bool directed = codec != kEscapes;
+    fields.At(kEncode).enabled = directed;
+    fields.At(kDecode).enabled = directed;
+}
+
+void RunCodec(DialogFields& fields, CommandContext& context) {
+    Text text = context.editor.ReadText();
+    const int count = fields.NumberOf(kCount);
+    const bool encode = fields.IsChecked(kEncode);
+    const bool decode = fields.IsChecked(kDecode);
+    bool tooLarge = false;
+    switch (fields.At(kCodecList).currentIndex) {
+        case kBase64:
+            if (encode) {
+                tooLarge = !RunPasses(text, count, [](Text& t) {
+                    if (Base64EncodedSize(t.size()) > kMaxResultBytes) {
+                        return false;
+                    }
+                    t = Base64Encode(t);
+                    return true;
+                });
+            } else if (decode) {
+                RunPasses(text, count, [](Text& t) {
+                    t = ToTextInPlace(Base64Decode(std::move(t)));
+                    return true;
+                });
+            }
+            break;
+        case kRc4: {
+            const Text key = fields.TextOf(kKey);
+            if (encode) {
+                tooLarge = !RunPasses(text, count, [&key](Text& t) {
+                    if (Rc4EncodedSize(t.size()) > kMaxResultBytes) {
+                        return false;
+                    }
+                    t = Rc4Encode(t, key);
+                    return true;
+                });
+            } else if (decode) {
+                RunPasses(text, count, [&key](Text& t) {
+                    t = Rc4Decode(t, key);
+                    return true;
+                });
+            }
+            break;
+        }
+        case kEscapes: {
+            std::optional<Text> converted = EscapeConvert(text, fields.TextOf(kConversionList));
+            if (converted) {
+                text = std::move(*converted);
+            } else {
+                tooLarge = true;
+            }
+            break;
+        }
+        case kHex:
+            if (encode) {
+                tooLarge = !RunPasses(text, count, [](Text& t) {
+                    if (HexEncodedSize(t.size()) > kMaxResultBytes) {
+                        return false;
+                    }
+                    t = HexEncode(t);
+                    return true;
+                });
+            } else if (decode) {
+                RunPasses(text, count, [](Text& t) {
+                    t = HexDecode(t);
+                    return true;
+                });
+            }
+            break;
+        default:
+            break;
+    }
+    context.editor.ReplaceText(text);
+    if (tooLarge) {
+        context.editor.ShowMessage(MessageKind::Error, kTooLarge, kErrorTitle);
+    }
+}
+
+const DialogDefinition& CodecDialog() {
+    static const DialogDefinition definition = [] {
+        DialogDefinition d;
+        d.title = "编码解码";
+        d.createControls = CreateControls;
+        d.onOpen = [](DialogFields& fields, CommandContext&) { UpdateCodecFields(fields); };
+        d.onChange[kCodecList] = [](DialogFields& fields, CommandContext&) {
+            UpdateCodecFields(fields);
+        };
+        d.onPress["按钮1"] = RunCodec;
+        d.actionButton = "按钮1";
+        return d;
+    }();
+    return definition;
+}
+
+}  // namespace velmor
