@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <QtTest/QTest>
+
+#include "MainWindowTestSupport.h"
+#include "app/FormDialog.h"
+#include "app/FormWidgets.h"
+#include "core/MemoryEditor.h"
+
+namespace velmor {
+namespace {
+
+// A definition with one control of each kind the binder shows, and handlers that write back
+// into other fields and into the document.
+const DialogDefinition& SampleDialog() {
+    static const DialogDefinition definition = [] {
+        DialogDefinition d;
+        d.title = "样例";
+        d.createControls = [](DialogFields& fields) {
+            fields.Add("标签1", ControlKind::Label).caption = "数字：";
+            fields.Add("编辑框1", ControlKind::EditBox).text = "1";
+            fields.Add("编辑框2", ControlKind::EditBox);
+            Control& a = fields.Add("单选框_甲", ControlKind::RadioButton);
+            a.caption = "甲";
+            a.group = "模式";
+            a.checked = true;
+            Control& b = fields.Add("单选框_乙", ControlKind::RadioButton);
+            b.caption = "乙";
+            b.group = "模式";
+            fields.Add("选择框1", ControlKind::CheckBox).caption = "大写";
+            Control& list = fields.Add("超级列表框1", ControlKind::ListView);
+            list.columns = {"名称", "值"};
+            fields.Add("按钮1", ControlKind::Button).caption = "执行";
+        };
+        d.onChange["编辑框1"] = [](DialogFields& fields, CommandContext&) {
+            fields.At("标签1").caption = "已改";
+        };
+        d.onClick["单选框_乙"] = [](DialogFields& fields, CommandContext&) {
+            fields.At("选择框1").enabled = false;
+        };
+        d.onPress["按钮1"] = [](DialogFields& fields, CommandContext& context) {
+            context.editor.ReplaceText(fields.TextOf("编辑框1"));
+            fields.At("超级列表框1").rows.push_back({"a", fields.TextOf("编辑框1")});
+        };
+        return d;
+    }();
+    return definition;
+}
+
+struct SampleForm {
+    void setupUi(QWidget* form) {
+        auto* layout = new QVBoxLayout(form);
+        auto add = [&](QWidget* widget, const char* name) {
+            widget->setObjectName(QString::fromUtf8(name));
+            layout->addWidget(widget);
+        };
+        add(new QLabel(QStringLiteral("数字：")), "标签1");
+        add(new QLineEdit(QStringLiteral("1")), "编辑框1");
+        auto* digits = new QLineEdit;
+        digits->setProperty("digitsOnly", true);
+        add(digits, "编辑框2");
+        auto* a = new QRadioButton(QStringLiteral("甲"));
+        a->setChecked(true);
+        add(a, "单选框_甲");
+        add(new QRadioButton(QStringLiteral("乙")), "单选框_乙");
+        add(new QCheckBox(QStringLiteral("大写")), "选择框1");
+        add(new QTreeWidget, "超级列表框1");
+        add(new QPushButton(QStringLiteral("执行")), "按钮1");
+    }
+};
+
+// Types each character as one key press carrying its text, as an input method would.
+void Type(QWidget* widget, const QString& text) {
+    for (const QChar character : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
+        QApplication::sendEvent(widget, &press);
+    }
+}
+
+template <class T>
+T* Child(QWidget& dialog, const char* name) {
+    return dialog.findChild<T*>(QString::fromUtf8(name));
+}
+
+class FormDialogTest : public ::testing::Test {
+protected:
+    FormDialogTest() : m_host(m_window, m_context) {
+        m_host.SetActionRunner([this](const std::function<void()>& action) {
+            ++m_actions;
+            action();
+        });
+        RegisterForm<SampleForm>(m_host, "样例", SampleDialog());
+    }
+
+    QWidget m_window;
+    MemoryEditor m_editor;
+    Services m_services;
+    CommandContext m_context{m_editor, m_services};
+    DialogHost m_host;
+    int m_actions = 0;
+};
+
+TEST_F(FormDialogTest, UserActionsRunTheHandlersAndShowTheirResult) {
+    QWidget& dialog = *m_host.Open("样例");
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("样例"));
+    EXPECT_TRUE(static_cast<FormDialog&>(dialog).FormDifferences().empty());
+
+    auto* edit = Child<QLineEdit>(dialog, "编辑框1");
+    edit->selectAll();
+    Type(edit, QStringLiteral("中文"));
+    EXPECT_EQ(Child<QLabel>(dialog, "标签1")->text(), QStringLiteral("已改"));
+
+    Child<QRadioButton>(dialog, "单选框_乙")->click();
+    EXPECT_TRUE(Child<QRadioButton>(dialog, "单选框_乙")->isChecked());
+    EXPECT_FALSE(Child<QRadioButton>(dialog, "单选框_甲")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(dialog, "选择框1")->isEnabled());
+    // A second click on the checked button leaves it checked, as in a group.
+    Child<QRadioButton>(dialog, "单选框_乙")->click();
+    EXPECT_TRUE(Child<QRadioButton>(dialog, "单选框_乙")->isChecked());
+
+    QTest::mouseClick(Child<QPushButton>(dialog, "按钮1"), Qt::LeftButton);
+    EXPECT_EQ(m_actions, 1);
+    EXPECT_EQ(m_editor.ReadText(), "\xD6\xD0\xCE\xC4");
+    auto* list = Child<QTreeWidget>(dialog, "超级列表框1");
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("中文"));
+    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("名称"));
+}
+
+TEST_F(FormDialogTest, DigitsOnlyBoxTakesOnlyDigitsWhenTyped) {
+    QWidget& dialog = *m_host.Open("样例");
+    auto* digits = Child<QLineEdit>(dialog, "编辑框2");
+    Type(digits, QStringLiteral("a1-2０3"));
+    EXPECT_EQ(digits->text(), QStringLiteral("123"));
+    EXPECT_EQ(static_cast<FormDialog&>(dialog).Session().Fields().TextOf("编辑框2"), "123");
+}
+
+TEST_F(FormDialogTest, DifferencesBetweenFormAndFieldsAreListed) {
+    QWidget form;
+    SampleForm().setupUi(&form);
+    Child<QLabel>(form, "标签1")->setText(QStringLiteral("别的"));
+    Child<QCheckBox>(form, "选择框1")->setChecked(true);
+    delete Child<QPushButton>(form, "按钮1");
+    (new QLineEdit(&form))->setObjectName(QStringLiteral("编辑框9"));
+    DialogSession session(SampleDialog(), m_context);
+    const std::vector<std::string> differences = CompareFormWithFields(form, session.Fields());
+    EXPECT_EQ(differences.size(), 4u);
+}
+
+class RegisteredFormsTest : public ::testing::Test, protected test::WindowFixture {};
+
+// Every dialog of the menu: its form says what its definition says, freshly opened.
+TEST_F(RegisteredFormsTest, EveryFormAgreesWithItsDefinition) {
+    MainWindow& window = Open();
+    for (const Command& command : window.Registry().All()) {
+        if (command.dialog == nullptr || !window.Dialogs().Has(command.caption)) {
+            continue;
+        }
+        QWidget* dialog = window.Dialogs().Open(command.caption);
+        ASSERT_NE(dialog, nullptr) << command.caption;
+        auto* form = qobject_cast<FormDialog*>(dialog);
+        if (form == nullptr) {
+            continue;  // a window of its own kind, tested by itself
+        }
+        EXPECT_EQ(form->windowTitle().toStdString(), command.dialog->title) << command.caption;
+        for (const std::string& difference : form->FormDifferences()) {
+            ADD_FAILURE() << command.caption << ": " << difference;
+        }
+        delete dialog;
+    }
+}
+
+}  // namespace
+}  // namespace velmor
