@@ -2,7 +2,13 @@
 
 namespace velmor {
 
+void RegisterCodecForms(DialogHost& host);
+void RegisterFilterLineBreakForms(DialogHost& host);
+
 // Each subsystem adds its forms here as they are built.
-void RegisterDialogForms(DialogHost&) {}
+void RegisterDialogForms(DialogHost& host) {
+    RegisterCodecForms(host);
+    RegisterFilterLineBreakForms(host);
+}
 
 }  // namespace velmor

@@ -6,7 +6,6 @@
 #include "codec/Rc4Codec.h"
 #include "codec/RepeatedPasses.h"
 #include "core/CodePage936.h"
-#include "core/ResultSizeLimit.h"
 
 namespace velmor {
 
@@ -75,7 +74,7 @@ void UpdateCodecFields(DialogFields& fields) {
     fields.At(kDecode).enabled = directed;
 }
 
-void RunCodec(DialogFields& fields, CommandContext& context) {
+void RunCodec(DialogFields& fields, CommandContext& context, std::size_t maxResultBytes) {
     Text text = context.editor.ReadText();
     const int count = fields.NumberOf(kCount);
     const bool encode = fields.IsChecked(kEncode);
@@ -84,8 +83,8 @@ void RunCodec(DialogFields& fields, CommandContext& context) {
     switch (fields.At(kCodecList).currentIndex) {
         case kBase64:
             if (encode) {
-                tooLarge = !RunPasses(text, count, [](Text& t) {
-                    if (Base64EncodedSize(t.size()) > kMaxResultBytes) {
+                tooLarge = !RunPasses(text, count, [maxResultBytes](Text& t) {
+                    if (Base64EncodedSize(t.size()) > maxResultBytes) {
                         return false;
                     }
                     t = Base64Encode(t);
@@ -101,8 +100,8 @@ void RunCodec(DialogFields& fields, CommandContext& context) {
         case kRc4: {
             const Text key = fields.TextOf(kKey);
             if (encode) {
-                tooLarge = !RunPasses(text, count, [&key](Text& t) {
-                    if (Rc4EncodedSize(t.size()) > kMaxResultBytes) {
+                tooLarge = !RunPasses(text, count, [&key, maxResultBytes](Text& t) {
+                    if (Rc4EncodedSize(t.size()) > maxResultBytes) {
                         return false;
                     }
                     t = Rc4Encode(t, key);
@@ -117,7 +116,8 @@ void RunCodec(DialogFields& fields, CommandContext& context) {
             break;
         }
         case kEscapes: {
-            std::optional<Text> converted = EscapeConvert(text, fields.TextOf(kConversionList));
+            std::optional<Text> converted =
+                EscapeConvert(text, fields.TextOf(kConversionList), maxResultBytes);
             if (converted) {
                 text = std::move(*converted);
             } else {
@@ -127,8 +127,8 @@ void RunCodec(DialogFields& fields, CommandContext& context) {
         }
         case kHex:
             if (encode) {
-                tooLarge = !RunPasses(text, count, [](Text& t) {
-                    if (HexEncodedSize(t.size()) > kMaxResultBytes) {
+                tooLarge = !RunPasses(text, count, [maxResultBytes](Text& t) {
+                    if (HexEncodedSize(t.size()) > maxResultBytes) {
                         return false;
                     }
                     t = HexEncode(t);
@@ -159,7 +159,9 @@ const DialogDefinition& CodecDialog() {
         d.onChange[kCodecList] = [](DialogFields& fields, CommandContext&) {
             UpdateCodecFields(fields);
         };
-        d.onPress["按钮1"] = RunCodec;
+        d.onPress["按钮1"] = [](DialogFields& fields, CommandContext& context) {
+            RunCodec(fields, context);
+        };
         d.actionButton = "按钮1";
         return d;
     }();

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
+
 #include "core/DialogFields.h"
+#include "core/ResultSizeLimit.h"
 
 namespace velmor {
 
@@ -12,7 +15,10 @@ const DialogDefinition& CodecDialog();
 void UpdateCodecFields(DialogFields& fields);
 
 // The "确定" button: the chosen codec applied to the document the given number of times in
-// a row (the escape conversion once), the result written back in every case.
-void RunCodec(DialogFields& fields, CommandContext& context);
+// a row (the escape conversion once), the result written back in every case. An encoding pass
+// whose result would pass maxResultBytes is not run: the last complete pass is written and an
+// error shown.
+void RunCodec(DialogFields& fields, CommandContext& context,
+              std::size_t maxResultBytes = kMaxResultBytes);
 
 }  // namespace velmor

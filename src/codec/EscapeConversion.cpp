@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "core/CodePage936.h"
-#include "core/ResultSizeLimit.h"
 #include "core/Utf8.h"
 
 namespace velmor {
@@ -48,7 +47,7 @@ int DecimalDigits(char32_t unit) {
     return unit >= 10000 ? 5 : unit >= 1000 ? 4 : unit >= 100 ? 3 : unit >= 10 ? 2 : 1;
 }
 
-std::optional<Text> EncodeUnits(const Text& text, bool hexadecimal) {
+std::optional<Text> EncodeUnits(const Text& text, bool hexadecimal, std::size_t maxResultBytes) {
     const std::string utf8 = GbkToUtf8(text);
     std::size_t size = 0;
     if (hexadecimal) {
@@ -56,7 +55,7 @@ std::optional<Text> EncodeUnits(const Text& text, bool hexadecimal) {
     } else {
         ForEachUnit(utf8, [&size](char32_t u) { size += 3 + DecimalDigits(u); });
     }
-    if (size > kMaxResultBytes) {
+    if (size > maxResultBytes) {
         return std::nullopt;
     }
     if (size == 0) {
@@ -115,6 +114,9 @@ public:
     }
 
     void Literal(const char* bytes, std::size_t length) {
+        if (length == 0) {
+            return;
+        }
         FlushPending();
         m_out.append(bytes, length);
     }
@@ -325,12 +327,12 @@ Text DecodeReferences(const Text& text) {
 
 }  // namespace
 
-std::optional<Text> EscapeConvert(const Text& text, const Text& name) {
+std::optional<Text> EscapeConvert(const Text& text, const Text& name, std::size_t maxResultBytes) {
     if (name == "to16on") {
-        return EncodeUnits(text, true);
+        return EncodeUnits(text, true, maxResultBytes);
     }
     if (name == "to10on") {
-        return EncodeUnits(text, false);
+        return EncodeUnits(text, false, maxResultBytes);
     }
     if (name == "to16un") {
         return UnescapePercent(text);

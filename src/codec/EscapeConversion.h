@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 
+#include "core/ResultSizeLimit.h"
 #include "core/Text.h"
 
 namespace velmor {
@@ -18,8 +20,9 @@ namespace velmor {
 //   "to10un": "&#", an optional "x", the next one to five characters other than "&" read as
 //             parseInt reads them (hexadecimal after "x"), and an optional ";" become the
 //             character of that value mod 65536.
-// Returns nullopt when the result would pass kMaxResultBytes, the empty text for an unknown
+// Returns nullopt when an encoding would pass maxResultBytes, the empty text for an unknown
 // name.
-std::optional<Text> EscapeConvert(const Text& text, const Text& name);
+std::optional<Text> EscapeConvert(const Text& text, const Text& name,
+                                  std::size_t maxResultBytes = kMaxResultBytes);
 
 }  // namespace velmor
