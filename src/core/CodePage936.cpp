@@ -184,6 +184,19 @@ void CopyAscii(const unsigned char*& p, const unsigned char* limit, char*& out) 
     }
 }
 
+// The character of the four-byte code at p (a lead byte), or 0 when there is none.
+char32_t FourByteCharacterAt(const unsigned char* p, const unsigned char* end,
+                             const DerivedTables& tables) {
+    if (end - p < 4 || p[1] < 0x30 || p[1] > 0x39 || !IsLead(p[2]) || p[3] < 0x30 || p[3] > 0x39) {
+        return 0;
+    }
+    const std::uint32_t index =
+        (((p[0] - 0x81) * 10u + (p[1] - 0x30)) * 126u + (p[2] - 0x81)) * 10u + (p[3] - 0x30);
+    const char32_t cp = FourByteCodePoint(index);
+    // Only the canonical code of a character decodes to it.
+    return cp != 0 && (cp >= 0x10000 || tables.reverse[cp] == 0) ? cp : 0;
+}
+
 // Decodes the one item at p: a character, or the raw bytes of a code that decodes to none.
 void DecodeOne(const unsigned char*& p, const unsigned char* end, char*& out,
                const DerivedTables& tables) {
@@ -203,18 +216,10 @@ void DecodeOne(const unsigned char*& p, const unsigned char* end, char*& out,
             p += 2;
             return;
         }
-        if (trail >= 0x30 && trail <= 0x39 && end - p >= 4 && IsLead(p[2]) && p[3] >= 0x30 &&
-            p[3] <= 0x39) {
-            const std::uint32_t index =
-                (((lead - 0x81) * 10u + (trail - 0x30)) * 126u + (p[2] - 0x81)) * 10u +
-                (p[3] - 0x30);
-            const char32_t cp = FourByteCodePoint(index);
-            // Only the canonical code of a character decodes to it.
-            if (cp != 0 && (cp >= 0x10000 || tables.reverse[cp] == 0)) {
-                out = PutUtf8(out, cp);
-                p += 4;
-                return;
-            }
+        if (const char32_t cp = FourByteCharacterAt(p, end, tables); cp != 0) {
+            out = PutUtf8(out, cp);
+            p += 4;
+            return;
         }
     }
     *out++ = static_cast<char>(lead);
@@ -340,6 +345,63 @@ std::string EncodeCodePoint(char32_t codePoint) {
     char buffer[4];
     char* end = PutCodePage(buffer, codePoint, Tables().reverse.data());
     return std::string(buffer, end);
+}
+
+static_assert(sizeof(wchar_t) == sizeof(char32_t));
+
+std::wstring GbkToCodePoints(std::string_view gbk) {
+    const DerivedTables& tables = Tables();
+    std::wstring result;
+    result.resize(gbk.size());
+    wchar_t* out = result.data();
+    const auto* p = reinterpret_cast<const unsigned char*>(gbk.data());
+    const auto* const end = p + gbk.size();
+    const auto raw = [](unsigned char b) {
+        return static_cast<wchar_t>(b < 0x80 ? b : kRawByteBase + b);
+    };
+    while (p < end) {
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            *out++ = static_cast<wchar_t>(lead);
+            ++p;
+            continue;
+        }
+        if (IsLead(lead) && end - p >= 2 && IsTwoByteTrail(p[1])) {
+            const char32_t cp = kTwoByte[(lead - kFirstLead) * kTrailSpan + (p[1] - kFirstTrail)];
+            if (cp != 0) {
+                *out++ = static_cast<wchar_t>(cp);
+            } else {
+                *out++ = raw(lead);
+                *out++ = raw(p[1]);
+            }
+            p += 2;
+            continue;
+        }
+        if (lead == kEuroCode) {
+            *out++ = static_cast<wchar_t>(kEuro);
+            ++p;
+        } else if (const char32_t cp = IsLead(lead) ? FourByteCharacterAt(p, end, tables) : 0;
+                   cp != 0) {
+            *out++ = static_cast<wchar_t>(cp);
+            p += 4;
+        } else {
+            *out++ = raw(lead);
+            ++p;
+        }
+    }
+    result.resize(out - result.data());
+    return result;
+}
+
+int CodePointByteLength(char32_t codePoint) {
+    if (codePoint < 0x80 || codePoint == kEuro ||
+        (codePoint >= kRawByteBase && codePoint <= kRawByteBase + 0xFF)) {
+        return 1;
+    }
+    if (codePoint < 0x10000 && Tables().reverse[codePoint] != 0) {
+        return 2;
+    }
+    return 4;
 }
 
 bool IsInCodePage936(char32_t codePoint) {

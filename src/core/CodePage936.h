@@ -25,4 +25,15 @@ std::string EncodeCodePoint(char32_t codePoint);
 // True when codePoint has a one- or two-byte code page 936 code.
 bool IsInCodePage936(char32_t codePoint);
 
+// Code points stand in for raw bytes from kRawByteBase + 0x00 to kRawByteBase + 0xFF: lone
+// surrogates, which no character decodes to.
+inline constexpr char32_t kRawByteBase = 0xDC00;
+
+// One code point per character (wchar_t holds 32 bits here), reading the bytes as GbkToUtf8
+// does; every byte GbkToUtf8 passes through raw becomes kRawByteBase + byte.
+std::wstring GbkToCodePoints(std::string_view gbk);
+
+// The number of bytes (1, 2 or 4) that a code point of GbkToCodePoints stands for.
+int CodePointByteLength(char32_t codePoint);
+
 }  // namespace velmor

@@ -33,7 +33,7 @@ struct LoggingDialog {
             list.items = {"one", "two"};
             list.currentIndex = 0;
             fields.Add("列表框1", ControlKind::ListBox);
-            fields.Add("列表1", ControlKind::ListView).items = {"r0", "r1"};
+            fields.Add("列表1", ControlKind::ListView).rows = {{"r0"}, {"r1"}};
             fields.Add("按钮1", ControlKind::Button);
             fields.Add("按钮_关", ControlKind::Button).enabled = false;
             fields.Add("标签1", ControlKind::Label);
