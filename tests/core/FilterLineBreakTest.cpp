@@ -7,6 +7,7 @@
 #include "core/CommandRegistry.h"
 #include "core/MemoryEditor.h"
 #include "core/TextPrimitives.h"
+#include "search/RegexObject.h"
 #include "transform/FilterLineBreakCommands.h"
 
 namespace velmor {
@@ -70,6 +71,58 @@ TEST(FilterCommands, RunThroughTheRegistryOnTheWholeDocument) {
         EXPECT_EQ(editor.ReadText(), expected) << name;
         EXPECT_EQ(editor.ChangeNotifications(), 1);
         EXPECT_EQ(editor.NoticeSteps(), 0);
+    }
+}
+
+// The filter as a regular expression over the text: every match, in order.
+Text FilterByRegex(const Text& text, CharacterFilter filter) {
+    struct Pattern {
+        const char* pattern;
+        bool caseSensitive;
+    };
+    static const Pattern patterns[] = {{"[^\\x20-\\x7f]", false},
+                                       {"[a-zA-Z]", true},
+                                       {"[0-9]", false},
+                                       {"[^0-9a-z\\u4e00-\\u9fa5]", false}};
+    const Pattern& p = patterns[static_cast<int>(filter)];
+    RegexObject regex;
+    regex.Execute(p.pattern, text, p.caseSensitive, true, true);
+    Text kept;
+    for (int k = 1; k <= regex.MatchCount(); ++k) {
+        kept += regex.MatchText(k);
+    }
+    return kept;
+}
+
+TEST(FilterCharacters, EqualsTheRegularExpressionOnRandomText) {
+    std::mt19937 random(32);
+    const CharacterFilter filters[] = {CharacterFilter::Chinese, CharacterFilter::Letters,
+                                       CharacterFilter::Digits, CharacterFilter::Symbols};
+    for (int round = 0; round < 200; ++round) {
+        Text text;
+        const int length = static_cast<int>(random() % 400);
+        for (int k = 0; k < length; ++k) {
+            const int roll = static_cast<int>(random() % 10);
+            if (roll < 4) {
+                text += static_cast<char>(1 + random() % 0x7F);
+            } else if (roll < 7) {
+                text += EncodeCodePoint(0x4E00 + random() % 0x5200);
+            } else if (roll < 9) {
+                // Anything of the basic plane the code page can write, letters of other
+                // scripts, full-width forms and ideographs beyond the range among them.
+                char32_t codePoint;
+                do {
+                    codePoint = 0x80 + random() % 0xFF00;
+                } while (codePoint >= 0xD800 && codePoint < 0xE000);
+                text += EncodeCodePoint(codePoint);
+            } else {
+                text += EncodeCodePoint(0x10000 + random() % 0x30000);
+            }
+        }
+        for (const CharacterFilter filter : filters) {
+            ASSERT_EQ(FilterCharacters(text, filter), FilterByRegex(text, filter))
+                << static_cast<int>(filter) << " " << ::testing::PrintToString(text);
+        }
     }
 }
 
