@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/Services.h"
+#include "platform/JsScriptHost.h"
 #include "platform/RegistryFile.h"
 #include "platform/SystemClock.h"
 
@@ -29,6 +30,7 @@ private:
     RegistryFile m_registry;
     std::unique_ptr<SettingsStore> m_readOnly;
     std::unique_ptr<ChineseConverter> m_chinese;
+    JsScriptHostFactory m_scripts;
     Services m_services;
 };
 

@@ -349,59 +349,55 @@ std::string EncodeCodePoint(char32_t codePoint) {
 
 static_assert(sizeof(wchar_t) == sizeof(char32_t));
 
-std::wstring GbkToCodePoints(std::string_view gbk) {
+std::wstring GbkToCodePoints(std::string_view gbk, std::vector<std::uint8_t>* byteLengths) {
     const DerivedTables& tables = Tables();
     std::wstring result;
     result.resize(gbk.size());
+    if (byteLengths != nullptr) {
+        byteLengths->resize(gbk.size());
+    }
     wchar_t* out = result.data();
+    std::uint8_t* lengths = byteLengths != nullptr ? byteLengths->data() : nullptr;
     const auto* p = reinterpret_cast<const unsigned char*>(gbk.data());
     const auto* const end = p + gbk.size();
-    const auto raw = [](unsigned char b) {
-        return static_cast<wchar_t>(b < 0x80 ? b : kRawByteBase + b);
+    const auto put = [&](char32_t cp, std::uint8_t length) {
+        *out++ = static_cast<wchar_t>(cp);
+        if (lengths != nullptr) {
+            *lengths++ = length;
+        }
     };
+    const auto raw = [](unsigned char b) { return b < 0x80 ? char32_t{b} : kRawByteBase + b; };
     while (p < end) {
         const unsigned char lead = *p;
         if (lead < 0x80) {
-            *out++ = static_cast<wchar_t>(lead);
+            put(lead, 1);
             ++p;
-            continue;
-        }
-        if (IsLead(lead) && end - p >= 2 && IsTwoByteTrail(p[1])) {
+        } else if (IsLead(lead) && end - p >= 2 && IsTwoByteTrail(p[1])) {
             const char32_t cp = kTwoByte[(lead - kFirstLead) * kTrailSpan + (p[1] - kFirstTrail)];
             if (cp != 0) {
-                *out++ = static_cast<wchar_t>(cp);
+                put(cp, 2);
             } else {
-                *out++ = raw(lead);
-                *out++ = raw(p[1]);
+                put(raw(lead), 1);
+                put(raw(p[1]), 1);
             }
             p += 2;
-            continue;
-        }
-        if (lead == kEuroCode) {
-            *out++ = static_cast<wchar_t>(kEuro);
+        } else if (lead == kEuroCode) {
+            put(kEuro, 1);
             ++p;
         } else if (const char32_t cp = IsLead(lead) ? FourByteCharacterAt(p, end, tables) : 0;
                    cp != 0) {
-            *out++ = static_cast<wchar_t>(cp);
+            put(cp, 4);
             p += 4;
         } else {
-            *out++ = raw(lead);
+            put(raw(lead), 1);
             ++p;
         }
     }
     result.resize(out - result.data());
+    if (byteLengths != nullptr) {
+        byteLengths->resize(result.size());
+    }
     return result;
-}
-
-int CodePointByteLength(char32_t codePoint) {
-    if (codePoint < 0x80 || codePoint == kEuro ||
-        (codePoint >= kRawByteBase && codePoint <= kRawByteBase + 0xFF)) {
-        return 1;
-    }
-    if (codePoint < 0x10000 && Tables().reverse[codePoint] != 0) {
-        return 2;
-    }
-    return 4;
 }
 
 bool IsInCodePage936(char32_t codePoint) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Text.h"
 
@@ -30,10 +32,9 @@ bool IsInCodePage936(char32_t codePoint);
 inline constexpr char32_t kRawByteBase = 0xDC00;
 
 // One code point per character (wchar_t holds 32 bits here), reading the bytes as GbkToUtf8
-// does; every byte GbkToUtf8 passes through raw becomes kRawByteBase + byte.
-std::wstring GbkToCodePoints(std::string_view gbk);
-
-// The number of bytes (1, 2 or 4) that a code point of GbkToCodePoints stands for.
-int CodePointByteLength(char32_t codePoint);
+// does; every byte GbkToUtf8 passes through raw becomes kRawByteBase + byte. byteLengths,
+// when given, receives the number of bytes (1, 2 or 4) each code point stands for.
+std::wstring GbkToCodePoints(std::string_view gbk,
+                             std::vector<std::uint8_t>* byteLengths = nullptr);
 
 }  // namespace velmor

@@ -5,6 +5,7 @@
 
 #include "core/DateTime.h"
 #include "core/Random.h"
+#include "core/ScriptHost.h"
 #include "core/Text.h"
 
 namespace velmor {
@@ -35,6 +36,7 @@ struct Services {
     RandomGenerator* random = nullptr;
     const ChineseConverter* chinese = nullptr;
     SettingsStore* settings = nullptr;
+    const ScriptHostFactory* scripts = nullptr;
 };
 
 }  // namespace velmor

@@ -87,16 +87,20 @@ struct RegexObject::Engine {
     Text pattern;
     bool matched = false;
     std::wstring codePoints;
+    // The number of bytes of the last text each code point stands for.
+    std::vector<std::uint8_t> byteLengths;
     // The byte offset of every kCheckpointStride-th code point.
     std::vector<std::uint32_t> checkpoints;
+    // Byte offsets in the last text.
     std::vector<Span> matches;
     int groupCount = 0;
-    // groupCount spans per match; a group that did not take part starts at kUnmatched.
+    // groupCount code point spans per match; a group that did not take part starts at
+    // kUnmatched. They are mapped to bytes only when asked for.
     std::vector<Span> groups;
 
     void Search(const TranslatedPattern& translated, bool global);
     void ScanSingleCharacter(const CodePointSet& set, bool global);
-    void BuildCheckpoints();
+    void KeepPositionsForGroups();
 };
 
 void RegexObject::Engine::Search(const TranslatedPattern& translated, bool global) {
@@ -108,6 +112,15 @@ void RegexObject::Engine::Search(const TranslatedPattern& translated, bool globa
     groupCount = static_cast<int>(regex.mark_count());
     const wchar_t* const begin = codePoints.data();
     const wchar_t* const end = begin + codePoints.size();
+    // Matches come in text order, so one forward walk maps them all to bytes.
+    std::uint32_t walked = 0;
+    std::uint32_t walkedBytes = 0;
+    const auto bytesAt = [&](const wchar_t* p) {
+        for (const auto to = static_cast<std::uint32_t>(p - begin); walked < to; ++walked) {
+            walkedBytes += byteLengths[walked];
+        }
+        return walkedBytes;
+    };
     boost::match_results<const wchar_t*> found;
     const wchar_t* position = begin;
     // Each search after a match starts where it ended, one further after an empty match.
@@ -117,9 +130,10 @@ void RegexObject::Engine::Search(const TranslatedPattern& translated, bool globa
         if (!boost::regex_search(position, end, found, regex, flags, begin)) {
             break;
         }
-        const auto at = [&](const wchar_t* p) { return static_cast<std::uint32_t>(p - begin); };
-        matches.push_back({at(found[0].first), at(found[0].second)});
+        const std::uint32_t start = bytesAt(found[0].first);
+        matches.push_back({start, bytesAt(found[0].second)});
         for (int g = 1; g <= groupCount; ++g) {
+            const auto at = [&](const wchar_t* p) { return static_cast<std::uint32_t>(p - begin); };
             groups.push_back(found[g].matched ? Span{at(found[g].first), at(found[g].second)}
                                               : Span{kUnmatched, kUnmatched});
         }
@@ -132,26 +146,35 @@ void RegexObject::Engine::Search(const TranslatedPattern& translated, bool globa
 
 void RegexObject::Engine::ScanSingleCharacter(const CodePointSet& set, bool global) {
     const CodePointTable table(set);
-    const std::uint32_t size = static_cast<std::uint32_t>(codePoints.size());
-    for (std::uint32_t i = 0; i < size; ++i) {
-        if (table.Contains(static_cast<char32_t>(codePoints[i]))) {
-            matches.push_back({i, i + 1});
+    const std::size_t size = codePoints.size();
+    const wchar_t* const units = codePoints.data();
+    const std::uint8_t* const lengths = byteLengths.data();
+    std::uint32_t byte = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        const std::uint32_t next = byte + lengths[i];
+        if (table.Contains(static_cast<char32_t>(units[i]))) {
+            matches.push_back({byte, next});
             if (!global) {
                 return;
             }
         }
+        byte = next;
     }
 }
 
-void RegexObject::Engine::BuildCheckpoints() {
-    checkpoints.reserve(codePoints.size() / kCheckpointStride + 1);
+void RegexObject::Engine::KeepPositionsForGroups() {
+    if (groupCount == 0 || matches.empty()) {
+        codePoints = {};
+        byteLengths = {};
+        return;
+    }
+    checkpoints.reserve(codePoints.size() / kCheckpointStride + 2);
     std::uint32_t byte = 0;
-    for (std::size_t i = 0; i < codePoints.size(); ++i) {
+    for (std::size_t i = 0; i < byteLengths.size(); ++i) {
         if (i % kCheckpointStride == 0) {
             checkpoints.push_back(byte);
         }
-        byte +=
-            static_cast<std::uint32_t>(CodePointByteLength(static_cast<char32_t>(codePoints[i])));
+        byte += byteLengths[i];
     }
     checkpoints.push_back(byte);
 }
@@ -189,15 +212,16 @@ bool RegexObject::Execute(const Text& pattern, const Text& text, bool caseSensit
         return false;
     }
     try {
-        engine->codePoints = GbkToCodePoints(text);
+        engine->codePoints = GbkToCodePoints(text, &engine->byteLengths);
         engine->groupCount = translated->groupCount;
         engine->Search(*translated, global);
-        engine->BuildCheckpoints();
+        engine->KeepPositionsForGroups();
     } catch (const std::exception&) {
         // A rejected pattern, or matching past the engine's complexity or memory limits.
         engine->matches.clear();
         engine->groups.clear();
-        engine->codePoints.clear();
+        engine->codePoints = {};
+        engine->byteLengths = {};
         return false;
     }
     engine->matched = true;
@@ -228,8 +252,7 @@ std::size_t RegexObject::ByteOffset(std::uint32_t position) const {
         byte = engine.checkpoints[at / kCheckpointStride];
     }
     for (; at < position; ++at) {
-        byte += static_cast<std::size_t>(
-            CodePointByteLength(static_cast<char32_t>(engine.codePoints[at])));
+        byte += engine.byteLengths[at];
     }
     m_cursorPosition = position;
     m_cursorByte = byte;
@@ -245,8 +268,8 @@ Text RegexObject::MatchText(int index) const {
     if (index < 1 || index > MatchCount()) {
         return {};
     }
-    const auto [start, end] = ByteRange(m_engine->matches[index - 1]);
-    return m_lastText.substr(start, end - start);
+    const Span match = m_engine->matches[index - 1];
+    return m_lastText.substr(match.start, match.end - match.start);
 }
 
 RegexObject::Span RegexObject::Group(int matchIndex, int groupIndex) const {
@@ -274,15 +297,12 @@ Text RegexObject::ReplaceMatches(const Text& replacement) const {
     }
     const auto pieces = ParseReplacement(replacement, m_engine->groupCount);
     const std::size_t count = m_engine->matches.size();
-    std::vector<std::pair<std::size_t, std::size_t>> ranges(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        ranges[i] = ByteRange(m_engine->matches[i]);
-    }
     // Runs over the result piece by piece: first to measure it, then to build it.
     const auto produce = [&](auto&& append) {
         std::size_t done = 0;
         for (std::size_t i = 0; i < count; ++i) {
-            const auto [start, end] = ranges[i];
+            const std::size_t start = m_engine->matches[i].start;
+            const std::size_t end = m_engine->matches[i].end;
             append(done, start - done);
             for (const ReplacementPiece& piece : pieces) {
                 switch (piece.kind) {

@@ -48,7 +48,7 @@ private:
 
     // The byte offset in the last text of a code point position of the decoded text.
     std::size_t ByteOffset(std::uint32_t position) const;
-    // The GBK bytes of a span of the decoded text, as offsets into the last text.
+    // The bytes of a span of code points, as offsets into the last text.
     std::pair<std::size_t, std::size_t> ByteRange(Span span) const;
     Span Group(int matchIndex, int groupIndex) const;
 

@@ -12,6 +12,7 @@
 #include "core/MenuLayout.h"
 #include "core/Random.h"
 #include "core/Services.h"
+#include "platform/JsScriptHost.h"
 #include "platform/OpenCcConverter.h"
 #include "platform/SystemClock.h"
 
@@ -282,10 +283,12 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     RandomGenerator random(options->tick ? static_cast<const TickSource&>(fixedTicks)
                                          : static_cast<const TickSource&>(systemTicks));
     const OpenCcConverter chinese;
+    const JsScriptHostFactory scripts;
     Services services;
     services.clock = options->now ? static_cast<const Clock*>(&fixedClock) : &systemClock;
     services.random = &random;
     services.chinese = &chinese;
+    services.scripts = &scripts;
     CommandContext context{editor, services};
 
     if (command->dialog != nullptr) {
