@@ -3,6 +3,7 @@
 #include <chrono>
 #include <random>
 
+#include "../support/RandomText.h"
 #include "codec/Base64Codec.h"
 #include "codec/CodecDialog.h"
 #include "codec/EscapeConversion.h"
@@ -143,27 +144,6 @@ TEST_F(CodecDialogTest, HugeCountsOfDecodingEndQuickly) {
     EXPECT_TRUE(m_editor.Messages().empty());
 }
 
-// Random text made of characters code page 936 holds, four-byte codes among them.
-Text RandomValidText(std::mt19937& random, int characters) {
-    std::uniform_int_distribution<int> kind(0, 9);
-    Text text;
-    for (int k = 0; k < characters; ++k) {
-        const int roll = kind(random);
-        char32_t codePoint;
-        if (roll < 4) {
-            codePoint = 1 + random() % 0x7F;
-        } else if (roll < 8) {
-            codePoint = 0x4E00 + random() % (0x9FA5 - 0x4E00);
-        } else if (roll < 9) {
-            codePoint = 0x80 + random() % (0xD800 - 0x80);
-        } else {
-            codePoint = 0x10000 + random() % 0x20000;
-        }
-        text += EncodeCodePoint(codePoint);
-    }
-    return text;
-}
-
 TEST(CodecFuzz, AnyBytesDecodeWithoutHarmAndValidTextSurvivesEveryRoundTrip) {
     std::mt19937 random(11);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
@@ -186,7 +166,7 @@ TEST(CodecFuzz, AnyBytesDecodeWithoutHarmAndValidTextSurvivesEveryRoundTrip) {
             EXPECT_EQ(EscapeConvert(*EscapeConvert(noise, "to16on"), "to16un"), noise);
         }
 
-        const Text text = RandomValidText(random, 1 + static_cast<int>(random() % 40));
+        const Text text = test::RandomValidText(random, 1 + static_cast<int>(random() % 40));
         ASSERT_EQ(Base64Decode(Base64Encode(text)), text);
         ASSERT_EQ(Rc4Decode(Rc4Encode(text, key), key), text);
         ASSERT_EQ(HexDecode(HexEncode(text)), text);
