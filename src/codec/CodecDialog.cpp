@@ -1,5 +1,8 @@
 #include "codec/CodecDialog.h"
 
+#include <functional>
+#include <iterator>
+
 #include "codec/Base64Codec.h"
 #include "codec/EscapeConversion.h"
 #include "codec/HexCodec.h"
@@ -74,75 +77,56 @@ void UpdateCodecFields(DialogFields& fields) {
     fields.At(kDecode).enabled = directed;
 }
 
+namespace {
+
+// One direction of a repeated codec: how long its output of a text will be (the decoders
+// never grow the text, so they need no size), and the pass itself.
+struct Direction {
+    std::function<std::size_t(std::size_t)> resultSize;
+    std::function<Text(Text)> pass;
+};
+
+// False when a pass would have passed the limit and was not run.
+bool RunDirection(Text& text, int count, const Direction& direction, std::size_t maxResultBytes) {
+    return RunPasses(text, count, [&](Text& t) {
+        if (direction.resultSize && direction.resultSize(t.size()) > maxResultBytes) {
+            return false;
+        }
+        t = direction.pass(std::move(t));
+        return true;
+    });
+}
+
+}  // namespace
+
 void RunCodec(DialogFields& fields, CommandContext& context, std::size_t maxResultBytes) {
     Text text = context.editor.ReadText();
-    const int count = fields.NumberOf(kCount);
-    const bool encode = fields.IsChecked(kEncode);
-    const bool decode = fields.IsChecked(kDecode);
+    const Text key = fields.TextOf(kKey);
+    const Direction codecs[][2] = {
+        {{Base64EncodedSize, [](Text t) { return Base64Encode(t); }},
+         {nullptr, [](Text t) { return ToTextInPlace(Base64Decode(std::move(t))); }}},
+        {{Rc4EncodedSize, [&key](Text t) { return Rc4Encode(t, key); }},
+         {nullptr, [&key](Text t) { return Rc4Decode(t, key); }}},
+        {},
+        {{HexEncodedSize, [](Text t) { return HexEncode(t); }},
+         {nullptr, [](Text t) { return HexDecode(t); }}},
+    };
     bool tooLarge = false;
-    switch (fields.At(kCodecList).currentIndex) {
-        case kBase64:
-            if (encode) {
-                tooLarge = !RunPasses(text, count, [maxResultBytes](Text& t) {
-                    if (Base64EncodedSize(t.size()) > maxResultBytes) {
-                        return false;
-                    }
-                    t = Base64Encode(t);
-                    return true;
-                });
-            } else if (decode) {
-                RunPasses(text, count, [](Text& t) {
-                    t = ToTextInPlace(Base64Decode(std::move(t)));
-                    return true;
-                });
-            }
-            break;
-        case kRc4: {
-            const Text key = fields.TextOf(kKey);
-            if (encode) {
-                tooLarge = !RunPasses(text, count, [&key, maxResultBytes](Text& t) {
-                    if (Rc4EncodedSize(t.size()) > maxResultBytes) {
-                        return false;
-                    }
-                    t = Rc4Encode(t, key);
-                    return true;
-                });
-            } else if (decode) {
-                RunPasses(text, count, [&key](Text& t) {
-                    t = Rc4Decode(t, key);
-                    return true;
-                });
-            }
-            break;
+    const int codec = fields.At(kCodecList).currentIndex;
+    if (codec == kEscapes) {
+        std::optional<Text> converted =
+            EscapeConvert(text, fields.TextOf(kConversionList), maxResultBytes);
+        tooLarge = !converted;
+        if (converted) {
+            text = std::move(*converted);
         }
-        case kEscapes: {
-            std::optional<Text> converted =
-                EscapeConvert(text, fields.TextOf(kConversionList), maxResultBytes);
-            if (converted) {
-                text = std::move(*converted);
-            } else {
-                tooLarge = true;
-            }
-            break;
+    } else if (codec >= 0 && codec < static_cast<int>(std::size(codecs))) {
+        const int count = fields.NumberOf(kCount);
+        if (fields.IsChecked(kEncode)) {
+            tooLarge = !RunDirection(text, count, codecs[codec][0], maxResultBytes);
+        } else if (fields.IsChecked(kDecode)) {
+            RunDirection(text, count, codecs[codec][1], maxResultBytes);
         }
-        case kHex:
-            if (encode) {
-                tooLarge = !RunPasses(text, count, [maxResultBytes](Text& t) {
-                    if (HexEncodedSize(t.size()) > maxResultBytes) {
-                        return false;
-                    }
-                    t = HexEncode(t);
-                    return true;
-                });
-            } else if (decode) {
-                RunPasses(text, count, [](Text& t) {
-                    t = HexDecode(t);
-                    return true;
-                });
-            }
-            break;
-        default:
-            break;
     }
     context.editor.ReplaceText(text);
     if (tooLarge) {
