@@ -29,9 +29,14 @@ constexpr std::array<std::int16_t, 256> kValues = MakeValues();
 void CleanInPlace(Text& text) {
     const std::size_t length = text.size();
     char* data = text.data();
-    std::size_t out = 0;
+    // Clean Base64 has nothing to remove: skip to the first byte that may need it.
+    std::size_t i = 0;
+    while (i < length && kValues[static_cast<unsigned char>(data[i])] >= 0) {
+        ++i;
+    }
+    std::size_t out = i;
     bool lastIsCarriageReturn = false;
-    for (std::size_t i = 0; i < length;) {
+    while (i < length) {
         const auto c = static_cast<unsigned char>(data[i]);
         if (c >= 0x80) {
             if (i + 1 >= length) {

@@ -1,6 +1,7 @@
 #include "codec/HexCodec.h"
 
 #include <array>
+#include <cstring>
 
 namespace velmor {
 
@@ -30,6 +31,16 @@ constexpr std::array<int, 256> MakeDigits(bool upperCaseToo) {
 constexpr std::array<int, 256> kAnyCaseDigits = MakeDigits(true);
 constexpr std::array<int, 256> kLowerCaseDigits = MakeDigits(false);
 
+constexpr std::array<std::array<char, 2>, 256> MakePairs() {
+    std::array<std::array<char, 2>, 256> pairs{};
+    for (int k = 0; k < 256; ++k) {
+        pairs[k] = {kHexDigits[k >> 4], kHexDigits[k & 15]};
+    }
+    return pairs;
+}
+
+constexpr std::array<std::array<char, 2>, 256> kPairs = MakePairs();
+
 // The lower-casing walks characters, so after a lead byte the second byte is a trail byte and
 // keeps its case.
 int HexPairValue(unsigned char left, unsigned char right) {
@@ -50,9 +61,7 @@ Text HexEncode(const Text& text) {
     Text result(HexEncodedSize(text.size()), '\0');
     char* out = result.data();
     for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        out[0] = kHexDigits[byte >> 4];
-        out[1] = kHexDigits[byte & 15];
+        std::memcpy(out, kPairs[static_cast<unsigned char>(c)].data(), 2);
         out += 2;
     }
     return result;

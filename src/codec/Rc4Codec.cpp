@@ -1,6 +1,7 @@
 #include "codec/Rc4Codec.h"
 
 #include <array>
+#include <cstring>
 #include <utility>
 
 namespace velmor {
@@ -26,6 +27,17 @@ constexpr std::array<int, 256> MakeChunkDigits() {
 
 constexpr std::array<int, 256> kChunkDigits = MakeChunkDigits();
 
+constexpr std::array<std::array<char, 3>, 256> MakeCipherTexts() {
+    std::array<std::array<char, 3>, 256> texts{};
+    for (int k = 0; k < 256; ++k) {
+        texts[k] = {kHexDigits[k >> 4], kHexDigits[k & 15], ','};
+    }
+    return texts;
+}
+
+// "XX," for every byte value.
+constexpr std::array<std::array<char, 3>, 256> kCipherTexts = MakeCipherTexts();
+
 }  // namespace
 
 Rc4Stream::Rc4Stream(const Text& key) {
@@ -44,13 +56,6 @@ Rc4Stream::Rc4Stream(const Text& key) {
     }
 }
 
-std::uint8_t Rc4Stream::Next() {
-    m_i = (m_i + 1) % 256 + 1;
-    m_j = (m_j + m_state[m_i - 1]) % 256 + 1;
-    std::swap(m_state[m_i - 1], m_state[m_j - 1]);
-    return m_state[(m_state[m_i - 1] + m_state[m_j - 1]) % 256];
-}
-
 std::size_t Rc4EncodedSize(std::size_t byteCount) {
     return byteCount * 3;
 }
@@ -61,9 +66,7 @@ Text Rc4Encode(const Text& text, const Text& key) {
     char* out = result.data();
     for (const char c : text) {
         const auto cipher = static_cast<std::uint8_t>(static_cast<std::uint8_t>(c) ^ stream.Next());
-        out[0] = kHexDigits[cipher >> 4];
-        out[1] = kHexDigits[cipher & 15];
-        out[2] = ',';
+        std::memcpy(out, kCipherTexts[cipher].data(), 3);
         out += 3;
     }
     return result;

@@ -14,12 +14,24 @@ class Rc4Stream {
 public:
     // The key's bytes repeat cyclically; an empty key counts as all zero bytes.
     explicit Rc4Stream(const Text& key);
-    std::uint8_t Next();
+    // The counters step as i = (i mod 256) + 1 after adding one and j = ((j + S[i - 1]) mod
+    // 256) + 1; kept here as the 0-based positions i - 1 and j - 1 they designate, they step
+    // by two and by one plus S[i - 1], modulo 256.
+    std::uint8_t Next() {
+        m_i = static_cast<std::uint8_t>(m_i + 2);
+        m_j = static_cast<std::uint8_t>(m_j + 1 + m_state[m_i]);
+        const std::uint8_t a = m_state[m_i];
+        const std::uint8_t b = m_state[m_j];
+        m_state[m_i] = b;
+        m_state[m_j] = a;
+        return m_state[static_cast<std::uint8_t>(a + b)];
+    }
 
 private:
     std::uint8_t m_state[256];
-    int m_i = 0;
-    int m_j = 0;
+    // Both counters start at 0 in their 1-based form, one step before position 0.
+    std::uint8_t m_i = 255;
+    std::uint8_t m_j = 255;
 };
 
 // Every byte XOR the stream, as two upper-case hexadecimal digits and a ",".
