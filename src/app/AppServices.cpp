@@ -28,6 +28,7 @@ AppServices::AppServices(SettingsMode mode)
     }
     m_services.clock = &m_clock;
     m_services.random = &m_random;
+    m_services.secureRandom = &m_secureRandom;
     m_services.chinese = m_chinese.get();
     m_services.scripts = &m_scripts;
     m_services.settings = m_readOnly ? m_readOnly.get() : &m_registry;

@@ -6,6 +6,7 @@
 #include "platform/JsScriptHost.h"
 #include "platform/RegistryFile.h"
 #include "platform/SystemClock.h"
+#include "platform/SystemSecureRandom.h"
 
 namespace velmor {
 
@@ -27,6 +28,7 @@ private:
     SystemClock m_clock;
     SystemTickSource m_ticks;
     RandomGenerator m_random{m_ticks};
+    SystemSecureRandom m_secureRandom;
     RegistryFile m_registry;
     std::unique_ptr<SettingsStore> m_readOnly;
     std::unique_ptr<ChineseConverter> m_chinese;

@@ -29,6 +29,16 @@ Text FromQString(const QString& text) {
     return Utf8ToGbk(text.toUtf8().toStdString());
 }
 
+// A multi-line edit box holds CR LF line breaks; the widget shows and returns bare LF.
+QString ToMultiLineQString(const Text& text) {
+    return ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+Text FromMultiLineQString(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return FromQString(text.replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
+}
+
 QStringList ToQStrings(const std::vector<Text>& texts) {
     QStringList list;
     list.reserve(static_cast<qsizetype>(texts.size()));
@@ -97,7 +107,7 @@ void ShowControl(QWidget& widget, const Control& control) {
             line->setText(text);
         }
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(&widget)) {
-        const QString text = ToQString(control.text);
+        const QString text = ToMultiLineQString(control.text);
         if (plain->toPlainText() != text) {
             plain->setPlainText(text);
         }
@@ -193,7 +203,7 @@ void FormDialog::Connect(const Binding& binding) {
         });
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
         connect(plain, &QPlainTextEdit::textChanged, this, [this, name, plain] {
-            Act([&] { m_session.SetEditText(name, FromQString(plain->toPlainText())); });
+            Act([&] { m_session.SetEditText(name, FromMultiLineQString(plain->toPlainText())); });
         });
     } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
         // The fields keep each group exclusive, whatever widgets the form puts together.

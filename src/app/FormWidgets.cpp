@@ -79,7 +79,8 @@ QString FormText(const QWidget& widget) {
         return line->text();
     }
     if (const auto* plain = qobject_cast<const QPlainTextEdit*>(&widget)) {
-        return plain->toPlainText();
+        // The box's CR LF line breaks show as bare LF.
+        return plain->toPlainText().replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     }
     return {};
 }

@@ -48,6 +48,7 @@ CommandRegistry BuildCommandRegistry() {
     RegisterTransformCommands(registry);
     RegisterFilterLineBreakCommands(registry);
     RegisterCodecCommands(registry);
+    RegisterGenerateCommands(registry);
     return registry;
 }
 

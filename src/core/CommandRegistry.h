@@ -62,6 +62,7 @@ void RegisterWindowCommands(CommandRegistry& registry);
 void RegisterTransformCommands(CommandRegistry& registry);
 void RegisterFilterLineBreakCommands(CommandRegistry& registry);
 void RegisterCodecCommands(CommandRegistry& registry);
+void RegisterGenerateCommands(CommandRegistry& registry);
 void RegisterPendingCommands(CommandRegistry& registry);
 
 }  // namespace velmor

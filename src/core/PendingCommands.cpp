@@ -35,10 +35,6 @@ void RegisterPendingCommands(CommandRegistry& registry) {
         {"&T.插入时间", "Ctrl+T", true, false},
         {"时分秒到秒", "", false, false},
         {"秒到时分秒", "", false, false},
-        {"带序号文本", "", true, false},
-        {"变量文本", "Ctrl+L", true, false},
-        {"账号密码", "", true, false},
-        {"随机文本", "", true, false},
         {"运行VBS", "F8", false, false},
         {"运行BAT", "F9", false, false},
     };

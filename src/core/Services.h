@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,14 @@ public:
                              const Text& value) = 0;
 };
 
+// The system's cryptographic random bytes. Runs whose tick source is fixed have none, so that
+// everything they draw comes from the reproducible RandomGenerator.
+class SecureRandomSource {
+public:
+    virtual ~SecureRandomSource() = default;
+    virtual void Fill(unsigned char* bytes, std::size_t count) const = 0;
+};
+
 // The services of the platform a command may use, handed in by whoever runs it. A service a
 // run does not provide is null; the commands that need it are not offered there.
 struct Services {
@@ -36,6 +45,7 @@ struct Services {
     RandomGenerator* random = nullptr;
     const ChineseConverter* chinese = nullptr;
     SettingsStore* settings = nullptr;
+    const SecureRandomSource* secureRandom = nullptr;
     const ScriptHostFactory* scripts = nullptr;
 };
 

@@ -15,6 +15,7 @@
 #include "platform/JsScriptHost.h"
 #include "platform/OpenCcConverter.h"
 #include "platform/SystemClock.h"
+#include "platform/SystemSecureRandom.h"
 
 namespace velmor {
 
@@ -283,11 +284,14 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     RandomGenerator random(options->tick ? static_cast<const TickSource&>(fixedTicks)
                                          : static_cast<const TickSource&>(systemTicks));
     const OpenCcConverter chinese;
+    const SystemSecureRandom secureRandom;
     const JsScriptHostFactory scripts;
     Services services;
     services.clock = options->now ? static_cast<const Clock*>(&fixedClock) : &systemClock;
     services.random = &random;
     services.chinese = &chinese;
+    // A fixed tick makes every draw reproducible, so such runs keep to the generator.
+    services.secureRandom = options->tick ? nullptr : &secureRandom;
     services.scripts = &scripts;
     CommandContext context{editor, services};
 
