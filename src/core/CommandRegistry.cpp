@@ -43,9 +43,10 @@ void CommandRegistry::RunDirect(const Command& command, CommandContext& context)
 
 CommandRegistry BuildCommandRegistry() {
     CommandRegistry registry;
-    RegisterPendingCommands(registry);
     RegisterWindowCommands(registry);
     RegisterTransformCommands(registry);
+    RegisterFilterLineBreakCommands(registry);
+    RegisterCodecCommands(registry);
     RegisterGenerateCommands(registry);
     RegisterSearchCommands(registry);
     RegisterPositionTimeCommands(registry);

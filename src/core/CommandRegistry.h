@@ -60,12 +60,13 @@ CommandRegistry BuildCommandRegistry();
 // Per-subsystem registrations, called by BuildCommandRegistry.
 void RegisterWindowCommands(CommandRegistry& registry);
 void RegisterTransformCommands(CommandRegistry& registry);
+void RegisterFilterLineBreakCommands(CommandRegistry& registry);
+void RegisterCodecCommands(CommandRegistry& registry);
 void RegisterGenerateCommands(CommandRegistry& registry);
 void RegisterSearchCommands(CommandRegistry& registry);
 void RegisterPositionTimeCommands(CommandRegistry& registry);
 void RegisterParagraphCommands(CommandRegistry& registry);
 void RegisterFilesCommands(CommandRegistry& registry);
 void RegisterScriptCommands(CommandRegistry& registry);
-void RegisterPendingCommands(CommandRegistry& registry);
 
 }  // namespace velmor

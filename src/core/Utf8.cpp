@@ -22,73 +22,70 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 namespace {
 
-// The length of the well-formed sequence at i with its value in c, or 0 when it is malformed.
-int DecodeAt(std::string_view utf8, std::size_t i, char32_t& c) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    int length = 0;
-    if (lead < 0x80) {
-        c = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead < 0xE0) {
-        length = 2;
-        c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead < 0xF0) {
-        length = 3;
-        c = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead < 0xF5) {
-        length = 4;
-        c = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + length > utf8.size()) {
-        return 0;
-    }
-    for (int k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(utf8[i + k]);
-        if ((next & 0xC0) != 0x80) {
-            return 0;
-        }
-        c = (c << 6) | (next & 0x3F);
-    }
-    const bool overlong = (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
-    if (overlong || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
-        return 0;
-    }
-    return length;
+bool IsContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
 }
 
 }  // namespace
 
+Utf8Item ReadUtf8Item(const unsigned char* p, const unsigned char* end) {
+    const unsigned char b = *p;
+    const std::ptrdiff_t left = end - p;
+    if (b < 0x80) {
+        return {b, 1, true};
+    }
+    if (b >= 0xC2 && b <= 0xDF && left >= 2 && IsContinuation(p[1])) {
+        return {static_cast<char32_t>((b & 0x1F) << 6 | (p[1] & 0x3F)), 2, true};
+    }
+    if (b >= 0xE0 && b <= 0xEF && left >= 3) {
+        const unsigned char low = b == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char high = b == 0xED ? 0x9F : 0xBF;
+        if (p[1] >= low && p[1] <= high && IsContinuation(p[2])) {
+            return {static_cast<char32_t>((b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F)), 3,
+                    true};
+        }
+    }
+    if (b >= 0xF0 && b <= 0xF4 && left >= 4) {
+        const unsigned char low = b == 0xF0 ? 0x90 : 0x80;
+        const unsigned char high = b == 0xF4 ? 0x8F : 0xBF;
+        if (p[1] >= low && p[1] <= high && IsContinuation(p[2]) && IsContinuation(p[3])) {
+            return {static_cast<char32_t>((b & 0x07) << 18 | (p[1] & 0x3F) << 12 |
+                                          (p[2] & 0x3F) << 6 | (p[3] & 0x3F)),
+                    4, true};
+        }
+    }
+    return {b, 1, false};
+}
+
 bool DecodeUtf8(std::string_view utf8, std::vector<char32_t>& out) {
     out.clear();
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        char32_t c = 0;
-        const int length = DecodeAt(utf8, i, c);
-        if (length == 0) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    while (p < end) {
+        const Utf8Item item = ReadUtf8Item(p, end);
+        if (!item.wellFormed) {
             return false;
         }
-        out.push_back(c);
-        i += length;
+        out.push_back(item.codePoint);
+        p += item.length;
     }
     return true;
 }
 
 bool IsWellFormedUtf8(std::string_view utf8) {
-    std::size_t i = 0;
-    while (i < utf8.size()) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    while (p < end) {
         // Runs of ASCII are the common case and need no decoding.
-        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
-            ++i;
+        if (*p < 0x80) {
+            ++p;
             continue;
         }
-        char32_t c = 0;
-        const int length = DecodeAt(utf8, i, c);
-        if (length == 0) {
+        const Utf8Item item = ReadUtf8Item(p, end);
+        if (!item.wellFormed) {
             return false;
         }
-        i += length;
+        p += item.length;
     }
     return true;
 }

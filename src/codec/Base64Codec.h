@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+
+#include "core/Text.h"
+
+namespace velmor {
+
+// RFC 4648 Base64 with "=" padding and no line breaks.
+Text Base64Encode(const ByteString& bytes);
+// The length Base64Encode gives for an input of byteCount bytes.
+std::size_t Base64EncodedSize(std::size_t byteCount);
+
+// The tolerant decoder: drops ASCII and full-width spaces and CR LF pairs, then reads groups of
+// four positions; a character outside the alphabet stops its group, and the work values of the
+// positions it did not reach carry over from the previous group. Never rejects input. Takes
+// the text by value because it cleans it in place.
+ByteString Base64Decode(Text text);
+
+}  // namespace velmor

@@ -1,0 +1,155 @@
+#include "codec/CodecDialog.h"
+
+#include <functional>
+#include <iterator>
+
+#include "codec/Base64Codec.h"
+#include "codec/EscapeConversion.h"
+#include "codec/HexCodec.h"
+#include "codec/Rc4Codec.h"
+#include "codec/RepeatedPasses.h"
+#include "core/CodePage936.h"
+
+namespace velmor {
+
+namespace {
+
+constexpr const char* kCodecList = "组合框_编解码方式";
+constexpr const char* kCount = "编辑框_处理次数";
+constexpr const char* kTabs = "选择夹1";
+constexpr const char* kKey = "编辑框_密钥";
+constexpr const char* kConversionList = "组合框_U码转换的类型";
+constexpr const char* kEncode = "单选框_加密";
+constexpr const char* kDecode = "单选框_解密";
+
+enum CodecIndex { kBase64 = 0, kRc4 = 1, kEscapes = 2, kHex = 3 };
+enum TabPage { kRc4Page = 0, kEscapesPage = 1 };
+
+constexpr const char* kTooLarge = "编码结果过大，已停止。";
+
+Control& AddLabel(DialogFields& fields, const char* name, const char* caption) {
+    Control& label = fields.Add(name, ControlKind::Label);
+    label.caption = caption;
+    return label;
+}
+
+void CreateControls(DialogFields& fields) {
+    Control& codecs = fields.Add(kCodecList, ControlKind::DropDown);
+    for (const char* item : {"BASE64", "RC4", "U码转换", "十六进制"}) {
+        codecs.items.push_back(Utf8ToGbk(item));
+    }
+    codecs.currentIndex = kBase64;
+    codecs.text = codecs.items[kBase64];
+    AddLabel(fields, "标签1", "处理次数：");
+    fields.Add(kCount, ControlKind::EditBox).text = "1";
+    Control& tabs = fields.Add(kTabs, ControlKind::Tab);
+    tabs.items = {Text("RC4"), Utf8ToGbk("U码转换")};
+    tabs.currentIndex = kRc4Page;
+    tabs.visible = false;
+    AddLabel(fields, "标签2", "密钥：");
+    fields.Add(kKey, ControlKind::EditBox);
+    AddLabel(fields, "标签3", "转换到：");
+    Control& conversions = fields.Add(kConversionList, ControlKind::DropDown);
+    conversions.items = {"to16on", "to16un", "to10on", "to10un"};
+    conversions.currentIndex = 0;
+    conversions.text = conversions.items[0];
+    fields.Add("分组框1", ControlKind::GroupBox);
+    for (const auto& [name, caption] : {std::pair{kEncode, "加密"}, std::pair{kDecode, "解密"}}) {
+        Control& radio = fields.Add(name, ControlKind::RadioButton);
+        radio.caption = caption;
+        radio.group = "方向";
+    }
+    fields.At(kEncode).checked = true;
+    fields.Add("按钮1", ControlKind::Button).caption = "确定";
+}
+
+}  // namespace
+
+void UpdateCodecFields(DialogFields& fields) {
+    const int codec = fields.At(kCodecList).currentIndex;
+    Control& tabs = fields.At(kTabs);
+    tabs.visible = codec == kRc4 || codec == kEscapes;
+    if (tabs.visible) {
+        tabs.currentIndex = codec == kRc4 ? kRc4Page : kEscapesPage;
+    }
+    const bool directed = codec != kEscapes;
+    fields.At(kEncode).enabled = directed;
+    fields.At(kDecode).enabled = directed;
+}
+
+namespace {
+
+// One direction of a repeated codec: how long its output of a text will be (the decoders
+// never grow the text, so they need no size), and the pass itself.
+struct Direction {
+    std::function<std::size_t(std::size_t)> resultSize;
+    std::function<Text(Text)> pass;
+};
+
+// False when a pass would have passed the limit and was not run.
+bool RunDirection(Text& text, int count, const Direction& direction, std::size_t maxResultBytes) {
+    return RunPasses(text, count, [&](Text& t) {
+        if (direction.resultSize && direction.resultSize(t.size()) > maxResultBytes) {
+            return false;
+        }
+        t = direction.pass(std::move(t));
+        return true;
+    });
+}
+
+}  // namespace
+
+void RunCodec(DialogFields& fields, CommandContext& context, std::size_t maxResultBytes) {
+    Text text = context.editor.ReadText();
+    const Text key = fields.TextOf(kKey);
+    const Direction codecs[][2] = {
+        {{Base64EncodedSize, [](Text t) { return Base64Encode(t); }},
+         {nullptr, [](Text t) { return ToTextInPlace(Base64Decode(std::move(t))); }}},
+        {{Rc4EncodedSize, [&key](Text t) { return Rc4Encode(t, key); }},
+         {nullptr, [&key](Text t) { return Rc4Decode(t, key); }}},
+        {},
+        {{HexEncodedSize, [](Text t) { return HexEncode(t); }},
+         {nullptr, [](Text t) { return HexDecode(t); }}},
+    };
+    bool tooLarge = false;
+    const int codec = fields.At(kCodecList).currentIndex;
+    if (codec == kEscapes) {
+        std::optional<Text> converted =
+            EscapeConvert(text, fields.TextOf(kConversionList), maxResultBytes);
+        tooLarge = !converted;
+        if (converted) {
+            text = std::move(*converted);
+        }
+    } else if (codec >= 0 && codec < static_cast<int>(std::size(codecs))) {
+        const int count = fields.NumberOf(kCount);
+        if (fields.IsChecked(kEncode)) {
+            tooLarge = !RunDirection(text, count, codecs[codec][0], maxResultBytes);
+        } else if (fields.IsChecked(kDecode)) {
+            RunDirection(text, count, codecs[codec][1], maxResultBytes);
+        }
+    }
+    context.editor.ReplaceText(text);
+    if (tooLarge) {
+        context.editor.ShowMessage(MessageKind::Error, kTooLarge, kErrorTitle);
+    }
+}
+
+const DialogDefinition& CodecDialog() {
+    static const DialogDefinition definition = [] {
+        DialogDefinition d;
+        d.title = "编码解码";
+        d.createControls = CreateControls;
+        d.onOpen = [](DialogFields& fields, CommandContext&) { UpdateCodecFields(fields); };
+        d.onChange[kCodecList] = [](DialogFields& fields, CommandContext&) {
+            UpdateCodecFields(fields);
+        };
+        d.onPress["按钮1"] = [](DialogFields& fields, CommandContext& context) {
+            RunCodec(fields, context);
+        };
+        d.actionButton = "按钮1";
+        return d;
+    }();
+    return definition;
+}
+
+}  // namespace velmor

@@ -1,0 +1,346 @@
+#include "codec/EscapeConversion.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "core/CodePage936.h"
+#include "core/Utf8.h"
+
+namespace velmor {
+
+namespace {
+
+constexpr char32_t kRawByteBase = 0xDC00;
+
+// A byte that starts no character reads as a code unit of its own.
+Utf8Item ReadItem(const unsigned char* p, const unsigned char* end) {
+    Utf8Item item = ReadUtf8Item(p, end);
+    if (!item.wellFormed) {
+        item.codePoint += kRawByteBase;
+    }
+    return item;
+}
+
+// Calls unit(u) for every UTF-16 code unit of the converted text.
+template <typename UnitFunction>
+void ForEachUnit(const std::string& utf8, UnitFunction unit) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = p + utf8.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            unit(static_cast<char32_t>(*p++));
+            continue;
+        }
+        const Utf8Item item = ReadItem(p, end);
+        p += item.length;
+        if (item.codePoint >= 0x10000) {
+            const char32_t offset = item.codePoint - 0x10000;
+            unit(0xD800 + (offset >> 10));
+            unit(0xDC00 + (offset & 0x3FF));
+        } else {
+            unit(item.codePoint);
+        }
+    }
+}
+
+int DecimalDigits(char32_t unit) {
+    return unit >= 10000 ? 5 : unit >= 1000 ? 4 : unit >= 100 ? 3 : unit >= 10 ? 2 : 1;
+}
+
+std::optional<Text> EncodeUnits(const Text& text, bool hexadecimal, std::size_t maxResultBytes) {
+    const std::string utf8 = GbkToUtf8(text);
+    std::size_t size = 0;
+    if (hexadecimal) {
+        ForEachUnit(utf8, [&size](char32_t) { size += 6; });
+    } else {
+        ForEachUnit(utf8, [&size](char32_t u) { size += 3 + DecimalDigits(u); });
+    }
+    if (size > maxResultBytes) {
+        return std::nullopt;
+    }
+    if (size == 0) {
+        return Text(hexadecimal ? "\\u" : "&#;");
+    }
+    Text result(size, '\0');
+    char* out = result.data();
+    if (hexadecimal) {
+        static constexpr char kDigits[] = "0123456789abcdef";
+        ForEachUnit(utf8, [&out](char32_t u) {
+            out[0] = '\\';
+            out[1] = 'u';
+            out[2] = kDigits[u >> 12 & 15];
+            out[3] = kDigits[u >> 8 & 15];
+            out[4] = kDigits[u >> 4 & 15];
+            out[5] = kDigits[u & 15];
+            out += 6;
+        });
+    } else {
+        ForEachUnit(utf8, [&out](char32_t u) {
+            *out++ = '&';
+            *out++ = '#';
+            const int digits = DecimalDigits(u);
+            for (int k = digits - 1; k >= 0; --k) {
+                out[k] = static_cast<char>('0' + u % 10);
+                u /= 10;
+            }
+            out += digits;
+            *out++ = ';';
+        });
+    }
+    return result;
+}
+
+// Collects decoded code units and literal text as UTF-8, pairing surrogates as they come.
+class Utf16Writer {
+public:
+    explicit Utf16Writer(std::size_t reserve) { m_out.reserve(reserve); }
+
+    void Unit(char32_t unit) {
+        if (m_pendingHigh != 0) {
+            if (unit >= 0xDC00 && unit <= 0xDFFF) {
+                AppendUtf8(m_out, 0x10000 + ((m_pendingHigh - 0xD800) << 10) + (unit - 0xDC00));
+                m_pendingHigh = 0;
+                return;
+            }
+            FlushPending();
+        }
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            m_pendingHigh = unit;
+        } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+            Unpaired(unit);
+        } else {
+            AppendUtf8(m_out, unit);
+        }
+    }
+
+    void Literal(const char* bytes, std::size_t length) {
+        if (length == 0) {
+            return;
+        }
+        FlushPending();
+        m_out.append(bytes, length);
+    }
+
+    // The low half of a pair whose high half went elsewhere stands alone.
+    void LoneUnit() {
+        FlushPending();
+        m_out += '?';
+    }
+
+    Text Finish() {
+        FlushPending();
+        std::string utf8;
+        utf8.swap(m_out);
+        return Utf8ToGbk(utf8);
+    }
+
+private:
+    void FlushPending() {
+        if (m_pendingHigh != 0) {
+            m_out += '?';
+            m_pendingHigh = 0;
+        }
+    }
+
+    void Unpaired(char32_t unit) {
+        if (unit >= kRawByteBase + 0x80 && unit <= kRawByteBase + 0xFF) {
+            m_out += static_cast<char>(unit - kRawByteBase);
+        } else {
+            m_out += '?';
+        }
+    }
+
+    std::string m_out;
+    char32_t m_pendingHigh = 0;
+};
+
+int HexValue(unsigned char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// The value of count hexadecimal digits at p, or -1.
+int HexRun(const unsigned char* p, int count) {
+    int value = 0;
+    for (int k = 0; k < count; ++k) {
+        const int digit = HexValue(p[k]);
+        if (digit < 0) {
+            return -1;
+        }
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+Text UnescapePercent(const Text& text) {
+    std::string utf8 = GbkToUtf8(text);
+    const auto* const begin = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = begin + utf8.size();
+    const auto* p = begin;
+    Utf16Writer writer(utf8.size());
+    const auto* literal = p;
+    while (p < end) {
+        if (*p != '%' && *p != '\\') {
+            ++p;
+            continue;
+        }
+        writer.Literal(reinterpret_cast<const char*>(literal),
+                       static_cast<std::size_t>(p - literal));
+        const std::ptrdiff_t left = end - p;
+        int unit = -1;
+        int length = 0;
+        if (left >= 6 && p[1] == 'u' && (unit = HexRun(p + 2, 4)) >= 0) {
+            length = 6;
+        } else if (left >= 3 && (unit = HexRun(p + 1, 2)) >= 0) {
+            length = 3;
+        }
+        if (length == 0) {
+            writer.Literal("%", 1);
+            ++p;
+        } else if (unit == 0) {
+            literal = end;
+            p = end;
+            break;
+        } else {
+            writer.Unit(static_cast<char32_t>(unit));
+            p += length;
+        }
+        literal = p;
+    }
+    writer.Literal(reinterpret_cast<const char*>(literal), static_cast<std::size_t>(end - literal));
+    utf8.clear();
+    utf8.shrink_to_fit();
+    return writer.Finish();
+}
+
+bool IsScriptWhiteSpace(char32_t u) {
+    return u == 0x09 || u == 0x0A || u == 0x0B || u == 0x0C || u == 0x0D || u == 0x20 ||
+           u == 0xA0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200A) || u == 0x2028 || u == 0x2029 ||
+           u == 0x202F || u == 0x205F || u == 0x3000 || u == 0xFEFF;
+}
+
+// parseInt over the code units of a reference's digits part; 0 where it reads no digit.
+std::int64_t ParseReferenceNumber(const char32_t* units, int count, bool hexadecimal) {
+    int k = 0;
+    while (k < count && IsScriptWhiteSpace(units[k])) {
+        ++k;
+    }
+    bool negative = false;
+    if (k < count && (units[k] == '+' || units[k] == '-')) {
+        negative = units[k] == '-';
+        ++k;
+    }
+    if (hexadecimal && k + 1 < count && units[k] == '0' &&
+        (units[k + 1] == 'x' || units[k + 1] == 'X')) {
+        k += 2;
+    }
+    std::int64_t value = 0;
+    for (; k < count; ++k) {
+        const char32_t u = units[k];
+        const int digit = u < 0x80 ? HexValue(static_cast<unsigned char>(u)) : -1;
+        if (digit < 0 || (!hexadecimal && digit > 9)) {
+            break;
+        }
+        value = value * (hexadecimal ? 16 : 10) + digit;
+    }
+    return negative ? -value : value;
+}
+
+Text DecodeReferences(const Text& text) {
+    std::string utf8 = GbkToUtf8(text);
+    const auto* const begin = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = begin + utf8.size();
+    Utf16Writer writer(utf8.size());
+    const auto* literal = begin;
+    const auto* p = begin;
+    while (p < end) {
+        const void* hit = std::memchr(p, '&', static_cast<std::size_t>(end - p));
+        if (hit == nullptr) {
+            break;
+        }
+        p = static_cast<const unsigned char*>(hit);
+        if (end - p < 3 || p[1] != '#') {
+            ++p;
+            continue;
+        }
+        const unsigned char* digits = p + 2;
+        bool hexadecimal = false;
+        if (*digits == 'x' && end - digits >= 2 && digits[1] != '&') {
+            hexadecimal = true;
+            ++digits;
+        }
+        if (*digits == '&') {
+            ++p;
+            continue;
+        }
+        // The digits part: up to five code units other than "&".
+        char32_t units[5];
+        int count = 0;
+        bool splitPair = false;
+        const unsigned char* q = digits;
+        while (count < 5 && q < end && *q != '&') {
+            const Utf8Item item = ReadItem(q, end);
+            if (item.codePoint >= 0x10000) {
+                units[count++] = 0xD800 + ((item.codePoint - 0x10000) >> 10);
+                if (count == 5) {
+                    splitPair = true;
+                    q += item.length;
+                    break;
+                }
+                units[count++] = 0xDC00 + ((item.codePoint - 0x10000) & 0x3FF);
+            } else {
+                units[count++] = item.codePoint;
+            }
+            q += item.length;
+        }
+        if (!splitPair && q < end && *q == ';') {
+            ++q;
+        }
+        writer.Literal(reinterpret_cast<const char*>(literal),
+                       static_cast<std::size_t>(p - literal));
+        const std::int64_t value = ParseReferenceNumber(units, count, hexadecimal);
+        const auto code = static_cast<char32_t>(((value % 65536) + 65536) % 65536);
+        if (code == 0) {
+            literal = end;
+            break;
+        }
+        writer.Unit(code);
+        if (splitPair) {
+            writer.LoneUnit();
+        }
+        p = q;
+        literal = q;
+    }
+    writer.Literal(reinterpret_cast<const char*>(literal), static_cast<std::size_t>(end - literal));
+    utf8.clear();
+    utf8.shrink_to_fit();
+    return writer.Finish();
+}
+
+}  // namespace
+
+std::optional<Text> EscapeConvert(const Text& text, const Text& name, std::size_t maxResultBytes) {
+    if (name == "to16on") {
+        return EncodeUnits(text, true, maxResultBytes);
+    }
+    if (name == "to10on") {
+        return EncodeUnits(text, false, maxResultBytes);
+    }
+    if (name == "to16un") {
+        return UnescapePercent(text);
+    }
+    if (name == "to10un") {
+        return DecodeReferences(text);
+    }
+    return Text();
+}
+
+}  // namespace velmor

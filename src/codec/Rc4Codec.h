@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/Text.h"
+
+namespace velmor {
+
+// The key stream of the cipher. Its counters keep the 1-based value of the position they
+// designate and that value enters the next sum, so the permutation and the stream differ from
+// the published cipher; texts this editor enciphered decode only with this arithmetic.
+class Rc4Stream {
+public:
+    // The key's bytes repeat cyclically; an empty key counts as all zero bytes.
+    explicit Rc4Stream(const Text& key);
+    // The counters step as i = (i mod 256) + 1 after adding one and j = ((j + S[i - 1]) mod
+    // 256) + 1; kept here as the 0-based positions i - 1 and j - 1 they designate, they step
+    // by two and by one plus S[i - 1], modulo 256.
+    std::uint8_t Next() {
+        m_i = static_cast<std::uint8_t>(m_i + 2);
+        m_j = static_cast<std::uint8_t>(m_j + 1 + m_state[m_i]);
+        const std::uint8_t a = m_state[m_i];
+        const std::uint8_t b = m_state[m_j];
+        m_state[m_i] = b;
+        m_state[m_j] = a;
+        return m_state[static_cast<std::uint8_t>(a + b)];
+    }
+
+private:
+    std::uint8_t m_state[256];
+    // Both counters start at 0 in their 1-based form, one step before position 0.
+    std::uint8_t m_i = 255;
+    std::uint8_t m_j = 255;
+};
+
+// Every byte XOR the stream, as two upper-case hexadecimal digits and a ",".
+Text Rc4Encode(const Text& text, const Text& key);
+// The length Rc4Encode gives for a text of byteCount bytes.
+std::size_t Rc4EncodedSize(std::size_t byteCount);
+// Commas are dropped and the rest read in chunks of two bytes (the last may be one); a byte
+// that is not a hexadecimal digit counts as -2. The deciphered bytes end at the first zero.
+Text Rc4Decode(const Text& cipherText, const Text& key);
+
+}  // namespace velmor
