@@ -125,6 +125,7 @@ void RunRegexAction(CommandContext& context, const Text& pattern, const Text& re
 
 void ApplyRegexDialogMode(DialogFields& fields, RegexDialogMode mode) {
     const ModeCaptions captions = CaptionsOf(mode);
+    fields.SetTitle(captions.title);
     fields.At(kFirstRadio).caption = captions.firstRadio;
     fields.At(kFirstRadio).checked = true;
     fields.At(kExtractRadio).caption = "提取";

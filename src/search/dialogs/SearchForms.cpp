@@ -26,10 +26,10 @@ RegexDialogMode ModeOf(std::string_view caption) {
     return caption == kKeepPosition ? RegexDialogMode::KeepPosition : RegexDialogMode::RegexReplace;
 }
 
-// Sets an open shared dialog up for mode: captions, title and the integer-only boxes.
+// Sets an open shared dialog up for mode: its fields (title, captions) and the integer-only
+// boxes.
 void SetUpForMode(FormDialog& dialog, RegexDialogMode mode) {
     ApplyRegexDialogMode(dialog.Session().Fields(), mode);
-    dialog.setWindowTitle(QString::fromStdString(RegexDialog(mode).title));
     for (const char* name : {"编辑框_正则", "编辑框2"}) {
         auto* box = dialog.findChild<QLineEdit*>(QString::fromUtf8(name));
         if (box == nullptr) {
