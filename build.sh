@@ -11,7 +11,7 @@ PACKAGES=(
     libboost-regex-dev libopencc-dev opencc libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk libgl-dev
-    qt6-translations-l10n poppler-utils
+    qt6-translations-l10n poppler-utils python3
 )
 
 install_packages() {
