@@ -15,8 +15,8 @@
 #include <cstdlib>
 #include <utility>
 
-#include "app/PlainEditKeys.h"
 #include "app/EditorAccessible.h"
+#include "app/PlainEditKeys.h"
 
 #include "core/CodePage936.h"
 #include "core/Positions.h"

@@ -41,6 +41,16 @@ void CommandRegistry::RunDirect(const Command& command, CommandContext& context)
     }
 }
 
+void CommandRegistry::AddDialog(std::string caption, std::string shortcut,
+                                const DialogDefinition& dialog) {
+    Command command;
+    command.caption = std::move(caption);
+    command.shortcut = std::move(shortcut);
+    command.supportNotice = true;
+    command.dialog = &dialog;
+    Add(std::move(command));
+}
+
 CommandRegistry BuildCommandRegistry() {
     CommandRegistry registry;
     RegisterWindowCommands(registry);

@@ -41,6 +41,8 @@ class CommandRegistry {
 public:
     // Adds or, for a caption already present, replaces the entry.
     void Add(Command command);
+    // Adds a dialog command that runs the support-notice step once its dialog is open.
+    void AddDialog(std::string caption, std::string shortcut, const DialogDefinition& dialog);
     const Command* FindByCaption(std::string_view caption) const;
     // By the caption without its access-key prefix, as the batch runner names commands.
     const Command* FindByName(std::string_view name) const;

@@ -16,12 +16,7 @@ void RegisterGenerateCommands(CommandRegistry& registry) {
         {"随机文本", "", RandomTextDialog()},
     };
     for (const Entry& entry : entries) {
-        Command command;
-        command.caption = entry.caption;
-        command.shortcut = entry.shortcut;
-        command.supportNotice = true;
-        command.dialog = &entry.dialog;
-        registry.Add(std::move(command));
+        registry.AddDialog(entry.caption, entry.shortcut, entry.dialog);
     }
 }
 

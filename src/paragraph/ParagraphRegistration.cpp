@@ -21,12 +21,7 @@ void RegisterParagraphCommands(CommandRegistry& registry) {
         {"合并", "", MergeParagraphsDialog()},
     };
     for (const Entry& entry : entries) {
-        Command command;
-        command.caption = entry.caption;
-        command.shortcut = entry.shortcut;
-        command.supportNotice = true;
-        command.dialog = &entry.dialog;
-        registry.Add(std::move(command));
+        registry.AddDialog(entry.caption, entry.shortcut, entry.dialog);
     }
 }
 

@@ -22,14 +22,8 @@ void RegisterFilterLineBreakCommands(CommandRegistry& registry) {
         command.run = entry.run;
         registry.Add(std::move(command));
     }
-    for (const auto& [caption, dialog] : {std::pair{"连续换行符数量变更", &LineBreakCountDialog()},
-                                          std::pair{"分割文本", &SplitTextDialog()}}) {
-        Command command;
-        command.caption = caption;
-        command.supportNotice = true;
-        command.dialog = dialog;
-        registry.Add(std::move(command));
-    }
+    registry.AddDialog("连续换行符数量变更", "", LineBreakCountDialog());
+    registry.AddDialog("分割文本", "", SplitTextDialog());
 }
 
 }  // namespace velmor
