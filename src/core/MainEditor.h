@@ -17,6 +17,9 @@ public:
     virtual Text ReadText() const = 0;
     // Replaces the whole text, even with the same text; exactly one change notification after.
     virtual void ReplaceText(const Text& text) = 0;
+    // The same for a text the caller gives up: an editor that can keep the buffer takes it
+    // without a copy.
+    virtual void ReplaceText(Text&& text) { ReplaceText(static_cast<const Text&>(text)); }
     // Inserts at the very end (caret moved there and shown); one notification; sets the flag.
     virtual void AppendText(const Text& text) = 0;
     // The whole text as a snapshot; an editor that keeps its text in shared chunks hands them

@@ -7,7 +7,11 @@
 namespace velmor {
 
 void MemoryEditor::ReplaceText(const Text& text) {
-    m_text = text;
+    ReplaceText(Text(text));
+}
+
+void MemoryEditor::ReplaceText(Text&& text) {
+    m_text = std::move(text);
     // A text has at least half as many characters as bytes, so only a start beyond that
     // needs the count.
     if (static_cast<std::size_t>(m_selectionStart) > m_text.size() / 2) {

@@ -25,6 +25,7 @@ public:
     // The text without a copy, valid until the next change.
     const Text& Contents() const { return m_text; }
     void ReplaceText(const Text& text) override;
+    void ReplaceText(Text&& text) override;
     void AppendText(const Text& text) override;
     int SelectionStart() const override { return m_selectionStart; }
     int SelectionLength() const override { return m_selectionLength; }

@@ -114,13 +114,13 @@ void RunRegexAction(CommandContext& context, const Text& pattern, const Text& re
     for (const RegexMatch& match : matches) {
         matchTexts.push_back(std::string_view(text).substr(match.position, match.length));
     }
-    const std::optional<Text> result =
+    std::optional<Text> result =
         ReplaceMatchTexts(text, matchTexts, replacement, caseSensitive, kMaxOutputBytes);
     if (!result) {
         context.editor.ShowMessage(MessageKind::Error, kOutputTooLargeMessage, kErrorTitle);
         return;
     }
-    context.editor.ReplaceText(*result);
+    context.editor.ReplaceText(std::move(*result));
 }
 
 void ApplyRegexDialogMode(DialogFields& fields, RegexDialogMode mode) {
