@@ -128,7 +128,7 @@ void RunCodec(DialogFields& fields, CommandContext& context, std::size_t maxResu
             RunDirection(text, count, codecs[codec][1], maxResultBytes);
         }
     }
-    context.editor.ReplaceText(text);
+    context.editor.ReplaceText(std::move(text));
     if (tooLarge) {
         context.editor.ShowMessage(MessageKind::Error, kTooLarge, kErrorTitle);
     }

@@ -9,7 +9,7 @@ bool WriteOutput(EditorAccess& editor, std::optional<Text> output) {
         editor.ShowMessage(MessageKind::Error, "结果文本将超过1GB，文本未作改变。", kErrorTitle);
         return false;
     }
-    editor.ReplaceText(*output);
+    editor.ReplaceText(std::move(*output));
     return true;
 }
 
