@@ -10,7 +10,7 @@
 #include "core/TextPrimitives.h"
 #include "search/Find.h"
 #include "search/MatchTextReplace.h"
-#include "search/OutputLimit.h"
+#include "core/ResultSizeLimit.h"
 #include "search/RegexDialog.h"
 #include "search/RegexMatches.h"
 

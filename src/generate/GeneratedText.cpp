@@ -1,17 +1,14 @@
 #include "generate/GeneratedText.h"
 
+#include "core/ResultSizeLimit.h"
+
 #include <algorithm>
 #include <charconv>
 
 namespace velmor {
 
-void WriteGeneratedText(CommandContext& context, const std::optional<Text>& text) {
-    if (text) {
-        context.editor.ReplaceText(*text);
-    } else {
-        context.editor.ShowMessage(MessageKind::Error, "生成的文本过大（超过1GB），请减少数量。",
-                                   kErrorTitle);
-    }
+void WriteGeneratedText(CommandContext& context, std::optional<Text> text) {
+    WriteResultOrRefuse(context.editor, std::move(text), "生成的文本过大（超过1GB），请减少数量。");
 }
 
 Text IntegerText(std::int64_t value) {

@@ -14,7 +14,7 @@ inline constexpr std::uint64_t kGeneratedTextLimit = std::uint64_t{1} << 30;
 
 // Replaces the document with the generated text, or, for a run refused for its size, tells
 // the user and leaves the document as it was.
-void WriteGeneratedText(CommandContext& context, const std::optional<Text>& text);
+void WriteGeneratedText(CommandContext& context, std::optional<Text> text);
 
 // The decimal text of value, a minus sign first when negative.
 Text IntegerText(std::int64_t value);

@@ -25,14 +25,14 @@ void MergeParagraphs(DialogFields& fields, CommandContext& context) {
     }
     const Text text = context.editor.ReadText();
     const std::vector<std::string_view> paragraphs = ParagraphList(text);
-    WriteOutput(context.editor, BuildOutput([&](auto& sink) {
-                    for (std::size_t k = 0; k < paragraphs.size(); ++k) {
-                        sink.Add(paragraphs[k]);
-                        if ((k + 1) % static_cast<std::uint64_t>(groupSize) == 0) {
-                            sink.Add(kCrLf);
-                        }
-                    }
-                }));
+    WriteResultOrRefuse(context.editor, BuildOutput([&](auto& sink) {
+                            for (std::size_t k = 0; k < paragraphs.size(); ++k) {
+                                sink.Add(paragraphs[k]);
+                                if ((k + 1) % static_cast<std::uint64_t>(groupSize) == 0) {
+                                    sink.Add(kCrLf);
+                                }
+                            }
+                        }));
 }
 
 }  // namespace

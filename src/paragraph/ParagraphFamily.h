@@ -75,11 +75,12 @@ void RunParagraphCommand(DialogFields& fields, CommandContext& context,
     const Text text = context.editor.ReadText();
     const std::vector<std::string_view> paragraphs = ParagraphList(text);
     const ParagraphSelector selector(ReadSelectionMode(fields, family), entries, paragraphs.size());
-    WriteOutput(context.editor, BuildOutput([&](auto& sink) {
-                    for (std::size_t k = 0; k < paragraphs.size(); ++k) {
-                        rule(sink, k + 1, paragraphs[k], selector.IsParagraphSelected(k + 1));
-                    }
-                }));
+    WriteResultOrRefuse(context.editor, BuildOutput([&](auto& sink) {
+                            for (std::size_t k = 0; k < paragraphs.size(); ++k) {
+                                rule(sink, k + 1, paragraphs[k],
+                                     selector.IsParagraphSelected(k + 1));
+                            }
+                        }));
 }
 
 }  // namespace velmor

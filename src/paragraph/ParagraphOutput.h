@@ -4,15 +4,11 @@
 #include <optional>
 #include <string_view>
 
+#include "core/ResultSizeLimit.h"
 #include "core/Text.h"
 #include "core/TextPrimitives.h"
 
 namespace velmor {
-
-class EditorAccess;
-
-// No command builds a document beyond this size.
-inline constexpr std::uint64_t kMaxOutputBytes = std::uint64_t{1} << 30;
 
 // Counts the bytes a walk over the paragraphs would write, without writing them.
 class OutputSizer {
@@ -45,12 +41,12 @@ private:
 };
 
 // Runs walk(sink) once to size the result and once to build it in one reserved buffer; no
-// result when it would pass kMaxOutputBytes.
+// result when it would pass kMaxResultBytes.
 template <typename Walk>
 std::optional<Text> BuildOutput(Walk&& walk) {
     OutputSizer sizer;
     walk(sizer);
-    if (sizer.Size() > kMaxOutputBytes) {
+    if (sizer.Size() > kMaxResultBytes) {
         return std::nullopt;
     }
     Text text;
@@ -59,9 +55,5 @@ std::optional<Text> BuildOutput(Walk&& walk) {
     walk(writer);
     return text;
 }
-
-// Writes a built result into the document, or says why there is none and leaves it alone;
-// returns whether it wrote.
-bool WriteOutput(EditorAccess& editor, std::optional<Text> output);
 
 }  // namespace velmor

@@ -18,13 +18,13 @@ void IndentParagraphs(DialogFields& fields, CommandContext& context) {
     const std::uint64_t padding = count > 0 ? static_cast<std::uint64_t>(count) : 0;
     const Text text = context.editor.ReadText();
     const std::vector<std::string_view> paragraphs = ParagraphList(text);
-    const bool written = WriteOutput(context.editor, BuildOutput([&](auto& sink) {
-                                         for (std::string_view paragraph : paragraphs) {
-                                             sink.AddSpaces(padding);
-                                             sink.Add(TrimLeftView(paragraph));
-                                             sink.Add(kCrLf);
-                                         }
-                                     }));
+    const bool written = WriteResultOrRefuse(context.editor, BuildOutput([&](auto& sink) {
+                                                 for (std::string_view paragraph : paragraphs) {
+                                                     sink.AddSpaces(padding);
+                                                     sink.Add(TrimLeftView(paragraph));
+                                                     sink.Add(kCrLf);
+                                                 }
+                                             }));
     fields.SetTitle(written ? std::string(kIndentTitle) + "——调整完毕！" : shownTitle);
 }
 

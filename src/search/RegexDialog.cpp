@@ -1,7 +1,7 @@
 #include "search/RegexDialog.h"
 
+#include "core/ResultSizeLimit.h"
 #include "search/MatchTextReplace.h"
-#include "search/OutputLimit.h"
 #include "search/RegexMatches.h"
 #include "transform/PositionTimeCommands.h"
 
@@ -36,8 +36,8 @@ void Extract(CommandContext& context, const Text& text, const std::vector<RegexM
     std::size_t size = 0;
     for (const RegexMatch& match : matches) {
         size += match.length + 2;
-        if (size > kMaxOutputBytes) {
-            context.editor.ShowMessage(MessageKind::Error, kOutputTooLargeMessage, kErrorTitle);
+        if (size > kMaxResultBytes) {
+            context.editor.ShowMessage(MessageKind::Error, kResultTooLargeMessage, kErrorTitle);
             return;
         }
     }
@@ -115,12 +115,8 @@ void RunRegexAction(CommandContext& context, const Text& pattern, const Text& re
         matchTexts.push_back(std::string_view(text).substr(match.position, match.length));
     }
     std::optional<Text> result =
-        ReplaceMatchTexts(text, matchTexts, replacement, caseSensitive, kMaxOutputBytes);
-    if (!result) {
-        context.editor.ShowMessage(MessageKind::Error, kOutputTooLargeMessage, kErrorTitle);
-        return;
-    }
-    context.editor.ReplaceText(std::move(*result));
+        ReplaceMatchTexts(text, matchTexts, replacement, caseSensitive, kMaxResultBytes);
+    WriteResultOrRefuse(context.editor, std::move(result));
 }
 
 void ApplyRegexDialogMode(DialogFields& fields, RegexDialogMode mode) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/CodePage936.h"
+#include "core/ResultSizeLimit.h"
 #include "search/CaseFolding.h"
 #include "search/JsPattern.h"
 
@@ -53,7 +54,6 @@ using Regex = boost::basic_regex<wchar_t, CaseTraits>;
 
 constexpr std::uint32_t kCheckpointStride = 64;
 constexpr std::uint32_t kUnmatched = std::numeric_limits<std::uint32_t>::max();
-constexpr std::size_t kMaxResultBytes = std::size_t{1} << 30;
 
 // One element of a replacement: literal bytes, or a reference to the text around a match.
 struct ReplacementPiece {

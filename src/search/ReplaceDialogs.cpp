@@ -2,7 +2,7 @@
 
 #include "core/TextPrimitives.h"
 #include "search/MatchTextReplace.h"
-#include "search/OutputLimit.h"
+#include "core/ResultSizeLimit.h"
 
 namespace velmor {
 
@@ -67,8 +67,8 @@ void ReplaceAllInDocument(CommandContext& context, const Text& find, const Text&
                           bool caseSensitive) {
     const Text text = context.editor.ReadText();
     if (!find.empty() &&
-        ReplacedSizeExceeds(text, find, replacement, caseSensitive, kMaxOutputBytes)) {
-        context.editor.ShowMessage(MessageKind::Error, kOutputTooLargeMessage, kErrorTitle);
+        ReplacedSizeExceeds(text, find, replacement, caseSensitive, kMaxResultBytes)) {
+        context.editor.ShowMessage(MessageKind::Error, kResultTooLargeMessage, kErrorTitle);
         return;
     }
     context.editor.ReplaceText(TextReplace(text, find, replacement, 1, -1, caseSensitive));

@@ -8,8 +8,6 @@ namespace velmor {
 
 namespace {
 
-constexpr const char* kTooLarge = "结果文本过大，未作修改。";
-
 bool IsLineBreakAt(const Text& text, std::size_t i, std::size_t end) {
     return i + 1 < end && text[i] == '\r' && text[i + 1] == '\n';
 }
@@ -45,14 +43,6 @@ void ForEachLineBreakRun(const Text& text, std::size_t end, Copy copy, Run run) 
 void AppendLineBreaks(Text& out, std::size_t pairs) {
     for (std::size_t k = 0; k < pairs; ++k) {
         out += "\r\n";
-    }
-}
-
-void ReplaceOrRefuse(CommandContext& context, const std::optional<Text>& result) {
-    if (result) {
-        context.editor.ReplaceText(*result);
-    } else {
-        context.editor.ShowMessage(MessageKind::Error, kTooLarge, kErrorTitle);
     }
 }
 
@@ -159,9 +149,9 @@ const DialogDefinition& LineBreakCountDialog() {
             fields.Add("按钮1", ControlKind::Button).caption = "确定";
         };
         d.onPress["按钮1"] = [](DialogFields& fields, CommandContext& context) {
-            ReplaceOrRefuse(context, ChangeLineBreakRuns(context.editor.ReadText(),
-                                                         fields.NumberOf("编辑框_被"),
-                                                         fields.NumberOf("编辑框_欲")));
+            WriteResultOrRefuse(context.editor, ChangeLineBreakRuns(context.editor.ReadText(),
+                                                                    fields.NumberOf("编辑框_被"),
+                                                                    fields.NumberOf("编辑框_欲")));
         };
         d.actionButton = "按钮1";
         return d;
@@ -181,8 +171,8 @@ const DialogDefinition& SplitTextDialog() {
             fields.Add("标签2", ControlKind::Label).caption = "注：分割后的文本以段的形式体现";
         };
         d.onPress["按钮1"] = [](DialogFields& fields, CommandContext& context) {
-            ReplaceOrRefuse(
-                context, SplitIntoParagraphs(context.editor.ReadText(), fields.TextOf("编辑框1")));
+            WriteResultOrRefuse(context.editor, SplitIntoParagraphs(context.editor.ReadText(),
+                                                                    fields.TextOf("编辑框1")));
         };
         d.actionButton = "按钮1";
         return d;

@@ -3,8 +3,8 @@
 #include "core/CodePage936.h"
 #include "core/DateTime.h"
 #include "core/Numbers.h"
+#include "core/ResultSizeLimit.h"
 #include "core/TextPrimitives.h"
-#include "search/OutputLimit.h"
 #include "search/RegexMatches.h"
 #include "transform/PositionTimeCommands.h"
 
@@ -108,13 +108,8 @@ void RunHoursMinutesSecondsToSeconds(CommandContext& context) {
 }
 
 void RunSecondsToHoursMinutesSeconds(CommandContext& context) {
-    const std::optional<Text> result =
-        SecondsToHoursMinutesSeconds(context.editor.ReadText(), kMaxOutputBytes);
-    if (!result) {
-        context.editor.ShowMessage(MessageKind::Error, kOutputTooLargeMessage, kErrorTitle);
-        return;
-    }
-    context.editor.ReplaceText(*result);
+    WriteResultOrRefuse(context.editor,
+                        SecondsToHoursMinutesSeconds(context.editor.ReadText(), kMaxResultBytes));
 }
 
 }  // namespace velmor

@@ -8,7 +8,7 @@
 #include "core/MemoryEditor.h"
 #include "core/TextPrimitives.h"
 #include "search/MatchTextReplace.h"
-#include "search/OutputLimit.h"
+#include "core/ResultSizeLimit.h"
 #include "search/RegexDialog.h"
 #include "search/RegexMatches.h"
 
@@ -155,7 +155,7 @@ class MatchTextReplaceTable : public ::testing::TestWithParam<ReplaceRow> {};
 TEST_P(MatchTextReplaceTable, EqualsOnePassPerText) {
     const ReplaceRow& row = GetParam();
     EXPECT_EQ(ReplaceMatchTexts(row.text, row.matchTexts, row.replacement, row.caseSensitive,
-                                kMaxOutputBytes),
+                                kMaxResultBytes),
               ReplaceOneByOne(row.text, row.matchTexts, row.replacement, row.caseSensitive));
 }
 
