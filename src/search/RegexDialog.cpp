@@ -47,7 +47,7 @@ void Extract(CommandContext& context, const Text& text, const std::vector<RegexM
         lines.append(text, match.position, match.length);
         lines += "\r\n";
     }
-    context.editor.ReplaceText(lines);
+    context.editor.ReplaceText(std::move(lines));
 }
 
 void PressAction(DialogFields& fields, CommandContext& context) {
