@@ -1,11 +1,36 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 
 #include "core/SharedText.h"
 #include "core/Text.h"
 
 namespace velmor {
+
+// Read access to the whole text: a reference to the editor's own buffer where it keeps the
+// text in one piece, otherwise a copy owned by the lease. Valid until the next change.
+class TextLease {
+public:
+    static TextLease Borrow(const Text& text) { return TextLease(&text, {}); }
+    static TextLease Own(Text text) { return TextLease(nullptr, std::move(text)); }
+
+    TextLease(TextLease&& other) noexcept
+        : m_owned(std::move(other.m_owned)),
+          m_lent(other.m_lent == &other.m_owned ? &m_owned : other.m_lent) {}
+    TextLease(const TextLease&) = delete;
+    TextLease& operator=(const TextLease&) = delete;
+    TextLease& operator=(TextLease&&) = delete;
+
+    const Text& Get() const { return *m_lent; }
+
+private:
+    TextLease(const Text* lent, Text owned)
+        : m_owned(std::move(owned)), m_lent(lent ? lent : &m_owned) {}
+
+    Text m_owned;
+    const Text* m_lent;
+};
 
 // The document's edit box as the commands see it. Positions of the selection are editor
 // positions (characters from 0, see Positions.h).
@@ -20,6 +45,16 @@ public:
     // The same for a text the caller gives up: an editor that can keep the buffer takes it
     // without a copy.
     virtual void ReplaceText(Text&& text) { ReplaceText(static_cast<const Text&>(text)); }
+    // The whole text for reading, without a copy where the editor can lend its buffer. A
+    // command that only reads, or builds its result in a new buffer, takes this.
+    virtual TextLease LendText() const { return TextLease::Own(ReadText()); }
+    // Rewrites the whole text in place where the editor can (otherwise read, rewrite, replace),
+    // with the effect of one ReplaceText of the rewritten text.
+    virtual void RewriteText(const std::function<void(Text&)>& rewrite) {
+        Text text = ReadText();
+        rewrite(text);
+        ReplaceText(std::move(text));
+    }
     // Inserts at the very end (caret moved there and shown); one notification; sets the flag.
     virtual void AppendText(const Text& text) = 0;
     // The whole text as a snapshot; an editor that keeps its text in shared chunks hands them

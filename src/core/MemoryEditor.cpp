@@ -12,6 +12,15 @@ void MemoryEditor::ReplaceText(const Text& text) {
 
 void MemoryEditor::ReplaceText(Text&& text) {
     m_text = std::move(text);
+    AfterReplace();
+}
+
+void MemoryEditor::RewriteText(const std::function<void(Text&)>& rewrite) {
+    rewrite(m_text);
+    AfterReplace();
+}
+
+void MemoryEditor::AfterReplace() {
     // A text has at least half as many characters as bytes, so only a start beyond that
     // needs the count.
     if (static_cast<std::size_t>(m_selectionStart) > m_text.size() / 2) {

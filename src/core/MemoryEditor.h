@@ -22,6 +22,8 @@ public:
     explicit MemoryEditor(Text text) : m_text(std::move(text)) {}
 
     Text ReadText() const override { return m_text; }
+    TextLease LendText() const override { return TextLease::Borrow(m_text); }
+    void RewriteText(const std::function<void(Text&)>& rewrite) override;
     // The text without a copy, valid until the next change.
     const Text& Contents() const { return m_text; }
     void ReplaceText(const Text& text) override;
@@ -52,6 +54,7 @@ public:
     int ChangeNotifications() const { return m_notifications; }
 
 private:
+    void AfterReplace();
     void Notify();
 
     Text m_text;

@@ -11,7 +11,8 @@ namespace {
 
 void MergeParagraphs(DialogFields& fields, CommandContext& context) {
     if (fields.IsChecked("单选框_一段")) {
-        context.editor.ReplaceText(TextReplace(context.editor.ReadText(), "\r\n", "", 1, -1, true));
+        context.editor.ReplaceText(
+            TextReplace(context.editor.LendText().Get(), "\r\n", "", 1, -1, true));
         return;
     }
     if (!fields.IsChecked("单选框_多段")) {
@@ -23,7 +24,8 @@ void MergeParagraphs(DialogFields& fields, CommandContext& context) {
     if (groupSize == 0) {
         return;
     }
-    const Text text = context.editor.ReadText();
+    const TextLease lease = context.editor.LendText();
+    const Text& text = lease.Get();
     const std::vector<std::string_view> paragraphs = ParagraphList(text);
     WriteResultOrRefuse(context.editor, BuildOutput([&](auto& sink) {
                             for (std::size_t k = 0; k < paragraphs.size(); ++k) {

@@ -72,7 +72,8 @@ void RunParagraphCommand(DialogFields& fields, CommandContext& context,
                          const ParagraphFamilyDialog& family, Rule rule) {
     BusyScope busy(fields, family);
     const TextList entries = ReadParagraphNumbers(fields);
-    const Text text = context.editor.ReadText();
+    const TextLease lease = context.editor.LendText();
+    const Text& text = lease.Get();
     const std::vector<std::string_view> paragraphs = ParagraphList(text);
     const ParagraphSelector selector(ReadSelectionMode(fields, family), entries, paragraphs.size());
     WriteResultOrRefuse(context.editor, BuildOutput([&](auto& sink) {

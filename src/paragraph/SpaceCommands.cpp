@@ -16,7 +16,8 @@ void IndentParagraphs(DialogFields& fields, CommandContext& context) {
     fields.SetTitle(std::string(kIndentTitle) + "——正在调整...");
     const int count = fields.NumberOf("编辑框1");
     const std::uint64_t padding = count > 0 ? static_cast<std::uint64_t>(count) : 0;
-    const Text text = context.editor.ReadText();
+    const TextLease lease = context.editor.LendText();
+    const Text& text = lease.Get();
     const std::vector<std::string_view> paragraphs = ParagraphList(text);
     const bool written = WriteResultOrRefuse(context.editor, BuildOutput([&](auto& sink) {
                                                  for (std::string_view paragraph : paragraphs) {

@@ -12,7 +12,8 @@ void RunScript(CommandContext& context, const char* fileName) {
     }
     const std::string path = files->TempDirectory() + "/" + fileName;
     // Opening the path after a failed write would run whatever script was left there before.
-    if (const std::string reason = files->Save(path, context.editor.ReadText()); !reason.empty()) {
+    if (const std::string reason = files->Save(path, context.editor.LendText().Get());
+        !reason.empty()) {
         context.editor.ShowMessage(MessageKind::Error,
                                    "脚本文件未能写入：" + path + "（" + reason + "）", kErrorTitle);
         return;

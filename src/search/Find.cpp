@@ -27,7 +27,8 @@ void RunFind(const FindState& state, EditorAccess& editor, FindDirection directi
     if (state.keyword.empty()) {
         return;
     }
-    const Text text = editor.ReadText();
+    const TextLease lease = editor.LendText();
+    const Text& text = lease.Get();
     const long long start = editor.SelectionStart();
     const long long end = std::clamp<long long>(start + editor.SelectionLength(), 0, INT_MAX);
     const int b = ByteOffsetOfCharacters(text, static_cast<int>(start));

@@ -53,7 +53,7 @@ void Extract(CommandContext& context, const Text& text, const std::vector<RegexM
 void PressAction(DialogFields& fields, CommandContext& context) {
     const bool first = fields.IsChecked(kFirstRadio);
     if (RegexDialogModeOf(fields) == RegexDialogMode::KeepPosition) {
-        context.editor.ReplaceText(KeepSpecifiedPosition(context.editor.ReadText(),
+        context.editor.ReplaceText(KeepSpecifiedPosition(context.editor.LendText().Get(),
                                                          fields.NumberOf(kPatternBox),
                                                          fields.NumberOf(kReplacementBox), !first));
         return;
@@ -103,7 +103,8 @@ DialogDefinition MakeRegexDialog(RegexDialogMode mode) {
 
 void RunRegexAction(CommandContext& context, const Text& pattern, const Text& replacement,
                     bool caseSensitive, bool extract) {
-    const Text text = context.editor.ReadText();
+    const TextLease lease = context.editor.LendText();
+    const Text& text = lease.Get();
     const std::vector<RegexMatch> matches = FindAllMatches(text, pattern, caseSensitive);
     if (extract) {
         Extract(context, text, matches);

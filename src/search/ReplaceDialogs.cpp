@@ -1,8 +1,8 @@
 #include "search/ReplaceDialogs.h"
 
+#include "core/ResultSizeLimit.h"
 #include "core/TextPrimitives.h"
 #include "search/MatchTextReplace.h"
-#include "core/ResultSizeLimit.h"
 
 namespace velmor {
 
@@ -65,7 +65,8 @@ DialogDefinition MakeSeparatorReplaceDialog(const char* title, const char* separ
 
 void ReplaceAllInDocument(CommandContext& context, const Text& find, const Text& replacement,
                           bool caseSensitive) {
-    const Text text = context.editor.ReadText();
+    const TextLease lease = context.editor.LendText();
+    const Text& text = lease.Get();
     if (!find.empty() &&
         ReplacedSizeExceeds(text, find, replacement, caseSensitive, kMaxResultBytes)) {
         context.editor.ShowMessage(MessageKind::Error, kResultTooLargeMessage, kErrorTitle);

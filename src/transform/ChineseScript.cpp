@@ -291,7 +291,7 @@ void ConvertDocument(CommandContext& context, ChineseScript target) {
         return;
     }
     context.editor.ReplaceText(
-        ConvertChineseScript(context.editor.ReadText(), target, *context.services.chinese));
+        ConvertChineseScript(context.editor.LendText().Get(), target, *context.services.chinese));
 }
 
 }  // namespace

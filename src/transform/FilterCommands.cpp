@@ -33,7 +33,7 @@ bool Keeps(CharacterFilter filter, const Utf8Item& item) {
 }
 
 void RunFilter(CommandContext& context, CharacterFilter filter) {
-    context.editor.ReplaceText(FilterCharacters(context.editor.ReadText(), filter));
+    context.editor.ReplaceText(FilterCharacters(context.editor.LendText().Get(), filter));
 }
 
 }  // namespace

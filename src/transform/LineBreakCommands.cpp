@@ -59,7 +59,7 @@ Text CollapseLineBreakRuns(const Text& text) {
 }
 
 void RunCollapseLineBreaks(CommandContext& context) {
-    context.editor.ReplaceText(CollapseLineBreakRuns(context.editor.ReadText()));
+    context.editor.ReplaceText(CollapseLineBreakRuns(context.editor.LendText().Get()));
 }
 
 std::optional<Text> ChangeLineBreakRuns(const Text& text, int replaced, int replacing) {
@@ -149,7 +149,7 @@ const DialogDefinition& LineBreakCountDialog() {
             fields.Add("按钮1", ControlKind::Button).caption = "确定";
         };
         d.onPress["按钮1"] = [](DialogFields& fields, CommandContext& context) {
-            WriteResultOrRefuse(context.editor, ChangeLineBreakRuns(context.editor.ReadText(),
+            WriteResultOrRefuse(context.editor, ChangeLineBreakRuns(context.editor.LendText().Get(),
                                                                     fields.NumberOf("编辑框_被"),
                                                                     fields.NumberOf("编辑框_欲")));
         };
@@ -171,7 +171,7 @@ const DialogDefinition& SplitTextDialog() {
             fields.Add("标签2", ControlKind::Label).caption = "注：分割后的文本以段的形式体现";
         };
         d.onPress["按钮1"] = [](DialogFields& fields, CommandContext& context) {
-            WriteResultOrRefuse(context.editor, SplitIntoParagraphs(context.editor.ReadText(),
+            WriteResultOrRefuse(context.editor, SplitIntoParagraphs(context.editor.LendText().Get(),
                                                                     fields.TextOf("编辑框1")));
         };
         d.actionButton = "按钮1";

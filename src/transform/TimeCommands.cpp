@@ -104,12 +104,12 @@ void RunInsertTime(CommandContext& context) {
 }
 
 void RunHoursMinutesSecondsToSeconds(CommandContext& context) {
-    context.editor.ReplaceText(HoursMinutesSecondsToSeconds(context.editor.ReadText()));
+    context.editor.ReplaceText(HoursMinutesSecondsToSeconds(context.editor.LendText().Get()));
 }
 
 void RunSecondsToHoursMinutesSeconds(CommandContext& context) {
-    WriteResultOrRefuse(context.editor,
-                        SecondsToHoursMinutesSeconds(context.editor.ReadText(), kMaxResultBytes));
+    WriteResultOrRefuse(context.editor, SecondsToHoursMinutesSeconds(
+                                            context.editor.LendText().Get(), kMaxResultBytes));
 }
 
 }  // namespace velmor
