@@ -20,7 +20,7 @@ const ParagraphFamilyDialog& DeleteKeepFamily() {
 
 void DeleteKeepParagraphs(DialogFields& fields, CommandContext& context) {
     const bool keep = fields.IsChecked("单选框_保留");
-    RunParagraphCommand(fields, context, DeleteKeepFamily(),
+    RunParagraphCommand(fields, context, DeleteKeepFamily(), 0,
                         [&](auto& sink, std::size_t, std::string_view paragraph, bool selected) {
                             if (selected == keep) {
                                 sink.Add(paragraph);
@@ -100,7 +100,7 @@ void CutParagraphs(DialogFields& fields, CommandContext& context) {
     const bool keep = fields.IsChecked("单选框_保留");
     const bool fromStart = fields.IsChecked("单选框_首");
     const std::int64_t length = fields.NumberOf("编辑框_长度");
-    RunParagraphCommand(fields, context, PartFamily(),
+    RunParagraphCommand(fields, context, PartFamily(), 0,
                         [&](auto& sink, std::size_t, std::string_view paragraph, bool selected) {
                             if (selected) {
                                 sink.Add(CutParagraph(paragraph, length, keep, fromStart));
