@@ -98,7 +98,7 @@ public:
     void Unit(char32_t unit) {
         if (m_pendingHigh != 0) {
             if (unit >= 0xDC00 && unit <= 0xDFFF) {
-                AppendUtf8(m_out, 0x10000 + ((m_pendingHigh - 0xD800) << 10) + (unit - 0xDC00));
+                PutUtf8(0x10000 + ((m_pendingHigh - 0xD800) << 10) + (unit - 0xDC00));
                 m_pendingHigh = 0;
                 return;
             }
@@ -109,7 +109,7 @@ public:
         } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
             Unpaired(unit);
         } else {
-            AppendUtf8(m_out, unit);
+            PutUtf8(unit);
         }
     }
 
@@ -135,6 +135,31 @@ public:
     }
 
 private:
+    // AppendUtf8 written out here, where it runs once per decoded escape.
+    void PutUtf8(char32_t c) {
+        char bytes[4];
+        std::size_t length;
+        if (c < 0x80) {
+            m_out += static_cast<char>(c);
+            return;
+        }
+        if (c < 0x800) {
+            bytes[0] = static_cast<char>(0xC0 | (c >> 6));
+            length = 2;
+        } else if (c < 0x10000) {
+            bytes[0] = static_cast<char>(0xE0 | (c >> 12));
+            bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            length = 3;
+        } else {
+            bytes[0] = static_cast<char>(0xF0 | (c >> 18));
+            bytes[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            bytes[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            length = 4;
+        }
+        bytes[length - 1] = static_cast<char>(0x80 | (c & 0x3F));
+        m_out.append(bytes, length);
+    }
+
     void FlushPending() {
         if (m_pendingHigh != 0) {
             m_out += '?';
@@ -287,6 +312,10 @@ Text DecodeReferences(const Text& text) {
         bool splitPair = false;
         const unsigned char* q = digits;
         while (count < 5 && q < end && *q != '&') {
+            if (*q < 0x80) {
+                units[count++] = *q++;
+                continue;
+            }
             const Utf8Item item = ReadItem(q, end);
             if (item.codePoint >= 0x10000) {
                 units[count++] = 0xD800 + ((item.codePoint - 0x10000) >> 10);

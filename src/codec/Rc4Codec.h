@@ -41,5 +41,7 @@ std::size_t Rc4EncodedSize(std::size_t byteCount);
 // Commas are dropped and the rest read in chunks of two bytes (the last may be one); a byte
 // that is not a hexadecimal digit counts as -2. The deciphered bytes end at the first zero.
 Text Rc4Decode(const Text& cipherText, const Text& key);
+// Rc4Decode within the cipher text's own buffer.
+void Rc4DecodeInPlace(Text& cipherText, const Text& key);
 
 }  // namespace velmor
