@@ -4,6 +4,7 @@
 # that the ratios hold on a busy machine. Output goes to /dev/null on both sides.
 #
 #   bench/codec-vs-anchors.sh BUILD_DIR        # RUNS=3 pairs by default; ONLY='b64-encode ...'
+#   HUGE=1 bench/codec-vs-anchors.sh BUILD_DIR # our side with malloc's transparent huge pages
 #
 # Each row gives the median wall time, the median CPU time (user + system) and the largest peak
 # RSS of either side, and the two ratios ours / anchor. The memory column in documents is our
@@ -17,8 +18,9 @@ corpus=${CORPUS:-/tmp/velmor-corpus}
 runs=${RUNS:-3}
 only=${ONLY:-}
 tool="$build/velmor-text"
-doc="$corpus/zh-100m.gbk"
-derived=${DERIVED:-/tmp/velmor-codec-inputs}
+size_mb=${SIZE:-100}
+doc="$corpus/zh-${size_mb}m.gbk"
+derived=${DERIVED:-/tmp/velmor-codec-inputs/${size_mb}m}
 mkdir -p "$derived"
 
 # Decoder inputs, written once by the anchor encoders.
@@ -29,6 +31,9 @@ mkdir -p "$derived"
 [ -s "$derived/zh.dref" ] || perl -MEncode -pe \
     '$_ = decode("cp936", $_); s/([^\x00-\x7F])/sprintf("&#%d;", ord $1)/ge' <"$doc" >"$derived/zh.dref"
 [ -s "$derived/zh.rc4" ] || "$tool" --in "$doc" 编码/解码 组合框_编解码方式=RC4 编辑框_密钥=key >"$derived/zh.rc4"
+
+ours_env=()
+[ -n "${HUGE:-}" ] && ours_env=(env GLIBC_TUNABLES=glibc.malloc.hugetlb=1)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -42,7 +47,7 @@ measure() {
 median() { printf '%s\n' "$@" | sort -n | sed -n "$(( ($# + 1) / 2 ))p"; }
 largest() { printf '%s\n' "$@" | sort -n | tail -1; }
 
-echo "# $(date -u +%FT%TZ), load $(cut -d' ' -f1-3 /proc/loadavg), $runs pairs, medians"
+echo "# $(date -u +%FT%TZ), load $(cut -d' ' -f1-3 /proc/loadavg), $runs pairs, medians${HUGE:+, huge pages}"
 printf '%-12s %8s %8s %8s %8s %7s %7s %8s %8s %6s\n' row ours_s anchor_s ours_cpu anc_cpu \
     wall_x cpu_x ours_MB anc_MB docs
 
@@ -56,7 +61,7 @@ row() {
     shift
     local ow=() oc=() om=() aw=() ac=() am=() w c m
     for ((k = 0; k < runs; k++)); do
-        read -r w c m < <(measure "$tool" --in "$input" "${ours[@]}")
+        read -r w c m < <(measure "${ours_env[@]}" "$tool" --in "$input" "${ours[@]}")
         ow+=("$w"); oc+=("$c"); om+=("$m")
         if (($#)); then
             read -r w c m < <(measure sh -c "$1 <\"\$0\"" "$input")

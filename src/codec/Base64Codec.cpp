@@ -29,11 +29,12 @@ constexpr std::array<std::int16_t, 256> kValues = MakeValues();
 // TextStripSpaces followed by removing every CR LF pair, done in one pass in place: a space
 // removed between CR and LF lets the two meet, and a pair once removed is not looked at
 // again, exactly as the two passes over whole texts would behave.
-void CleanInPlace(Text& text) {
+// Bytes before from are left as they are: they must all be in the alphabet.
+void CleanInPlace(Text& text, std::size_t from) {
     const std::size_t length = text.size();
     char* data = text.data();
     // Clean Base64 has nothing to remove: skip to the first byte that may need it.
-    std::size_t i = 0;
+    std::size_t i = from;
     while (i < length && kValues[static_cast<unsigned char>(data[i])] >= 0) {
         ++i;
     }
@@ -99,6 +100,21 @@ char* EncodeGroups(const unsigned char* in, std::size_t count, char* out) {
     return out;
 }
 
+// Four characters of the alphabet as three bytes; false, writing nothing, when one is not.
+bool DecodeWholeGroup(const unsigned char* in, char* out) {
+    const int v0 = kValues[in[0]];
+    const int v1 = kValues[in[1]];
+    const int v2 = kValues[in[2]];
+    const int v3 = kValues[in[3]];
+    if ((v0 | v1 | v2 | v3) < 0) {
+        return false;
+    }
+    out[0] = static_cast<char>(v0 << 2 | v1 >> 4);
+    out[1] = static_cast<char>(v1 << 4 | v2 >> 2);
+    out[2] = static_cast<char>(v2 << 6 | v3);
+    return true;
+}
+
 }  // namespace
 
 std::size_t Base64EncodedSize(std::size_t byteCount) {
@@ -113,34 +129,33 @@ Text Base64Encode(const ByteString& bytes) {
 }
 
 void Base64DecodeInPlace(ByteString& text) {
-    CleanInPlace(text);
-    const std::size_t length = text.size();
     // The output of a group never reaches past the group's input, so one buffer serves both.
     const auto* in = reinterpret_cast<const unsigned char*>(text.data());
     char* const begin = text.data();
     char* out = begin;
+    // Whole groups before the first byte outside the alphabet need no cleaning: they are
+    // decoded as they stand, and only the rest of the text is cleaned.
+    std::size_t g = 0;
+    for (const std::size_t whole = text.size() / 4; g < whole; ++g, out += 3) {
+        if (!DecodeWholeGroup(in + 4 * g, out)) {
+            break;
+        }
+    }
+    CleanInPlace(text, 4 * g);
+    const std::size_t length = text.size();
     const std::size_t groups = (length + 3) / 4;
     int work[4] = {0, 0, 0, 0};
     // A whole group leaves its four values in the three bytes it wrote; they are read back
     // only when a broken group carries some of them over.
-    bool workInOutput = false;
+    bool workInOutput = g > 0;
     int stop = 5;
-    for (std::size_t g = 0; g < groups; ++g) {
+    for (; g < groups; ++g) {
         const std::size_t base = 4 * g;
         stop = 5;
-        if (base + 4 <= length) {
-            const int v0 = kValues[in[base]];
-            const int v1 = kValues[in[base + 1]];
-            const int v2 = kValues[in[base + 2]];
-            const int v3 = kValues[in[base + 3]];
-            if ((v0 | v1 | v2 | v3) >= 0) {
-                out[0] = static_cast<char>(v0 << 2 | v1 >> 4);
-                out[1] = static_cast<char>(v1 << 4 | v2 >> 2);
-                out[2] = static_cast<char>(v2 << 6 | v3);
-                out += 3;
-                workInOutput = true;
-                continue;
-            }
+        if (base + 4 <= length && DecodeWholeGroup(in + base, out)) {
+            out += 3;
+            workInOutput = true;
+            continue;
         }
         if (workInOutput) {
             const std::uint32_t bits = static_cast<unsigned char>(out[-3]) << 16 |

@@ -39,21 +39,6 @@ TEST(ParagraphList, CutsAtCrLfOnly) {
     }
 }
 
-// Random texts over the bytes that decide a cut: CR, LF, a lead byte, ASCII.
-TEST(ParagraphList, CutsAsTheTextSplitOnRandomTexts) {
-    std::mt19937 random(8);
-    const char alphabet[] = {'\r', '\n', '\x81', '\xA1', 'a', ' '};
-    for (int round = 0; round < 3000; ++round) {
-        Text text;
-        const int length = static_cast<int>(random() % 40);
-        for (int k = 0; k < length; ++k) {
-            text += alphabet[random() % sizeof alphabet];
-        }
-        EXPECT_EQ(ParagraphList(text), SplitViewsAtSeparator(text, "\r\n", std::nullopt, true))
-            << ::testing::PrintToString(text);
-    }
-}
-
 struct NumbersCase {
     Text field;
     Text shownAfter;

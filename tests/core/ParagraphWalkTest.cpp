@@ -5,9 +5,31 @@
 #include <random>
 
 #include "core/MemoryEditor.h"
+#include "core/TextPrimitives.h"
+#include "paragraph/ParagraphSelection.h"
 
 namespace velmor {
 namespace {
+
+// Random texts over the bytes that decide a cut: CR, LF, lead bytes, ASCII, a space.
+Text RandomText(std::mt19937& random, int longest) {
+    const char alphabet[] = {'\r', '\n', '\x81', '\xA1', 'a', ' '};
+    Text text;
+    const int length = static_cast<int>(random() % static_cast<unsigned>(longest));
+    for (int k = 0; k < length; ++k) {
+        text += alphabet[random() % sizeof alphabet];
+    }
+    return text;
+}
+
+TEST(ParagraphWalker, CutsAsTheTextSplitOnRandomTexts) {
+    std::mt19937 random(8);
+    for (int round = 0; round < 3000; ++round) {
+        const Text text = RandomText(random, 40);
+        EXPECT_EQ(ParagraphList(text), SplitViewsAtSeparator(text, "\r\n", std::nullopt, true))
+            << ::testing::PrintToString(text);
+    }
+}
 
 // Rewrites text with the walk once where it lies (growth 0) and once through a new buffer
 // (any growth): the two must give the same document.
@@ -49,13 +71,8 @@ TEST(RewriteParagraphs, InPlaceGivesWhatANewBufferGives) {
         }
     };
     std::mt19937 random(11);
-    const char alphabet[] = {'\r', '\n', '\x81', '\xA1', 'a', ' '};
     for (int round = 0; round < 2000; ++round) {
-        Text text;
-        const int length = static_cast<int>(random() % 30);
-        for (int k = 0; k < length; ++k) {
-            text += alphabet[random() % sizeof alphabet];
-        }
+        const Text text = RandomText(random, 30);
         ExpectSameBothWays(text, identity, "identity");
         ExpectSameBothWays(text, everyOther, "every other");
         ExpectSameBothWays(text, trimmedTails, "tails");
