@@ -66,12 +66,12 @@ Text Rc4Encode(const Text& text, const Text& key) {
     Rc4Stream stream(key);
     return EncodeInChunks<1, 3>(
         text, Rc4EncodedSize(text.size()), [&stream](const char* in, std::size_t count, char* out) {
-            for (std::size_t i = 0; i < count; ++i) {
+            stream.Generate(count, [&](std::uint8_t key) {
                 const auto cipher =
-                    static_cast<std::uint8_t>(static_cast<std::uint8_t>(in[i]) ^ stream.Next());
+                    static_cast<std::uint8_t>(static_cast<std::uint8_t>(*in++) ^ key);
                 std::memcpy(out, kCipherTexts[cipher].data(), 3);
                 out += 3;
-            }
+            });
             return out;
         });
 }

@@ -27,6 +27,25 @@ public:
         return m_state[static_cast<std::uint8_t>(a + b)];
     }
 
+    // Gives the next count stream bytes to take, one by one, as Next would: the counters stay
+    // in registers, where Next must store them beside the state after every byte.
+    template <typename Take>
+    void Generate(std::size_t count, Take take) {
+        std::uint8_t i = m_i;
+        std::uint8_t j = m_j;
+        for (std::size_t n = 0; n < count; ++n) {
+            i = static_cast<std::uint8_t>(i + 2);
+            j = static_cast<std::uint8_t>(j + 1 + m_state[i]);
+            const std::uint8_t a = m_state[i];
+            const std::uint8_t b = m_state[j];
+            m_state[i] = b;
+            m_state[j] = a;
+            take(m_state[static_cast<std::uint8_t>(a + b)]);
+        }
+        m_i = i;
+        m_j = j;
+    }
+
 private:
     std::uint8_t m_state[256];
     // Both counters start at 0 in their 1-based form, one step before position 0.
