@@ -1,0 +1,117 @@
+#include "search/OneScanReplace.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "search/KeywordAutomaton.h"
+
+namespace velmor {
+
+namespace {
+
+// Occurrences kept at once within one stretch that no keyword bridges.
+constexpr std::size_t kMaxOccurrences = std::size_t{32} << 20;
+
+struct Occurrence {
+    std::uint32_t keyword;
+    std::uint32_t start;
+};
+
+}  // namespace
+
+// Because no replacement can take part in an occurrence and every replaced text ends on a
+// character, pass k replaces, left to right, the occurrences of its keyword at character
+// starts of the original text that overlap neither a place replaced by an earlier pass nor
+// its own previous replacement.
+OneScanResult ReplaceInOneScan(const Text& text, const std::vector<std::string_view>& keywords,
+                               const Text& replacement, bool caseSensitive, std::size_t maxBytes) {
+    OneScanResult outcome;
+    if (text.size() >= UINT32_MAX || keywords.size() >= UINT32_MAX) {
+        return outcome;
+    }
+    const KeywordAutomaton automaton(keywords, caseSensitive);
+    if (!automaton.Built()) {
+        return outcome;
+    }
+    Bits characterStarts(text.size());
+    Bits replaced(text.size());
+    std::vector<Occurrence> chosen;
+    // The occurrences since the automaton last stood at its root: none of them can overlap
+    // an occurrence outside this stretch, so its passes can be settled on their own.
+    std::vector<Occurrence> stretch;
+    const auto settle = [&]() {
+        if (stretch.empty()) {
+            return true;
+        }
+        if (stretch.size() == 1) {
+            const Occurrence only = stretch.front();
+            stretch.clear();
+            if (characterStarts.Test(only.start)) {
+                chosen.push_back(only);
+            }
+            return true;
+        }
+        // By keyword, each keyword's occurrences in text order.
+        std::sort(stretch.begin(), stretch.end(), [](const Occurrence& a, const Occurrence& b) {
+            return a.keyword != b.keyword ? a.keyword < b.keyword : a.start < b.start;
+        });
+        const std::size_t chosenBefore = chosen.size();
+        std::size_t passEnd = 0;
+        std::uint32_t passKeyword = UINT32_MAX;
+        for (const Occurrence& occurrence : stretch) {
+            if (occurrence.keyword != passKeyword) {
+                passKeyword = occurrence.keyword;
+                passEnd = 0;
+            }
+            const std::size_t start = occurrence.start;
+            const std::size_t end = start + keywords[occurrence.keyword].size();
+            if (start < passEnd || !characterStarts.Test(start) || replaced.AnyIn(start, end)) {
+                continue;
+            }
+            replaced.SetRange(start, end);
+            chosen.push_back(occurrence);
+            passEnd = end;
+        }
+        std::sort(chosen.begin() + static_cast<std::ptrdiff_t>(chosenBefore), chosen.end(),
+                  [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
+        stretch.clear();
+        return true;
+    };
+    const bool complete = automaton.Scan(
+        text, characterStarts,
+        [&](std::int32_t keyword, std::size_t end) {
+            const std::size_t k = static_cast<std::size_t>(keyword);
+            stretch.push_back({static_cast<std::uint32_t>(k),
+                               static_cast<std::uint32_t>(end - keywords[k].size())});
+            return stretch.size() <= kMaxOccurrences;
+        },
+        settle);
+    if (!complete) {
+        return outcome;
+    }
+
+    std::size_t removed = 0;
+    for (const Occurrence& occurrence : chosen) {
+        removed += keywords[occurrence.keyword].size();
+    }
+    const long double size = static_cast<long double>(text.size() - removed) +
+                             static_cast<long double>(chosen.size()) * replacement.size();
+    if (size > static_cast<long double>(maxBytes)) {
+        outcome.status = OneScanResult::Status::TooLarge;
+        return outcome;
+    }
+    outcome.status = OneScanResult::Status::Done;
+    outcome.text.reserve(static_cast<std::size_t>(size));
+    outcome.spots.reserve(chosen.size());
+    std::size_t copied = 0;
+    for (const Occurrence& occurrence : chosen) {
+        outcome.text.append(text, copied, occurrence.start - copied);
+        outcome.spots.push_back(outcome.text.size());
+        outcome.text += replacement;
+        copied = occurrence.start + keywords[occurrence.keyword].size();
+    }
+    outcome.text.append(text, copied, std::string::npos);
+    return outcome;
+}
+
+}  // namespace velmor
