@@ -8,6 +8,7 @@ namespace {
 
 // Past this size the table would cost more memory than one scan saves over separate passes.
 constexpr std::size_t kMaxTableEntries = std::size_t{32} << 20;
+constexpr std::uint32_t kNone = UINT32_MAX;
 
 unsigned char Fold(unsigned char c, bool caseSensitive) {
     return !caseSensitive && c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 0x20) : c;
@@ -64,7 +65,7 @@ KeywordAutomaton::KeywordAutomaton(const std::vector<std::string_view>& keywords
 }
 
 std::int32_t KeywordAutomaton::AddNode() {
-    m_next.resize(m_next.size() + m_classes, -1);
+    m_next.resize(m_next.size() + m_classes, kNone);
     m_keywordAt.push_back(-1);
     m_failure.push_back(0);
     return static_cast<std::int32_t>(m_keywordAt.size() - 1);
@@ -78,11 +79,10 @@ void KeywordAutomaton::BuildTrie(const std::vector<std::string_view>& keywords) 
         for (char c : keywords[k]) {
             const std::size_t slot = static_cast<std::size_t>(node) * m_classes +
                                      m_classOf[static_cast<unsigned char>(c)];
-            if (m_next[slot] < 0) {
-                const std::int32_t child = AddNode();
-                m_next[slot] = child;
+            if (m_next[slot] == kNone) {
+                m_next[slot] = static_cast<std::uint32_t>(AddNode());
             }
-            node = m_next[slot];
+            node = static_cast<std::int32_t>(m_next[slot]);
         }
         m_keywordAt[static_cast<std::size_t>(node)] = static_cast<std::int32_t>(k);
     }
@@ -92,32 +92,37 @@ void KeywordAutomaton::LinkFailures() {
     const std::size_t nodes = m_keywordAt.size();
     m_output.assign(nodes, 0);
     m_outputLink.assign(nodes, 0);
-    std::deque<std::int32_t> queue;
+    std::deque<std::uint32_t> queue;
     for (std::size_t c = 0; c < m_classes; ++c) {
-        std::int32_t& child = m_next[c];
-        if (child < 0) {
+        std::uint32_t& child = m_next[c];
+        if (child == kNone) {
             child = 0;
         } else {
             queue.push_back(child);
         }
     }
     while (!queue.empty()) {
-        const std::int32_t node = queue.front();
+        const std::size_t n = queue.front();
         queue.pop_front();
-        const std::size_t n = static_cast<std::size_t>(node);
         const std::int32_t failure = m_failure[n];
         m_outputLink[n] = m_output[static_cast<std::size_t>(failure)];
-        m_output[n] = m_keywordAt[n] >= 0 ? node : m_outputLink[n];
+        m_output[n] = m_keywordAt[n] >= 0 ? static_cast<std::int32_t>(n) : m_outputLink[n];
         for (std::size_t c = 0; c < m_classes; ++c) {
-            std::int32_t& child = m_next[n * m_classes + c];
-            const std::int32_t viaFailure =
+            std::uint32_t& child = m_next[n * m_classes + c];
+            const std::uint32_t viaFailure =
                 m_next[static_cast<std::size_t>(failure) * m_classes + c];
-            if (child < 0) {
+            if (child == kNone) {
                 child = viaFailure;
             } else {
-                m_failure[static_cast<std::size_t>(child)] = viaFailure;
+                m_failure[child] = static_cast<std::int32_t>(viaFailure);
                 queue.push_back(child);
             }
+        }
+    }
+    // Marked only now: a state's output is known once the breadth-first walk has passed it.
+    for (std::uint32_t& target : m_next) {
+        if (m_output[target] > 0) {
+            target |= kReports;
         }
     }
 }

@@ -50,8 +50,11 @@ private:
     void LinkFailures();
 
     template <typename Found>
-    bool Report(std::int32_t state, std::size_t end, Found& found) const {
-        for (std::int32_t out = m_output[static_cast<std::size_t>(state)]; out > 0;
+    bool Report(std::uint32_t state, std::size_t end, Found& found) const {
+        if ((state & kReports) == 0) {
+            return true;
+        }
+        for (std::int32_t out = m_output[state & ~kReports]; out > 0;
              out = m_outputLink[static_cast<std::size_t>(out)]) {
             if (!found(m_keywordAt[static_cast<std::size_t>(out)], end)) {
                 return false;
@@ -60,13 +63,16 @@ private:
         return true;
     }
 
-    std::int32_t Step(std::int32_t state, unsigned char byte) const {
-        return m_next[static_cast<std::size_t>(state) * m_classes + m_classOf[byte]];
+    // The next state, with kReports set when a keyword ends there.
+    std::uint32_t Step(std::uint32_t state, unsigned char byte) const {
+        return m_next[(state & ~kReports) * m_classes + m_classOf[byte]];
     }
+
+    static constexpr std::uint32_t kReports = 0x80000000U;
 
     std::array<std::uint16_t, 256> m_classOf{};
     std::size_t m_classes = 1;
-    std::vector<std::int32_t> m_next;
+    std::vector<std::uint32_t> m_next;
     std::vector<std::int32_t> m_keywordAt;
     std::vector<std::int32_t> m_failure;
     std::vector<std::int32_t> m_output;      // the deepest node on the failure chain with a keyword
@@ -94,7 +100,7 @@ bool KeywordAutomaton::Scan(std::string_view text, Bits& characterStarts, Found 
         nextStart = (position - anchor) % 2 == 0 ? position : position + 1;
     };
     std::size_t i = 0;
-    std::int32_t state = 0;
+    std::uint32_t state = 0;
     while (i < size) {
         if (state == 0) {
             if (!settled()) {
@@ -127,7 +133,7 @@ bool KeywordAutomaton::Scan(std::string_view text, Bits& characterStarts, Found 
 template <typename Found>
 void KeywordAutomaton::ScanAnywhere(std::string_view text, Found found) const {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    std::int32_t state = 0;
+    std::uint32_t state = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         state = Step(state, bytes[i]);
         Report(state, i + 1, found);

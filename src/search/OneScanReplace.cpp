@@ -38,51 +38,73 @@ OneScanResult ReplaceInOneScan(const Text& text, const std::vector<std::string_v
     std::vector<Occurrence> chosen;
     // The occurrences since the automaton last stood at its root: none of them can overlap
     // an occurrence outside this stretch, so its passes can be settled on their own.
-    std::vector<Occurrence> stretch;
+    std::vector<std::uint64_t> stretch;  // keyword << 32 | start: by keyword, then in text order
+    std::size_t stretchStart = SIZE_MAX;
+    std::size_t stretchEnd = 0;
     const auto settle = [&]() {
         if (stretch.empty()) {
             return true;
         }
-        if (stretch.size() == 1) {
-            const Occurrence only = stretch.front();
-            stretch.clear();
-            if (characterStarts.Test(only.start)) {
-                chosen.push_back(only);
-            }
-            return true;
-        }
-        // By keyword, each keyword's occurrences in text order.
-        std::sort(stretch.begin(), stretch.end(), [](const Occurrence& a, const Occurrence& b) {
-            return a.keyword != b.keyword ? a.keyword < b.keyword : a.start < b.start;
-        });
         const std::size_t chosenBefore = chosen.size();
-        std::size_t passEnd = 0;
-        std::uint32_t passKeyword = UINT32_MAX;
-        for (const Occurrence& occurrence : stretch) {
-            if (occurrence.keyword != passKeyword) {
-                passKeyword = occurrence.keyword;
-                passEnd = 0;
+        if (stretch.size() == 1) {
+            chosen.push_back({static_cast<std::uint32_t>(stretch[0] >> 32),
+                              static_cast<std::uint32_t>(stretch[0])});
+        } else {
+            std::sort(stretch.begin(), stretch.end());
+            // Short stretches, the usual case, keep their replaced bytes in one word.
+            const bool inWord = stretchEnd - stretchStart <= 64;
+            std::uint64_t replacedInWord = 0;
+            std::size_t passEnd = 0;
+            std::uint32_t passKeyword = UINT32_MAX;
+            for (const std::uint64_t entry : stretch) {
+                const auto keyword = static_cast<std::uint32_t>(entry >> 32);
+                const auto start = static_cast<std::uint32_t>(entry);
+                if (keyword != passKeyword) {
+                    passKeyword = keyword;
+                    passEnd = 0;
+                }
+                const std::size_t end = start + keywords[keyword].size();
+                if (start < passEnd) {
+                    continue;
+                }
+                if (inWord) {
+                    const std::size_t length = end - start;
+                    const std::uint64_t bits =
+                        (length == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << length) - 1)
+                        << (start - stretchStart);
+                    if ((replacedInWord & bits) != 0) {
+                        continue;
+                    }
+                    replacedInWord |= bits;
+                } else {
+                    if (replaced.AnyIn(start, end)) {
+                        continue;
+                    }
+                    replaced.SetRange(start, end);
+                }
+                chosen.push_back({keyword, start});
+                passEnd = end;
             }
-            const std::size_t start = occurrence.start;
-            const std::size_t end = start + keywords[occurrence.keyword].size();
-            if (start < passEnd || !characterStarts.Test(start) || replaced.AnyIn(start, end)) {
-                continue;
-            }
-            replaced.SetRange(start, end);
-            chosen.push_back(occurrence);
-            passEnd = end;
+            std::sort(chosen.begin() + static_cast<std::ptrdiff_t>(chosenBefore), chosen.end(),
+                      [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
         }
-        std::sort(chosen.begin() + static_cast<std::ptrdiff_t>(chosenBefore), chosen.end(),
-                  [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
         stretch.clear();
+        stretchStart = SIZE_MAX;
+        stretchEnd = 0;
         return true;
     };
     const bool complete = automaton.Scan(
         text, characterStarts,
         [&](std::int32_t keyword, std::size_t end) {
             const std::size_t k = static_cast<std::size_t>(keyword);
-            stretch.push_back({static_cast<std::uint32_t>(k),
-                               static_cast<std::uint32_t>(end - keywords[k].size())});
+            const std::size_t start = end - keywords[k].size();
+            // The start byte has been walked already, so its mark is final.
+            if (!characterStarts.Test(start)) {
+                return true;
+            }
+            stretch.push_back(static_cast<std::uint64_t>(k) << 32 | start);
+            stretchStart = std::min(stretchStart, start);
+            stretchEnd = std::max(stretchEnd, end);
             return stretch.size() <= kMaxOccurrences;
         },
         settle);
