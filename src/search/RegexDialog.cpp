@@ -132,6 +132,8 @@ void ApplyRegexDialogMode(DialogFields& fields, RegexDialogMode mode) {
     fields.At(kReplacementLabel).enabled = true;
     fields.At(kReplacementBox).enabled = true;
     fields.At(kCaseBox).visible = mode == RegexDialogMode::RegexReplace;
+    fields.At(kPatternBox).digitsOnly = mode == RegexDialogMode::KeepPosition;
+    fields.At(kReplacementBox).digitsOnly = mode == RegexDialogMode::KeepPosition;
     fields.At(kActionButton).caption = captions.firstRadio;
 }
 
