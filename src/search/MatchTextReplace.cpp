@@ -166,13 +166,15 @@ private:
             for (std::uint32_t k : m_batch) {
                 keywords.push_back(m_list.keywords[k]);
             }
-            OneScanResult scanned =
-                ReplaceInOneScan(*m_current, keywords, m_replacement, m_caseSensitive, m_maxBytes);
+            const bool listSpots =
+                std::find(m_interacts.begin(), m_interacts.end(), 1) != m_interacts.end();
+            OneScanResult scanned = ReplaceInOneScan(*m_current, keywords, m_replacement,
+                                                     m_caseSensitive, m_maxBytes, listSpots);
             if (scanned.status == OneScanResult::Status::TooLarge) {
                 return false;
             }
             if (scanned.status == OneScanResult::Status::Done) {
-                if (!scanned.spots.empty()) {
+                if (scanned.replaced > 0) {
                     m_working = std::move(scanned.text);
                     m_current = &m_working;
                     MarkTextsAroundSpots(scanned.spots);
@@ -210,7 +212,10 @@ private:
     // Marks every text the replacement can take part in that overlaps an inserted
     // replacement (or, for an empty one, spans the place it was cut). An occurrence that is
     // exactly an inserted replacement is left out: its pass would put the same bytes back.
-    void MarkTextsAroundSpots(const std::vector<std::size_t>& spots) {
+    void MarkTextsAroundSpots(const std::vector<std::uint32_t>& spots) {
+        if (spots.empty()) {
+            return;
+        }
         if (!BuildSpotAutomaton()) {
             for (std::size_t k = 0; k < m_interacts.size(); ++k) {
                 m_mayOccur[k] = m_mayOccur[k] || m_interacts[k];
@@ -222,10 +227,11 @@ private:
         const std::size_t reach = m_spotKeywordLength - 1;
         std::size_t s = 0;
         while (s < spots.size()) {
-            const std::size_t from = spots[s] > reach ? spots[s] - reach : 0;
-            std::size_t to = std::min(text.size(), spots[s] + size + reach);
-            for (++s; s < spots.size() && spots[s] - std::min(spots[s], reach) <= to; ++s) {
-                to = std::min(text.size(), spots[s] + size + reach);
+            const std::size_t spot = spots[s];
+            const std::size_t from = spot > reach ? spot - reach : 0;
+            std::size_t to = std::min(text.size(), spot + size + reach);
+            for (++s; s < spots.size() && spots[s] <= to + reach; ++s) {
+                to = std::min(text.size(), std::size_t{spots[s]} + size + reach);
             }
             m_spotAutomaton->ScanAnywhere(
                 text.substr(from, to - from), [&](std::int32_t found, std::size_t endInWindow) {
@@ -234,7 +240,7 @@ private:
                     const std::size_t start = end - m_list.keywords[k].size();
                     const auto after = std::partition_point(
                         spots.begin(), spots.end(),
-                        [&](std::size_t spot) { return spot + size <= start; });
+                        [&](std::uint32_t spot) { return spot + size <= start; });
                     if (after != spots.end() && *after < end &&
                         !(*after == start && start + size == end)) {
                         m_mayOccur[k] = 1;

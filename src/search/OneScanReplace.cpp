@@ -24,7 +24,8 @@ struct Occurrence {
 // starts of the original text that overlap neither a place replaced by an earlier pass nor
 // its own previous replacement.
 OneScanResult ReplaceInOneScan(const Text& text, const std::vector<std::string_view>& keywords,
-                               const Text& replacement, bool caseSensitive, std::size_t maxBytes) {
+                               const Text& replacement, bool caseSensitive, std::size_t maxBytes,
+                               bool listSpots) {
     OneScanResult outcome;
     if (text.size() >= UINT32_MAX || keywords.size() >= UINT32_MAX) {
         return outcome;
@@ -123,12 +124,17 @@ OneScanResult ReplaceInOneScan(const Text& text, const std::vector<std::string_v
         return outcome;
     }
     outcome.status = OneScanResult::Status::Done;
+    outcome.replaced = chosen.size();
     outcome.text.reserve(static_cast<std::size_t>(size));
-    outcome.spots.reserve(chosen.size());
+    if (listSpots) {
+        outcome.spots.reserve(chosen.size());
+    }
     std::size_t copied = 0;
     for (const Occurrence& occurrence : chosen) {
         outcome.text.append(text, copied, occurrence.start - copied);
-        outcome.spots.push_back(outcome.text.size());
+        if (listSpots) {
+            outcome.spots.push_back(static_cast<std::uint32_t>(outcome.text.size()));
+        }
         outcome.text += replacement;
         copied = occurrence.start + keywords[occurrence.keyword].size();
     }

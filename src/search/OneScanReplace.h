@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -12,8 +13,9 @@ struct OneScanResult {
     enum class Status { Done, TooLarge, Unusable };
     Status status = Status::Unusable;
     Text text;
-    // Where each inserted replacement begins in text, in increasing order.
-    std::vector<std::size_t> spots;
+    std::size_t replaced = 0;
+    // Where each inserted replacement begins in text, in increasing order, when asked for.
+    std::vector<std::uint32_t> spots;
 };
 
 // One TextReplace(working, keyword, replacement) per keyword, in the given order, done in one
@@ -23,6 +25,7 @@ struct OneScanResult {
 // too much memory or text ends in a lone lead byte; TooLarge when the result would pass
 // maxBytes.
 OneScanResult ReplaceInOneScan(const Text& text, const std::vector<std::string_view>& keywords,
-                               const Text& replacement, bool caseSensitive, std::size_t maxBytes);
+                               const Text& replacement, bool caseSensitive, std::size_t maxBytes,
+                               bool listSpots);
 
 }  // namespace velmor
