@@ -14,6 +14,10 @@ namespace velmor {
 
 namespace {
 
+// Keyword bytes one scan takes at most: with every byte value a class of its own, the
+// keyword table of a batch stays within what one scan may build (32 Mi entries).
+constexpr std::size_t kMaxBatchKeywordBytes = 120 * 1024;
+
 inline bool IsLeadByte(unsigned char c) {
     return c >= 0x80;
 }
@@ -141,11 +145,18 @@ public:
             m_batch.assign(1, first);
             m_mayOccur[first] = 0;
             if (m_aligned[first] && !m_endsInLoneLeadByte) {
+                std::size_t batchBytes = m_list.keywords[first].size();
                 for (; i < passes.size() && !m_interacts[passes[i]]; ++i) {
-                    if (m_mayOccur[passes[i]]) {
-                        m_mayOccur[passes[i]] = 0;
-                        m_batch.push_back(passes[i]);
+                    const std::uint32_t next = passes[i];
+                    if (!m_mayOccur[next]) {
+                        continue;
                     }
+                    batchBytes += m_list.keywords[next].size();
+                    if (batchBytes > kMaxBatchKeywordBytes) {
+                        break;
+                    }
+                    m_mayOccur[next] = 0;
+                    m_batch.push_back(next);
                 }
             }
             if (!RunBatch()) {
