@@ -111,6 +111,27 @@ TEST(MatchTextReplace, CountsWhatTextReplaceReplaces) {
     }
 }
 
+// More distinct text than one keyword table may hold: the passes are split over several
+// scans and still equal the loop.
+TEST(MatchTextReplace, ManyLongTextsSplitOverScans) {
+    std::mt19937 random(3);
+    Text text;
+    for (int k = 0; k < 1500; ++k) {
+        for (int i = 0; i < 100; ++i) {
+            text += static_cast<char>('a' + random() % 26);
+        }
+        text += ' ';
+    }
+    std::vector<std::string_view> matchTexts;
+    for (std::size_t start = 0; start + 100 <= text.size(); start += 101) {
+        matchTexts.push_back(std::string_view(text).substr(start, 100));
+        // A short text inside an earlier one: replaced only where that one is not.
+        matchTexts.push_back(std::string_view(text).substr(start + 40, 3));
+    }
+    EXPECT_EQ(ReplaceMatchTexts(text, matchTexts, "#", true, kMaxResultBytes),
+              ReplaceOneByOne(text, matchTexts, "#", true));
+}
+
 // Random texts over a few bytes that build letters, digits, double-byte characters, lone
 // lead bytes and trail bytes that look like letters; random lists of texts cut from them,
 // repeats included; replacements that feed the texts, delete them or end in a lead byte.
