@@ -124,7 +124,9 @@ const DialogDefinition& InsertNumberedTextDialog() {
             AddCaptioned(fields, "标签1", ControlKind::Label, "+");
             AddCaptioned(fields, "选择框1", ControlKind::CheckBox, "起始序号");
             fields.At("选择框1").checked = true;
-            fields.Add("编辑框_起始号", ControlKind::EditBox);
+            Control& start = fields.Add("编辑框_起始号", ControlKind::EditBox);
+            start.digitsOnly = true;
+            start.minusAllowed = true;
             AddCaptioned(fields, "标签2", ControlKind::Label, "+");
             fields.Add("编辑框_文本右", ControlKind::EditBox);
             AddCaptioned(fields, "分组框3", ControlKind::GroupBox, "首/尾");

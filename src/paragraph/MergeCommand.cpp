@@ -47,7 +47,9 @@ const DialogDefinition& MergeParagraphsDialog() {
         "段合并",
         [](DialogFields& fields) {
             AddRadioButton(fields, "单选框_多段", "每几段合并为一段：", "合并", false);
-            fields.Add("编辑框1", ControlKind::EditBox);
+            Control& count = fields.Add("编辑框1", ControlKind::EditBox);
+            count.digitsOnly = true;
+            count.minusAllowed = true;
             AddRadioButton(fields, "单选框_一段", "合并为一段", "合并", true);
             AddCaptioned(fields, "按钮1", ControlKind::Button, "确定");
         },

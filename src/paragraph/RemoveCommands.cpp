@@ -141,7 +141,10 @@ const DialogDefinition& ParagraphPartDialog() {
             AddRadioButton(fields, "单选框_首", "首", "首/尾", true);
             AddRadioButton(fields, "单选框_尾", "尾", "首/尾", false);
             AddCaptioned(fields, "标签1", ControlKind::Label, "字符长度：");
-            fields.Add("编辑框_长度", ControlKind::EditBox).text = Text("10");
+            Control& length = fields.Add("编辑框_长度", ControlKind::EditBox);
+            length.text = Text("10");
+            length.digitsOnly = true;
+            length.minusAllowed = true;
             AddModeButtons(fields, PartFamily(), "分组框4");
             AddCaptioned(fields, "按钮1", ControlKind::Button, "确定");
         },

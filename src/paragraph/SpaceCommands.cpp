@@ -82,7 +82,9 @@ const DialogDefinition& IndentParagraphsDialog() {
             AddCaptioned(fields, "分组框1", ControlKind::GroupBox, "");
             AddCaptioned(fields, "标签1", ControlKind::Label,
                          "要在每段前填充几个空格？默认为4个，也就两个汉字的长度。");
-            fields.Add("编辑框1", ControlKind::EditBox).text = Text("4");
+            Control& indent = fields.Add("编辑框1", ControlKind::EditBox);
+            indent.text = Text("4");
+            indent.digitsOnly = true;
             AddCaptioned(fields, "按钮1", ControlKind::Button, "调整");
         },
         IndentParagraphs);

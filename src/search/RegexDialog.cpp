@@ -105,7 +105,7 @@ void RunRegexAction(CommandContext& context, const Text& pattern, const Text& re
                     bool caseSensitive, bool extract) {
     const TextLease lease = context.editor.LendText();
     const Text& text = lease.Get();
-    const std::vector<RegexMatch> matches = FindAllMatches(text, pattern, caseSensitive);
+    std::vector<RegexMatch> matches = FindAllMatches(text, pattern, caseSensitive);
     if (extract) {
         Extract(context, text, matches);
         return;
@@ -115,6 +115,8 @@ void RunRegexAction(CommandContext& context, const Text& pattern, const Text& re
     for (const RegexMatch& match : matches) {
         matchTexts.push_back(std::string_view(text).substr(match.position, match.length));
     }
+    // Millions of matches take room of their own; the replacement needs only their texts.
+    std::vector<RegexMatch>().swap(matches);
     std::optional<Text> result =
         ReplaceMatchTexts(text, matchTexts, replacement, caseSensitive, kMaxResultBytes);
     WriteResultOrRefuse(context.editor, std::move(result));
@@ -132,6 +134,8 @@ void ApplyRegexDialogMode(DialogFields& fields, RegexDialogMode mode) {
     fields.At(kReplacementLabel).enabled = true;
     fields.At(kReplacementBox).enabled = true;
     fields.At(kCaseBox).visible = mode == RegexDialogMode::RegexReplace;
+    fields.At(kPatternBox).digitsOnly = mode == RegexDialogMode::KeepPosition;
+    fields.At(kReplacementBox).digitsOnly = mode == RegexDialogMode::KeepPosition;
     fields.At(kActionButton).caption = captions.firstRadio;
 }
 

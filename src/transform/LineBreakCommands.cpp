@@ -143,9 +143,13 @@ const DialogDefinition& LineBreakCountDialog() {
         d.title = "连续换行符数变更";
         d.createControls = [](DialogFields& fields) {
             fields.Add("标签1", ControlKind::Label).caption = "被替换的换行符数量：";
-            fields.Add("编辑框_被", ControlKind::EditBox).text = "3";
+            Control& from = fields.Add("编辑框_被", ControlKind::EditBox);
+            from.text = "3";
+            from.digitsOnly = true;
             fields.Add("标签2", ControlKind::Label).caption = "欲替换的换行符数量：";
-            fields.Add("编辑框_欲", ControlKind::EditBox).text = "2";
+            Control& to = fields.Add("编辑框_欲", ControlKind::EditBox);
+            to.text = "2";
+            to.digitsOnly = true;
             fields.Add("按钮1", ControlKind::Button).caption = "确定";
         };
         d.onPress["按钮1"] = [](DialogFields& fields, CommandContext& context) {
