@@ -4,10 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+
+#include "core/LargeText.h"
 
 namespace velmor {
 
@@ -73,6 +77,30 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
+// Reads up to end of file, appending to bytes. Chunks pass through a small buffer that stays
+// in cache, so the large one is written once, never zero-filled first.
+std::optional<ByteString> ReadInto(int descriptor, ByteString bytes) {
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    const std::unique_ptr<char[]> chunk(new char[kChunk]);
+    for (;;) {
+        const ssize_t got = ::read(descriptor, chunk.get(), kChunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            return bytes;
+        }
+        const std::size_t size = bytes.size() + static_cast<std::size_t>(got);
+        if (size > bytes.capacity()) {
+            ReserveLargeText(bytes, std::max(size, 2 * bytes.capacity()));
+        }
+        bytes.append(chunk.get(), static_cast<std::size_t>(got));
+    }
+}
+
 }  // namespace
 
 void SetWriteCallForTesting(WriteCall call) {
@@ -97,30 +125,14 @@ std::optional<ByteString> TryReadFileBytes(const std::string& path) {
 }
 
 std::optional<ByteString> ReadDescriptorBytes(int descriptor) {
-    // A regular file is read straight into a buffer of its size (one extra byte shows the end
-    // without another round); a pipe, or a file that grows meanwhile, makes the buffer grow.
+    // A regular file fits the buffer reserved at its size; a pipe, or a file that grows
+    // meanwhile, makes it grow.
     ByteString bytes;
     struct stat status {};
-    const bool regular = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-    bytes.resize(regular ? static_cast<std::size_t>(status.st_size) + 1 : std::size_t{1} << 16);
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) {
-            bytes.resize(bytes.size() * 2);
-        }
-        const ssize_t got = ::read(descriptor, bytes.data() + filled, bytes.size() - filled);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return std::nullopt;
-        }
-        if (got == 0) {
-            bytes.resize(filled);
-            return bytes;
-        }
-        filled += static_cast<std::size_t>(got);
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+        ReserveLargeText(bytes, static_cast<std::size_t>(status.st_size) + 1);
     }
+    return ReadInto(descriptor, std::move(bytes));
 }
 
 bool WriteFileBytes(const std::string& path, std::initializer_list<std::string_view> parts) {
