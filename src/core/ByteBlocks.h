@@ -54,6 +54,14 @@ inline std::uint64_t ShiftBytesInRange(char* block, char low, char high, char de
     return mask;
 }
 
+inline std::size_t AsciiPrefix16(const char* bytes) {
+    std::size_t i = 0;
+    while (i < 16 && static_cast<unsigned char>(bytes[i]) < 0x80) {
+        ++i;
+    }
+    return i;
+}
+
 }  // namespace portable_blocks
 
 #if defined(__SSE2__)
@@ -120,6 +128,12 @@ inline std::uint64_t ShiftBytesInRange(char* block, char low, char high, char de
     return mask;
 }
 
+// The number of bytes below 0x80 before the first other byte among 16 (16 when all are).
+inline std::size_t AsciiPrefix16(const char* bytes) {
+    const int high = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)));
+    return static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(high) | 0x10000u));
+}
+
 #else
 
 inline std::uint64_t HighByteMask(const char* block) {
@@ -133,6 +147,9 @@ inline std::uint64_t ByteEqualMask(const char* block, char value) {
 }
 inline std::uint64_t ShiftBytesInRange(char* block, char low, char high, char delta) {
     return portable_blocks::ShiftBytesInRange(block, low, high, delta);
+}
+inline std::size_t AsciiPrefix16(const char* bytes) {
+    return portable_blocks::AsciiPrefix16(bytes);
 }
 
 #endif

@@ -378,15 +378,23 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
         return kExitRan;
     }
     Text result = editor.TakeText();
-    const ByteString output = options->utf8 ? GbkToUtf8(result) : std::move(result);
     if (options->outPath.empty()) {
-        streams.out.write(output.data(), static_cast<std::streamsize>(output.size()));
+        const auto write = [&streams](std::string_view piece) {
+            streams.out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        };
+        // UTF-8 goes out piece by piece as it is made, never held whole.
+        if (options->utf8) {
+            GbkToUtf8Pieces(result, write);
+        } else {
+            write(result);
+        }
         streams.out.flush();
         if (!streams.out) {
             return FileError(streams.err, "cannot write standard output");
         }
         return kExitRan;
     }
+    const ByteString output = options->utf8 ? GbkToUtf8(result) : std::move(result);
     if (!WriteOutput(options->outPath, output)) {
         return FileError(streams.err, "cannot write " + options->outPath);
     }
