@@ -77,30 +77,6 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
-// Reads up to end of file, appending to bytes. Chunks pass through a small buffer that stays
-// in cache, so the large one is written once, never zero-filled first.
-std::optional<ByteString> ReadInto(int descriptor, ByteString bytes) {
-    constexpr std::size_t kChunk = std::size_t{1} << 20;
-    const std::unique_ptr<char[]> chunk(new char[kChunk]);
-    for (;;) {
-        const ssize_t got = ::read(descriptor, chunk.get(), kChunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return std::nullopt;
-        }
-        if (got == 0) {
-            return bytes;
-        }
-        const std::size_t size = bytes.size() + static_cast<std::size_t>(got);
-        if (size > bytes.capacity()) {
-            ReserveLargeText(bytes, std::max(size, 2 * bytes.capacity()));
-        }
-        bytes.append(chunk.get(), static_cast<std::size_t>(got));
-    }
-}
-
 }  // namespace
 
 void SetWriteCallForTesting(WriteCall call) {
@@ -112,27 +88,64 @@ ByteString ReadFileBytes(const std::string& path) {
 }
 
 std::optional<ByteString> TryReadFileBytes(const std::string& path) {
-    if (path.empty()) {
-        return std::nullopt;
-    }
-    const int descriptor = OpenRetrying(path.c_str(), O_RDONLY);
-    if (descriptor < 0) {
-        return std::nullopt;
-    }
-    std::optional<ByteString> bytes = ReadDescriptorBytes(descriptor);
-    ::close(descriptor);
-    return bytes;
+    ByteString bytes;
+    const bool read = ReadFilePieces(path, [&bytes](std::string_view piece, std::size_t size) {
+        AppendPiece(bytes, piece, size);
+    });
+    return read ? std::optional<ByteString>(std::move(bytes)) : std::nullopt;
 }
 
 std::optional<ByteString> ReadDescriptorBytes(int descriptor) {
-    // A regular file fits the buffer reserved at its size; a pipe, or a file that grows
-    // meanwhile, makes it grow.
     ByteString bytes;
-    struct stat status {};
-    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
-        ReserveLargeText(bytes, static_cast<std::size_t>(status.st_size) + 1);
+    const bool read = ReadDescriptorPieces(
+        descriptor,
+        [&bytes](std::string_view piece, std::size_t size) { AppendPiece(bytes, piece, size); });
+    return read ? std::optional<ByteString>(std::move(bytes)) : std::nullopt;
+}
+
+bool ReadFilePieces(const std::string& path, const PieceSink& piece) {
+    if (path.empty()) {
+        return false;
     }
-    return ReadInto(descriptor, std::move(bytes));
+    const int descriptor = OpenRetrying(path.c_str(), O_RDONLY);
+    if (descriptor < 0) {
+        return false;
+    }
+    const bool read = ReadDescriptorPieces(descriptor, piece);
+    ::close(descriptor);
+    return read;
+}
+
+bool ReadDescriptorPieces(int descriptor, const PieceSink& piece) {
+    struct stat status {};
+    const std::size_t size = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)
+                                 ? static_cast<std::size_t>(status.st_size)
+                                 : 0;
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    const std::unique_ptr<char[]> buffer(new char[kPiece]);
+    for (;;) {
+        const ssize_t got = ::read(descriptor, buffer.get(), kPiece);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        piece(std::string_view(buffer.get(), static_cast<std::size_t>(got)), size);
+    }
+}
+
+void AppendPiece(std::string& bytes, std::string_view piece, std::size_t size) {
+    const std::size_t needed = bytes.size() + piece.size();
+    if (needed > bytes.capacity()) {
+        // The file's size when it is known (one extra byte spares a regrowth at the end);
+        // twice the room otherwise, for a pipe or a file that grows meanwhile.
+        ReserveLargeText(bytes, std::max({needed, size + 1, 2 * bytes.capacity()}));
+    }
+    bytes += piece;
 }
 
 bool WriteFileBytes(const std::string& path, std::initializer_list<std::string_view> parts) {
