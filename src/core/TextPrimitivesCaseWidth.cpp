@@ -171,17 +171,20 @@ void HalfWidthInPlace(Text& text) {
         const char* block = data + base;
         bool endsOnLead = false;
         const std::uint64_t leads = LeadMask(HighByteMask(block), endsOnLead);
-        std::uint64_t changing =
+        const std::uint64_t changing =
             leads & (ByteEqualMask(block, '\xA1') | ByteEqualMask(block, '\xA3'));
-        for (; changing != 0; changing &= changing - 1) {
-            const std::size_t at = base + static_cast<std::size_t>(LowestBit(changing));
-            keepUpTo(at);
-            write = PutHalfWidth(data, at, write);
-            read = at + 2;
+        if (changing == 0) {
+            keepUpTo(base + kBlockBytes - (endsOnLead ? 1 : 0));
+            continue;
         }
-        const std::size_t blockEnd = base + kBlockBytes - (endsOnLead ? 1 : 0);
-        if (read < blockEnd) {
-            keepUpTo(blockEnd);
+        // Characters that start in the block, one by one; the last may end one byte past it.
+        while (read < base + kBlockBytes) {
+            if (!IsHigh(data[read])) {
+                data[write++] = data[read++];
+            } else {
+                write = PutHalfWidth(data, read, write);
+                read += 2;
+            }
         }
     }
     while (read < length) {
