@@ -62,6 +62,15 @@ inline std::size_t AsciiPrefix16(const char* bytes) {
     return i;
 }
 
+inline std::size_t HighRunBefore16(const char* end) {
+    std::size_t run = 0;
+    while (run < 16 &&
+           static_cast<unsigned char>(end[-1 - static_cast<std::ptrdiff_t>(run)]) >= 0x80) {
+        ++run;
+    }
+    return run;
+}
+
 }  // namespace portable_blocks
 
 #if defined(__SSE2__)
@@ -134,6 +143,15 @@ inline std::size_t AsciiPrefix16(const char* bytes) {
     return static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(high) | 0x10000u));
 }
 
+// The number of bytes of 0x80 and above directly before end among the 16 before it (16 when
+// all are).
+inline std::size_t HighRunBefore16(const char* end) {
+    const unsigned high = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16))));
+    const unsigned low = ~high & 0xFFFFu;
+    return low == 0 ? 16 : static_cast<std::size_t>(__builtin_clz(low << 16));
+}
+
 #else
 
 inline std::uint64_t HighByteMask(const char* block) {
@@ -150,6 +168,9 @@ inline std::uint64_t ShiftBytesInRange(char* block, char low, char high, char de
 }
 inline std::size_t AsciiPrefix16(const char* bytes) {
     return portable_blocks::AsciiPrefix16(bytes);
+}
+inline std::size_t HighRunBefore16(const char* end) {
+    return portable_blocks::HighRunBefore16(end);
 }
 
 #endif

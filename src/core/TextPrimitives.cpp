@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/ByteBlocks.h"
+
 namespace velmor {
 
 namespace {
@@ -110,6 +112,14 @@ public:
     // offset must not lie before the last offset asked about or reset to.
     bool IsStart(std::string_view text, std::size_t offset) {
         std::size_t anchor = offset;
+        // Chinese text has long runs of such bytes: sixteen at a time, then byte by byte.
+        while (anchor - m_known >= 16) {
+            const std::size_t run = HighRunBefore16(text.data() + anchor);
+            anchor -= run;
+            if (run < 16) {
+                break;
+            }
+        }
         while (anchor > m_known && IsLeadByte(text[anchor - 1])) {
             --anchor;
         }

@@ -85,6 +85,48 @@ int ScalarCharacterCount(const Text& text) {
     return count;
 }
 
+// Character starts of the walk from the first byte, where a byte >= 0x80 takes the next.
+std::vector<bool> ScalarStarts(const Text& text) {
+    std::vector<bool> starts(text.size(), false);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        starts[i] = true;
+        if (static_cast<unsigned char>(text[i]) >= 0x80) {
+            ++i;
+        }
+    }
+    return starts;
+}
+
+int ScalarFind(const Text& text, const Text& what, int start) {
+    const std::vector<bool> starts = ScalarStarts(text.substr(static_cast<std::size_t>(start) - 1));
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        if (starts[i] &&
+            text.compare(i + static_cast<std::size_t>(start) - 1, what.size(), what) == 0 &&
+            i + static_cast<std::size_t>(start) - 1 + what.size() <= text.size()) {
+            return static_cast<int>(i) + start;
+        }
+    }
+    return -1;
+}
+
+TextList ScalarSplit(const Text& text, const Text& separator) {
+    TextList members;
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text.compare(i, separator.size(), separator) == 0) {
+            members.push_back(text.substr(begin, i - begin));
+            i += separator.size();
+            begin = i;
+        } else {
+            i += static_cast<unsigned char>(text[i]) >= 0x80 ? 2 : 1;
+        }
+    }
+    if (begin < text.size()) {
+        members.push_back(text.substr(begin));
+    }
+    return members;
+}
+
 // Texts that stress the walk: letters next to lead bytes, the bytes the width tables name,
 // 0x80, lone lead bytes, and long runs of bytes >= 0x80 crossing the block edges.
 class TextSource {
@@ -169,6 +211,22 @@ TEST(WideWalk, CharacterCountAgreesWithTheScalarWalk) {
     }
 }
 
+TEST(WideWalk, FindAndSplitAgreeWithTheScalarWalk) {
+    for (const Text& text : Samples()) {
+        for (const Text& what : {Text("a"), Text("\xB0"), Text("~ "), Text("\xB0\xB0")}) {
+            for (int start : {1, 2, 17, 64}) {
+                if (static_cast<std::size_t>(start) > text.size()) {
+                    continue;
+                }
+                ASSERT_EQ(TextFind(text, what, start), ScalarFind(text, what, start))
+                    << testing::PrintToString(text) << " " << testing::PrintToString(what);
+            }
+            ASSERT_EQ(TextSplit(text, what), ScalarSplit(text, what))
+                << testing::PrintToString(text) << " " << testing::PrintToString(what);
+        }
+    }
+}
+
 TEST(WideWalk, BlockMasksAgreeWithThePortableOnes) {
     TextSource source(3);
     for (int k = 0; k < 2000; ++k) {
@@ -185,6 +243,10 @@ TEST(WideWalk, BlockMasksAgreeWithThePortableOnes) {
         ASSERT_EQ(ShiftBytesInRange(wide.data(), 'a', 'z', -0x20),
                   portable_blocks::ShiftBytesInRange(narrow.data(), 'a', 'z', -0x20));
         ASSERT_EQ(wide, narrow);
+        for (std::size_t end = 16; end <= kBlockBytes; ++end) {
+            ASSERT_EQ(HighRunBefore16(block.data() + end),
+                      portable_blocks::HighRunBefore16(block.data() + end));
+        }
     }
 }
 
