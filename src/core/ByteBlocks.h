@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -175,8 +174,8 @@ inline std::size_t HighRunBefore16(const char* end) {
 
 #endif
 
-// The lead bytes of a block of the character walk, where a byte of leads (a mask of the
-// bytes that may start a double-byte character) takes the next byte along. trailFirst says
+// The lead bytes of a block of the character walk, in which each byte marked in leadCapable
+// that is not itself a trail takes the next byte along as its trail. trailFirst says
 // whether byte 0 is the trail of a lead in the block before; on return it says the same of
 // the block after. A run of lead-capable bytes pairs up from its first byte, so a run that
 // starts at an even bit has its leads on even bits and one that starts at an odd bit on odd
