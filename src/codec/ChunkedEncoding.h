@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "core/LargeText.h"
 #include "core/Text.h"
 
 namespace velmor {
@@ -20,7 +21,7 @@ Text EncodeInChunks(std::string_view input, std::size_t resultSize, Encode encod
     constexpr std::size_t kChunk = kGroupsPerChunk * groupBytes;
     char buffer[kGroupsPerChunk * groupOutput];
     Text result;
-    result.reserve(resultSize);
+    ReserveLargeText(result, resultSize);
     for (std::size_t at = 0; at < input.size(); at += kChunk) {
         const std::size_t count = std::min(kChunk, input.size() - at);
         const char* end = encode(input.data() + at, count, buffer);

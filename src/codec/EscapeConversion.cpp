@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/CodePage936.h"
+#include "core/LargeText.h"
 #include "core/Utf8.h"
 
 namespace velmor {
@@ -87,7 +88,7 @@ template <char* (*put)(char*, char32_t)>
 Text WriteUnits(const std::string& utf8, std::size_t reserve) {
     constexpr std::size_t kLongestEscape = 8;
     Text result;
-    result.reserve(reserve);
+    ReserveLargeText(result, reserve);
     char buffer[1 << 15];
     char* out = buffer;
     ForEachUnit(utf8, [&](char32_t u) {
@@ -127,7 +128,7 @@ std::optional<Text> EncodeUnits(const Text& text, bool hexadecimal, std::size_t 
 // Collects decoded code units and literal text as UTF-8, pairing surrogates as they come.
 class Utf16Writer {
 public:
-    explicit Utf16Writer(std::size_t reserve) { m_out.reserve(reserve); }
+    explicit Utf16Writer(std::size_t reserve) { ReserveLargeText(m_out, reserve); }
 
     void Unit(char32_t unit) {
         if (m_pendingHigh != 0) {

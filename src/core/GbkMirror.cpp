@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/CodePage936.h"
+#include "core/LargeText.h"
 
 namespace velmor {
 
@@ -45,7 +46,7 @@ void AppendUtf8Chunks(std::string_view utf8, SharedText::Chunks& chunks) {
 
 std::string GbkMirror::Adopt(const SharedText& text) {
     std::string utf8;
-    utf8.reserve(text.Size() + text.Size() / 2);
+    ReserveLargeText(utf8, text.Size() + text.Size() / 2);
     SharedText::Chunks chunks;
     for (const SharedText::Chunk& piece : text.Pieces()) {
         const std::string_view bytes = piece.Bytes();

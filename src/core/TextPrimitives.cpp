@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/ByteBlocks.h"
+#include "core/LargeText.h"
 
 namespace velmor {
 
@@ -177,7 +178,7 @@ Text TextConcat(std::initializer_list<Text> parts) {
         total += part.size();
     }
     Text result;
-    result.reserve(total);
+    ReserveLargeText(result, total);
     for (const Text& part : parts) {
         result += part;
     }
@@ -269,7 +270,8 @@ Text TextReplace(const Text& text, const Text& find, const Text& replacement, in
     }
     const std::size_t first = start < 1 ? 0 : static_cast<std::size_t>(start) - 1;
     Text result;
-    result.reserve(replacement.size() > find.size() ? text.size() + text.size() / 4 : text.size());
+    ReserveLargeText(
+        result, replacement.size() > find.size() ? text.size() + text.size() / 4 : text.size());
     result.append(text, 0, first);
 
     OccurrenceFinder finder(text, find, !caseSensitive);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/EditorAccess.h"
+#include "core/LargeText.h"
 #include "core/ResultSizeLimit.h"
 #include "core/Text.h"
 #include "core/TextPrimitives.h"
@@ -108,7 +109,7 @@ std::optional<Text> BuildOutput(Walk&& walk) {
         return std::nullopt;
     }
     Text text;
-    text.reserve(static_cast<std::size_t>(sizer.Size()));
+    ReserveLargeText(text, static_cast<std::size_t>(sizer.Size()));
     OutputWriter writer(text);
     walk(writer);
     return text;
@@ -149,7 +150,7 @@ bool RewriteParagraphs(EditorAccess& editor, std::uint64_t growth, Walk&& walk) 
         kMaxResultBytes - std::min<std::uint64_t>(text.size() + 2, kMaxResultBytes);
     if (growth <= room / count) {
         Text result;
-        result.reserve(text.size() + 2 + static_cast<std::size_t>(growth * count));
+        ReserveLargeText(result, text.size() + 2 + static_cast<std::size_t>(growth * count));
         OutputWriter writer(result);
         walk(text, writer);
         editor.ReplaceText(std::move(result));

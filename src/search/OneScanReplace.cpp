@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/LargeText.h"
 #include "search/KeywordAutomaton.h"
 
 namespace velmor {
@@ -125,7 +126,7 @@ OneScanResult ReplaceInOneScan(const Text& text, const std::vector<std::string_v
     }
     outcome.status = OneScanResult::Status::Done;
     outcome.replaced = chosen.size();
-    outcome.text.reserve(static_cast<std::size_t>(size));
+    ReserveLargeText(outcome.text, static_cast<std::size_t>(size));
     if (listSpots) {
         outcome.spots.reserve(chosen.size());
     }

@@ -1,5 +1,6 @@
 #include "search/RegexDialog.h"
 
+#include "core/LargeText.h"
 #include "core/ResultSizeLimit.h"
 #include "search/MatchTextReplace.h"
 #include "search/RegexMatches.h"
@@ -42,7 +43,7 @@ void Extract(CommandContext& context, const Text& text, const std::vector<RegexM
         }
     }
     Text lines;
-    lines.reserve(size);
+    ReserveLargeText(lines, size);
     for (const RegexMatch& match : matches) {
         lines.append(text, match.position, match.length);
         lines += "\r\n";
