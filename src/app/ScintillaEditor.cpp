@@ -378,21 +378,21 @@ bool ScintillaEditor::IsCharacterBoundary(long bufferPosition) const {
 }
 
 int ScintillaEditor::EditorPositionOf(long bufferPosition) const {
-    // Scintilla positions sit on character boundaries, where the bridge converts each side
-    // on its own, so the prefix alone gives the document bytes before the position.
-    return CharacterCount(Utf8ToGbk(Buffer().substr(0, bufferPosition)));
+    FlushInsertion();
+    return static_cast<int>(m_mirror.CharactersBefore(static_cast<std::size_t>(bufferPosition)));
 }
 
 long ScintillaEditor::BufferPositionOf(int editorPosition, bool roundUp) const {
-    const std::string_view buffer = Buffer();
-    const Text text = Utf8ToGbk(buffer);
-    const int bytes = ByteOffsetOfCharacters(text, editorPosition);
-    const std::string prefix = GbkToUtf8(std::string_view(text).substr(0, bytes));
+    FlushInsertion();
+    const GbkMirror::BufferPrefix chunk =
+        m_mirror.BufferPrefixOf(static_cast<std::size_t>(std::max(editorPosition, 0)));
+    const std::string& prefix = chunk.converted;
+    const std::string_view buffer = chunk.buffer;
     // Where the editor position falls inside a character of the buffer (half of a four-byte
     // sequence, say), the prefix decodes differently from the whole: the first difference
     // marks the character that must not be split.
     const auto agreed = std::mismatch(prefix.begin(), prefix.end(), buffer.begin(), buffer.end());
-    const long position = agreed.first - prefix.begin();
+    const long position = static_cast<long>(chunk.chunkStart) + (agreed.first - prefix.begin());
     if (agreed.first == prefix.end() && IsCharacterBoundary(position)) {
         return position;
     }

@@ -4,6 +4,7 @@
 
 #include "core/CodePage936.h"
 #include "core/LargeText.h"
+#include "core/Positions.h"
 
 namespace velmor {
 
@@ -139,6 +140,38 @@ void GbkMirror::BeforeDelete(std::size_t position, std::size_t length) {
     }
     m_utf8Size -= length;
     ReplaceChunks(first.index, last + 1, region);
+}
+
+std::size_t GbkMirror::CharactersBefore(std::size_t position) const {
+    std::size_t characters = 0;
+    std::size_t start = 0;
+    for (const SharedText::Chunk& chunk : m_text.Pieces()) {
+        if (position < start + chunk.utf8Length) {
+            // A chunk starts both converters afresh, so its prefix converts on its own.
+            return characters + static_cast<std::size_t>(
+                                    CharacterCount(Utf8ToGbk(m_reader(start, position - start))));
+        }
+        characters += static_cast<std::size_t>(CharacterCount(chunk.Bytes()));
+        start += chunk.utf8Length;
+    }
+    return characters;
+}
+
+GbkMirror::BufferPrefix GbkMirror::BufferPrefixOf(std::size_t characters) const {
+    const SharedText::Chunks& chunks = m_text.Pieces();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        const std::string_view gbk = chunks[i].Bytes();
+        const std::size_t inChunk = static_cast<std::size_t>(CharacterCount(gbk));
+        if (characters < inChunk || i + 1 == chunks.size()) {
+            const int count = static_cast<int>(std::min(characters, inChunk));
+            return {start, GbkToUtf8(gbk.substr(0, ByteOffsetOfCharacters(gbk, count))),
+                    m_reader(start, chunks[i].utf8Length)};
+        }
+        characters -= inChunk;
+        start += chunks[i].utf8Length;
+    }
+    return {0, {}, {}};
 }
 
 }  // namespace velmor

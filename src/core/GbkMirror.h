@@ -32,6 +32,20 @@ public:
     // Called before the buffer loses length bytes at position.
     void BeforeDelete(std::size_t position, std::size_t length);
 
+    // Editor positions (characters of the GBK text) of buffer positions and back, counted
+    // chunk by chunk: only the chunk holding the position is converted.
+    // The characters before a buffer position on a character boundary.
+    std::size_t CharactersBefore(std::size_t position) const;
+    // The buffer bytes the first characters of the text convert to, and the buffer bytes of
+    // the chunk they end in, for the caller to compare when the count ends inside a buffer
+    // character (half of a four-byte sequence, say).
+    struct BufferPrefix {
+        std::size_t chunkStart;
+        std::string converted;
+        std::string_view buffer;
+    };
+    BufferPrefix BufferPrefixOf(std::size_t characters) const;
+
 private:
     struct Located {
         std::size_t index;

@@ -7,13 +7,13 @@ namespace velmor {
 namespace {
 
 // Byte length of the character starting at i; 0x80 is a character of its own here.
-inline int CharacterLengthAt(const Text& text, std::size_t i) {
+inline int CharacterLengthAt(std::string_view text, std::size_t i) {
     return static_cast<unsigned char>(text[i]) >= 0x81 && i + 1 < text.size() ? 2 : 1;
 }
 
 }  // namespace
 
-int CharacterCount(const Text& text) {
+int CharacterCount(std::string_view text) {
     // Whole blocks count their bytes less their leads; a lead at a block's end, with its
     // trail in the next block or none, is one character either way.
     std::size_t pairs = 0;
@@ -31,7 +31,7 @@ int CharacterCount(const Text& text) {
     return static_cast<int>(count);
 }
 
-int ByteOffsetOfCharacters(const Text& text, int n) {
+int ByteOffsetOfCharacters(std::string_view text, int n) {
     std::size_t offset = 0;
     for (int taken = 0; taken < n && offset < text.size(); ++taken) {
         offset += CharacterLengthAt(text, offset);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "core/Text.h"
 
 namespace velmor {
@@ -9,10 +11,10 @@ namespace velmor {
 // byte that is the last byte of the text is a character of one byte.
 
 // The number of characters in text.
-int CharacterCount(const Text& text);
+int CharacterCount(std::string_view text);
 
 // The byte length of the first n characters (0 for n <= 0, the whole length past the end).
-int ByteOffsetOfCharacters(const Text& text, int n);
+int ByteOffsetOfCharacters(std::string_view text, int n);
 
 // The smallest number of leading characters whose byte length is at least b (0 for b <= 0).
 int CharacterIndexOfByte(const Text& text, int b);
