@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 #include "WindowCommandsTestSupport.h"
@@ -158,6 +159,22 @@ TEST_F(BackgroundCommandTest, TheWorkersMessagesAreShownAndAnsweredByTheWindow) 
     EXPECT_EQ(answers, (std::vector{MessageAnswer::No, MessageAnswer::Yes, MessageAnswer::None}));
     EXPECT_EQ(answerer.Texts(), (QStringList{"继续？", "继续？", "坏"}));
     EXPECT_EQ(answerer.Titles().back(), QString::fromUtf8(kErrorTitle));
+}
+
+TEST_F(BackgroundCommandTest, AFailingJobWritesNothingAndFailsHere) {
+    MainWindow& window = OpenBound();
+    window.Editor().ReplaceText("abc");
+    window.Editor().SetModifiedFlag(false);
+    EXPECT_THROW(window.Background().Run("失败", window.Access(), TestServices(),
+                                         [](CommandContext& context) {
+                                             context.editor.ReplaceText(Text("xyz"));
+                                             context.editor.SetModifiedFlag(true);
+                                             throw std::runtime_error("broken");
+                                         }),
+                 std::runtime_error);
+    EXPECT_EQ(EditorText(), "abc");
+    EXPECT_FALSE(window.Editor().ModifiedFlag());
+    EXPECT_FALSE(window.Background().Busy());
 }
 
 TEST_F(BackgroundCommandTest, ADialogButtonOnALargeDocumentWarnsAndUpdatesItsFields) {
