@@ -46,8 +46,8 @@ void BM_WholeDocumentCommand(benchmark::State& state) {
             state.SkipWithError("no regular-expression dialog");
             return;
         }
-        dialog->Session().SetEditText("编辑框_正则", "a[b-d]");
-        dialog->Session().SetEditText("编辑框2", "X");
+        dialog->Session().SetEditText("编辑框_正则", "[0-9]+");
+        dialog->Session().SetEditText("编辑框2", "#");
     }
     for (auto _ : state) {
         state.PauseTiming();
@@ -63,6 +63,9 @@ void BM_WholeDocumentCommand(benchmark::State& state) {
         } else {
             window.RunCommand("到大写");
         }
+    }
+    if (window.Editor().ReadSnapshot() == SharedText(text)) {
+        state.SkipWithError("the command changed nothing");
     }
     state.counters["worker runs"] = window.Background().Runs();
 }
