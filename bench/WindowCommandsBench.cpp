@@ -28,7 +28,8 @@ Text MakeText(std::size_t bytes) {
 }
 
 // 到大写 from the menu, with the comparison that decides the modified flag, against the
-// command run bare: the difference is what marking whole-text commands as edits costs.
+// command run bare: the difference is what marking whole-text commands as edits costs, and
+// at this size the run on the worker thread.
 void BM_UpperCaseFromTheMenu(benchmark::State& state) {
     BoundWindow bound;
     const Text text = MakeText(static_cast<std::size_t>(state.range(0)) << 20);

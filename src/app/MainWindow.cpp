@@ -194,12 +194,13 @@ void MainWindow::PressDialogButton(DialogSession& session, std::string_view butt
     const DialogDefinition& definition = session.Definition();
     const auto owner = std::find_if(m_registry.All().begin(), m_registry.All().end(),
                                     [&](const Command& c) { return c.dialog == &definition; });
-    const Control* control = session.Fields().Find(button);
-    const auto handler = definition.onPress.find(button);
     if (owner == m_registry.All().end() || !UsesWorker(*owner)) {
         RunTextCommand(m_access, [&] { session.Press(button); });
         return;
     }
+    // As the session's own press: only an enabled button, and only its handler.
+    const Control* control = session.Fields().Find(button);
+    const auto handler = definition.onPress.find(button);
     if (control == nullptr || !control->enabled || control->kind != ControlKind::Button ||
         handler == definition.onPress.end() || !handler->second) {
         return;

@@ -87,6 +87,7 @@ private:
     // Runs job as a text command of command, on the worker where it belongs there; false
     // when the user cancelled it.
     bool RunTextJob(const Command& command, const BackgroundCommand::Job& job);
+    // A dialog's button: its handler runs as a text job of the dialog's command.
     void PressDialogButton(DialogSession& session, std::string_view button);
 
     Services& m_services;
