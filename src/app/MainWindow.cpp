@@ -175,7 +175,7 @@ void MainWindow::RunCommand(const std::string& caption) {
 }
 
 bool MainWindow::UsesWorker(const Command& command) const {
-    return !command.staysOnUiThread &&
+    return !command.needsUiThread &&
            (m_background.Busy() || m_access.ReadSnapshot().Size() >= kBackgroundTextBytes);
 }
 

@@ -9,14 +9,14 @@ void RegisterFilesCommands(CommandRegistry& registry) {
         Command command;
         command.caption = BatchTabCommand(tab);
         command.dialog = &BatchWindowDefinition(tab);
-        command.staysOnUiThread = true;
+        command.needsUiThread = true;
         registry.Add(std::move(command));
     }
     Command fetch;
     fetch.caption = "取网址源码";
     fetch.supportNotice = true;
     fetch.dialog = &FetchPageDefinition();
-    fetch.staysOnUiThread = true;
+    fetch.needsUiThread = true;
     registry.Add(std::move(fetch));
 }
 

@@ -8,13 +8,13 @@ void RegisterScriptCommands(CommandRegistry& registry) {
     vbs.caption = "运行VBS";
     vbs.shortcut = "F8";
     vbs.run = RunAsVbs;
-    vbs.staysOnUiThread = true;
+    vbs.needsUiThread = true;
     registry.Add(std::move(vbs));
     Command bat;
     bat.caption = "运行BAT";
     bat.shortcut = "F9";
     bat.run = RunAsBat;
-    bat.staysOnUiThread = true;
+    bat.needsUiThread = true;
     registry.Add(std::move(bat));
 }
 

@@ -138,6 +138,17 @@ TEST_F(BackgroundCommandTest, ASmallDocumentNeverUsesTheWorker) {
     EXPECT_EQ(window.Background().Runs(), 0);
 }
 
+TEST_F(BackgroundCommandTest, ACommandThatNeedsTheWindowThreadStaysThere) {
+    MainWindow& window = OpenBound();
+    window.Editor().ReplaceText(LargeText());
+    test::MessageBoxAnswerer answerer;
+    auto* dialog = qobject_cast<FormDialog*>(window.Dialogs().Open("取网址源码"));
+    ASSERT_NE(dialog, nullptr);
+    DialogSession& session = dialog->Session();
+    window.Dialogs().RunPress(session, session.Definition().actionButton);
+    EXPECT_EQ(window.Background().Runs(), 0);
+}
+
 TEST_F(BackgroundCommandTest, TheWorkersMessagesAreShownAndAnsweredByTheWindow) {
     MainWindow& window = OpenBound();
     test::MessageBoxAnswerer answerer;

@@ -53,7 +53,9 @@ struct Row {
 // Each sequence runs once on an in-memory editor and once deferred: what the command reads
 // and what the editor holds after the deferred writes are made must agree.
 TEST(DeferredEditorTest, ReadsAndReplayedWritesMatchARunOnTheEditorItself) {
-    const Text chinese = "\xD6\xD0\xCE\xC4" "ab\xD6\xD0";  // 中文ab中
+    const Text chinese =
+        "\xD6\xD0\xCE\xC4"
+        "ab\xD6\xD0";  // 中文ab中
     const std::vector<Row> rows = {
         {"nothing written", chinese, {[](EditorAccess&) {}}},
         {"replace keeps a start within the new text", chinese, {[](EditorAccess& e) {
