@@ -198,7 +198,8 @@ bool BackgroundCommand::WaitWithProgress(const std::string& name, Exchange& exch
         loop.exec();
     }
     m_loop = nullptr;
-    return !cancelled;
+    // A loop ended from outside (the application quitting) drops the run like a cancel.
+    return !cancelled && exchange.Done();
 }
 
 void BackgroundCommand::Wake() {

@@ -51,7 +51,8 @@ private:
     // Waits, without an event loop, until the job ends or the quiet time is over, showing
     // what the worker asks meanwhile; true when the job ended.
     bool WaitQuietly(Exchange& exchange);
-    // Shows the progress window until the job ends; false when the user cancelled.
+    // Shows the progress window until the job ends; false when it did not (the user
+    // cancelled).
     bool WaitWithProgress(const std::string& name, Exchange& exchange);
     void Wake();
 
