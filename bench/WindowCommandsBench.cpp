@@ -1,14 +1,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <random>
 
-#include "app/FileDialogBox.h"
-#include "app/MainWindow.h"
-#include "app/WindowCommands.h"
-#include "platform/RegistryFile.h"
-#include "platform/SystemClock.h"
+#include "support/BoundWindow.h"
 
 namespace velmor {
 namespace {
@@ -32,27 +27,9 @@ Text MakeText(std::size_t bytes) {
     return text;
 }
 
-// The bound window of a normal run, on a settings file of its own.
-struct BoundWindow {
-    BoundWindow() : settings(folder.filePath(QStringLiteral("registry.reg"))) {
-        services.clock = &clock;
-        services.settings = &settings;
-        window = std::make_unique<MainWindow>(services);
-        commands = new WindowCommands(*window, std::make_unique<FileDialogBox>(window.get()));
-        window->show();
-        QApplication::processEvents();
-    }
-
-    QTemporaryDir folder;
-    SystemClock clock;
-    RegistryFile settings;
-    Services services;
-    std::unique_ptr<MainWindow> window;
-    WindowCommands* commands = nullptr;
-};
-
 // 到大写 from the menu, with the comparison that decides the modified flag, against the
-// command run bare: the difference is what marking whole-text commands as edits costs.
+// command run bare: the difference is what marking whole-text commands as edits costs, and
+// at this size the run on the worker thread.
 void BM_UpperCaseFromTheMenu(benchmark::State& state) {
     BoundWindow bound;
     const Text text = MakeText(static_cast<std::size_t>(state.range(0)) << 20);

@@ -1,5 +1,7 @@
 #include "app/DialogHost.h"
 
+#include "core/DialogFields.h"
+
 namespace velmor {
 
 DialogHost::DialogHost(QWidget& window, CommandContext& context)
@@ -66,6 +68,14 @@ void DialogHost::RunAction(const std::function<void()>& action) const {
         m_actionRunner(action);
     } else {
         action();
+    }
+}
+
+void DialogHost::RunPress(DialogSession& session, std::string_view button) const {
+    if (m_pressRunner) {
+        m_pressRunner(session, button);
+    } else {
+        RunAction([&] { session.Press(button); });
     }
 }
 

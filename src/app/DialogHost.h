@@ -12,6 +12,8 @@
 
 namespace velmor {
 
+class DialogSession;
+
 // Opens command dialogs without blocking. A dialog is created fresh by its form's factory;
 // choosing its command again while it is open brings the open one to the front. Dialogs
 // owned by the window stay in front of it; the others are independent top-level windows.
@@ -23,6 +25,8 @@ public:
     // Runs one dialog action; the window's runner marks the document modified when the
     // action changed its text.
     using ActionRunner = std::function<void(const std::function<void()>&)>;
+    // Presses a dialog's button; the window's runner may run its handler on a worker.
+    using PressRunner = std::function<void(DialogSession&, std::string_view button)>;
 
     DialogHost(QWidget& window, CommandContext& context);
     // Closes every dialog still open without asking.
@@ -45,6 +49,10 @@ public:
     // What a form's action button calls to change the document; runs the action through the
     // window's runner, or as it is without one.
     void RunAction(const std::function<void()>& action) const;
+    void SetPressRunner(PressRunner runner) { m_pressRunner = std::move(runner); }
+    // What a form's button calls: the press through the window's press runner, or as an
+    // action without one.
+    void RunPress(DialogSession& session, std::string_view button) const;
 
 private:
     struct Form {
@@ -57,6 +65,7 @@ private:
     CommandContext& m_context;
     std::map<std::string, Form, std::less<>> m_forms;
     ActionRunner m_actionRunner;
+    PressRunner m_pressRunner;
 };
 
 // Every subsystem's dialog forms, registered with the host when the window is built.

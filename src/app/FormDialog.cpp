@@ -235,7 +235,7 @@ void FormDialog::Connect(const Binding& binding) {
                 [this, name](bool checked) { Act([&] { m_session.SetChecked(name, checked); }); });
     } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
         connect(button, &QPushButton::clicked, this,
-                [this, name] { Act([&] { m_host.RunAction([&] { m_session.Press(name); }); }); });
+                [this, name] { Act([&] { m_host.RunPress(m_session, name); }); });
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         connect(combo, &QComboBox::activated, this, [this, name, combo](int index) {
             Act([&] { m_session.SelectDropDownItem(name, FromQString(combo->itemText(index))); });

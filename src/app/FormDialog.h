@@ -13,7 +13,7 @@ namespace velmor {
 // A command dialog shown through its Designer form. Every widget whose objectName is a control
 // name of the definition shows that control; the user's actions on it become the dialog
 // session's actions, and the fields are shown again after each handler has run. Button
-// presses go through the host's action runner, since they are what changes the document.
+// presses go through the host (RunPress), since they are what changes the document.
 class FormDialog : public QWidget {
     Q_OBJECT
 

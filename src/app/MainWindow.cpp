@@ -7,8 +7,10 @@
 #include <QMimeData>
 #include <QShowEvent>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/DocumentController.h"
+#include "core/DialogFields.h"
 #include "core/UsageDays.h"
 #include "files/dialogs/BatchWindow.h"
 
@@ -38,7 +40,8 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
       m_picture(new QLabel),
       m_access(*m_editor),
       m_context{m_access, services},
-      m_dialogs(*this, m_context) {
+      m_dialogs(*this, m_context),
+      m_background(*this) {
     InitResources();
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QString::fromUtf8(kMainWindowTitle));
@@ -60,6 +63,9 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
     // or from a dialog's button.
     m_dialogs.SetActionRunner(
         [this](const std::function<void()>& action) { RunTextCommand(m_access, action); });
+    m_dialogs.SetPressRunner([this](DialogSession& session, std::string_view button) {
+        PressDialogButton(session, button);
+    });
     RegisterDialogForms(m_dialogs);
     BuildMenu();
 
@@ -157,12 +163,55 @@ void MainWindow::RunCommand(const std::string& caption) {
         return;
     }
     if (!command->windowOnly && command->run) {
-        RunTextCommand(m_access, [&] { CommandRegistry::RunDirect(*command, m_context); });
+        RunTextJob(*command, [direct = *command](CommandContext& context) {
+            CommandRegistry::RunDirect(direct, context);
+        });
         return;
     }
     if (command->dialog != nullptr && m_dialogs.Open(caption) != nullptr &&
         command->supportNotice) {
         m_access.SupportNoticeStep();
+    }
+}
+
+bool MainWindow::UsesWorker(const Command& command) const {
+    return !command.needsUiThread &&
+           (m_background.Busy() || m_access.ReadSnapshot().Size() >= kBackgroundTextBytes);
+}
+
+bool MainWindow::RunTextJob(const Command& command, const BackgroundCommand::Job& job) {
+    if (!UsesWorker(command)) {
+        RunTextCommand(m_access, [&] { job(m_context); });
+        return true;
+    }
+    BackgroundCommand::Outcome outcome = BackgroundCommand::Outcome::Cancelled;
+    RunTextCommand(m_access,
+                   [&] { outcome = m_background.Run(command.Name(), m_access, m_services, job); });
+    return outcome == BackgroundCommand::Outcome::Finished;
+}
+
+void MainWindow::PressDialogButton(DialogSession& session, std::string_view button) {
+    const DialogDefinition& definition = session.Definition();
+    const auto owner = std::find_if(m_registry.All().begin(), m_registry.All().end(),
+                                    [&](const Command& c) { return c.dialog == &definition; });
+    if (owner == m_registry.All().end() || !UsesWorker(*owner)) {
+        RunTextCommand(m_access, [&] { session.Press(button); });
+        return;
+    }
+    // As the session's own press: only an enabled button, and only its handler.
+    const Control* control = session.Fields().Find(button);
+    const auto handler = definition.onPress.find(button);
+    if (control == nullptr || !control->enabled || control->kind != ControlKind::Button ||
+        handler == definition.onPress.end() || !handler->second) {
+        return;
+    }
+    // The handler works on a copy of the fields, which the dialog shows only if it finished.
+    auto fields = std::make_shared<DialogFields>(session.Fields());
+    const bool finished = RunTextJob(
+        *owner,
+        [fields, press = handler->second](CommandContext& context) { press(*fields, context); });
+    if (finished) {
+        session.Fields() = std::move(*fields);
     }
 }
 

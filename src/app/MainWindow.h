@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BackgroundCommand.h"
 #include "app/DialogHost.h"
 #include "app/MenuBuilder.h"
 #include "app/RecentFilesMenu.h"
@@ -64,6 +65,8 @@ public:
     // Runs a menu command as its item would; a direct command that changes the text sets
     // ModifiedFlag, so the save question comes before its result is thrown away.
     void RunCommand(const std::string& caption);
+    // Runs the commands of large documents on a worker thread.
+    BackgroundCommand& Background() { return m_background; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,6 +81,14 @@ private:
     void CreateMultiFileWindow();
     void LayOut();
     void UpdateEnabled(const Command& command);
+    // A large document's command runs on the worker, unless it needs this thread; so does
+    // any command while a cancelled one is still running there.
+    bool UsesWorker(const Command& command) const;
+    // Runs job as a text command of command, on the worker where it belongs there; false
+    // when the user cancelled it.
+    bool RunTextJob(const Command& command, const BackgroundCommand::Job& job);
+    // A dialog's button: its handler runs as a text job of the dialog's command.
+    void PressDialogButton(DialogSession& session, std::string_view button);
 
     Services& m_services;
     CommandRegistry m_registry;
@@ -86,6 +97,7 @@ private:
     WindowEditorAccess m_access;
     CommandContext m_context;
     DialogHost m_dialogs;
+    BackgroundCommand m_background;
     BuiltMenu m_menu;
     RecentFilesMenu* m_recentFiles = nullptr;
     std::map<std::string, std::function<void()>, std::less<>> m_windowHandlers;

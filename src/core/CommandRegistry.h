@@ -28,6 +28,7 @@ struct Command {
     std::string shortcut;  // portable key text ("Ctrl+K", "Shift+F3"), empty for none
     bool supportNotice = false;  // runs SupportNoticeStep after its action (or its dialog opened)
     bool windowOnly = false;     // acts on the window, selection or clipboard only
+    bool needsUiThread = false;  // uses a service bound to the window thread (progress, HTTP)
     CommandFunction run;         // a direct command
     const DialogDefinition* dialog = nullptr;  // a dialog command
 

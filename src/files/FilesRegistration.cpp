@@ -9,12 +9,14 @@ void RegisterFilesCommands(CommandRegistry& registry) {
         Command command;
         command.caption = BatchTabCommand(tab);
         command.dialog = &BatchWindowDefinition(tab);
+        command.needsUiThread = true;
         registry.Add(std::move(command));
     }
     Command fetch;
     fetch.caption = "取网址源码";
     fetch.supportNotice = true;
     fetch.dialog = &FetchPageDefinition();
+    fetch.needsUiThread = true;
     registry.Add(std::move(fetch));
 }
 

@@ -8,11 +8,13 @@ void RegisterScriptCommands(CommandRegistry& registry) {
     vbs.caption = "运行VBS";
     vbs.shortcut = "F8";
     vbs.run = RunAsVbs;
+    vbs.needsUiThread = true;
     registry.Add(std::move(vbs));
     Command bat;
     bat.caption = "运行BAT";
     bat.shortcut = "F9";
     bat.run = RunAsBat;
+    bat.needsUiThread = true;
     registry.Add(std::move(bat));
 }
 
