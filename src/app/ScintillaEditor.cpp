@@ -78,8 +78,6 @@ ScintillaEditor::ScintillaEditor(QWidget* parent)
         setMarginWidth(margin, 0);
     }
     setFolding(NoFoldStyle);
-    // Keeping the layouts of the shown lines spares a repaint from measuring a long line again.
-    SendScintilla(SCI_SETLAYOUTCACHE, static_cast<long>(SC_CACHE_PAGE));
     SendScintilla(SCI_SETSCROLLWIDTH, 1L);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
     SendScintilla(SCI_INDICSETSTYLE, kStrikeOutIndicator, static_cast<long>(INDIC_STRIKE));
@@ -442,6 +440,10 @@ void ScintillaEditor::SetSelectionLength(int length) {
 void ScintillaEditor::SetWordWrap(bool on) {
     m_wordWrap = on;
     setWrapMode(on ? WrapWord : WrapNone);
+    // The widget's wrap mode keeps the layout of every line it has wrapped, about thirteen
+    // bytes per document byte once idle wrapping is through; the shown lines' layouts spare a
+    // repaint from measuring a long line again, and are all that is kept.
+    SendScintilla(SCI_SETLAYOUTCACHE, static_cast<long>(SC_CACHE_PAGE));
     SendScintilla(SCI_SETHSCROLLBAR, on ? 0UL : 1UL);
     // Bars that come and go would resize the view, and a resize lays out every shown line
     // again: seconds for lines of a few hundred thousand characters.

@@ -300,6 +300,15 @@ TEST_F(ScintillaEditorTest, WordWrapToggleKeepsTheText) {
     EXPECT_EQ(m_notifications, 1);
 }
 
+TEST_F(ScintillaEditorTest, WrappingKeepsTheLayoutsOfTheShownLinesOnly) {
+    // A layout kept for every wrapped line costs about thirteen bytes per document byte.
+    for (const bool wrap : {true, false, true}) {
+        m_editor.SetWordWrap(wrap);
+        EXPECT_EQ(m_editor.SendScintilla(QsciScintillaBase::SCI_GETLAYOUTCACHE),
+                  QsciScintillaBase::SC_CACHE_PAGE);
+    }
+}
+
 TEST_F(ScintillaEditorTest, StartsWithAChineseFontAndNoMargins) {
     const QFont font = m_editor.TextFont();
     EXPECT_EQ(font.pointSize(), 12);
