@@ -15,8 +15,6 @@ namespace velmor {
 //  - a byte that does not start a valid character passes through as that very byte, so
 //    Utf8ToGbk(GbkToUtf8(bytes)) == bytes for every byte string.
 std::string GbkToUtf8(std::string_view gbk);
-// GbkToUtf8(gbk).size(), without building the string: what a buffer must hold to take it.
-std::size_t Utf8SizeOfGbk(std::string_view gbk);
 // Well-formed UTF-8 sequences become GBK (or GB18030 four-byte) characters; every byte that
 // is not part of a well-formed sequence is copied unchanged.
 Text Utf8ToGbk(std::string_view utf8);
@@ -38,5 +36,8 @@ inline constexpr char32_t kRawByteBase = 0xDC00;
 // when given, receives the number of bytes (1, 2 or 4) each code point stands for.
 std::wstring GbkToCodePoints(std::string_view gbk,
                              std::vector<std::uint8_t>* byteLengths = nullptr);
+
+// GbkToUtf8(gbk).size(), without building the string: what a buffer must hold to take it.
+std::size_t Utf8SizeOfGbk(std::string_view gbk);
 
 }  // namespace velmor
