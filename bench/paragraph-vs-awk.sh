@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Whole-process times of the paragraph and space commands through velmor-text beside awk doing
-# the same transform on the same document, interleaved in one run so that the ratios hold on a
-# busy machine. The number fields hold 10 000 entries where a command takes entries.
+# the same transform on the same document, interleaved pair by pair so that the ratios hold on
+# a busy machine: median wall and CPU (user + system) times, their ratios, and our peak RSS.
+# Output goes to /dev/null on both sides. The number fields hold 10 000 entries where a
+# command takes entries.
 #
 #   bench/paragraph-vs-awk.sh BUILD_DIR [DOCUMENT]     # RUNS=3 by default
 set -euo pipefail
@@ -18,30 +20,34 @@ listed=$(seq 1 199 1990000 | head -10000 | paste -sd,)
 sevens=$(seq 7 7 70000 | paste -sd,)
 echo "document: $doc ($(stat -c %s "$doc") bytes, $(grep -c $'\r$' "$doc") paragraphs)"
 
-seconds() {
-    local start end
-    start=$(date +%s.%N)
-    "$@" >"$work/out"
-    end=$(date +%s.%N)
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
+# Prints "wall cpu rss_kb" of one run of the command, its output thrown away.
+measure() {
+    /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >/dev/null
+    awk '{ printf "%.3f %.3f %d\n", $1, $2 + $3, $4 }' "$work/time"
 }
 
 median() { printf '%s\n' "$@" | sort -n | sed -n "$(( ($# + 1) / 2 ))p"; }
+
+echo "# $(date -u +%FT%TZ), load $(cut -d' ' -f1-3 /proc/loadavg), $runs pairs, medians"
+printf '%-28s %8s %8s %8s %8s %7s %7s %8s\n' command ours_s awk_s ours_cpu awk_cpu wall_x \
+    cpu_x ours_MB
 
 # compare NAME 'AWK PROGRAM' VELMOR-TEXT ARGUMENTS...
 compare() {
     local name="$1" program="$2"
     shift 2
-    local ours=() theirs=()
+    local ow=() oc=() om=() aw=() ac=() w c m
     for ((k = 0; k < runs; k++)); do
-        ours+=("$(seconds "$tool" --in "$doc" "$@")")
-        theirs+=("$(seconds awk -v listed="$listed" -v sevens="$sevens" "$program" RS='\r\n' ORS='\r\n' "$doc")")
+        read -r w c m < <(measure "$tool" --in "$doc" "$@")
+        ow+=("$w"); oc+=("$c"); om+=("$m")
+        read -r w c m < <(measure awk -v listed="$listed" -v sevens="$sevens" "$program" \
+            RS='\r\n' ORS='\r\n' "$doc")
+        aw+=("$w"); ac+=("$c")
     done
-    local a b
-    a=$(median "${ours[@]}")
-    b=$(median "${theirs[@]}")
-    printf '%-28s velmor-text %6.2f s   awk %6.2f s   ratio %5.2f\n' "$name" "$a" "$b" \
-        "$(awk -v a="$a" -v b="$b" 'BEGIN { print a / b }')"
+    awk -v n="$name" -v a="$(median "${ow[@]}")" -v b="$(median "${aw[@]}")" \
+        -v ca="$(median "${oc[@]}")" -v cb="$(median "${ac[@]}")" -v m="$(median "${om[@]}")" \
+        'BEGIN { printf "%-28s %8.2f %8.2f %8.2f %8.2f %7.2f %7.2f %8.0f\n", n, a, b, ca, cb,
+                 a / b, ca / cb, m / 1024 }'
 }
 
 sel='BEGIN { n = split(listed, a, ","); for (k = 1; k <= n; k++) sel[a[k]] = 1 }'

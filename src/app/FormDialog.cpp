@@ -99,9 +99,33 @@ void ShowListView(QTreeWidget& view, const Control& control) {
     }
 }
 
+// What a digits-only box takes when typed; an empty pattern for a box that takes anything.
+QString TypedPattern(const Control& control) {
+    if (!control.digitsOnly) {
+        return {};
+    }
+    return control.minusAllowed ? QStringLiteral("[-0-9]*") : QStringLiteral("[0-9]*");
+}
+
+void ShowTypedInput(QLineEdit& line, const Control& control) {
+    const QString pattern = TypedPattern(control);
+    const QValidator* old = line.validator();
+    const auto* current = qobject_cast<const QRegularExpressionValidator*>(old);
+    if ((current ? current->regularExpression().pattern() : QString()) == pattern) {
+        return;
+    }
+    line.setValidator(pattern.isEmpty()
+                          ? nullptr
+                          : new QRegularExpressionValidator(QRegularExpression(pattern), &line));
+    if (old != nullptr && old->parent() == &line) {
+        delete old;
+    }
+}
+
 void ShowControl(QWidget& widget, const Control& control) {
     ShowCaption(widget, control);
     if (auto* line = qobject_cast<QLineEdit*>(&widget)) {
+        ShowTypedInput(*line, control);
         const QString text = ToQString(control.text);
         if (line->text() != text) {
             line->setText(text);
@@ -194,13 +218,6 @@ void FormDialog::Connect(const Binding& binding) {
     const std::string name = binding.name;
     QWidget* widget = binding.widget;
     if (auto* line = qobject_cast<QLineEdit*>(widget)) {
-        if (line->property("digitsOnly").toBool()) {
-            // Some integer boxes also take the minus sign when typed.
-            const QString accepted = line->property("minusAllowed").toBool()
-                                         ? QStringLiteral("[-0-9]*")
-                                         : QStringLiteral("[0-9]*");
-            line->setValidator(new QRegularExpressionValidator(QRegularExpression(accepted), line));
-        }
         connect(line, &QLineEdit::textEdited, this, [this, name](const QString& text) {
             Act([&] { m_session.SetEditText(name, FromQString(text)); });
         });

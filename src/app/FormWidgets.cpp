@@ -110,6 +110,10 @@ void CompareControl(const QWidget& widget, const Control& control,
     if (widget.isHidden() == control.visible) {
         differences.push_back(where + "visibility differs");
     }
+    // What a box takes when typed is the dialog's to say, so that it can change with a mode.
+    if (widget.property("digitsOnly").isValid() || widget.property("minusAllowed").isValid()) {
+        differences.push_back(where + "typed-input rule set in the form");
+    }
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
+
+#include "codec/ChunkedEncoding.h"
 
 namespace velmor {
 
@@ -26,11 +29,12 @@ constexpr std::array<std::int16_t, 256> kValues = MakeValues();
 // TextStripSpaces followed by removing every CR LF pair, done in one pass in place: a space
 // removed between CR and LF lets the two meet, and a pair once removed is not looked at
 // again, exactly as the two passes over whole texts would behave.
-void CleanInPlace(Text& text) {
+// Bytes before from are left as they are: they must all be in the alphabet.
+void CleanInPlace(Text& text, std::size_t from) {
     const std::size_t length = text.size();
     char* data = text.data();
     // Clean Base64 has nothing to remove: skip to the first byte that may need it.
-    std::size_t i = 0;
+    std::size_t i = from;
     while (i < length && kValues[static_cast<unsigned char>(data[i])] >= 0) {
         ++i;
     }
@@ -65,6 +69,52 @@ void CleanInPlace(Text& text) {
     text.resize(out);
 }
 
+// Two characters for every 12 bits, in memory order.
+constexpr std::array<std::array<char, 2>, 4096> MakePairs() {
+    std::array<std::array<char, 2>, 4096> pairs{};
+    for (int k = 0; k < 4096; ++k) {
+        pairs[k] = {kAlphabet[k >> 6], kAlphabet[k & 63]};
+    }
+    return pairs;
+}
+
+constexpr std::array<std::array<char, 2>, 4096> kPairs = MakePairs();
+
+char* EncodeGroups(const unsigned char* in, std::size_t count, char* out) {
+    const std::size_t whole = count / 3 * 3;
+    for (std::size_t i = 0; i < whole; i += 3) {
+        const std::uint32_t group = in[i] << 16 | in[i + 1] << 8 | in[i + 2];
+        std::memcpy(out, kPairs[group >> 12].data(), 2);
+        std::memcpy(out + 2, kPairs[group & 4095].data(), 2);
+        out += 4;
+    }
+    const std::size_t rest = count - whole;
+    if (rest > 0) {
+        const std::uint32_t group = in[whole] << 16 | (rest == 2 ? in[whole + 1] << 8 : 0);
+        out[0] = kAlphabet[group >> 18];
+        out[1] = kAlphabet[group >> 12 & 63];
+        out[2] = rest == 2 ? kAlphabet[group >> 6 & 63] : '=';
+        out[3] = '=';
+        out += 4;
+    }
+    return out;
+}
+
+// Four characters of the alphabet as three bytes; false, writing nothing, when one is not.
+bool DecodeWholeGroup(const unsigned char* in, char* out) {
+    const int v0 = kValues[in[0]];
+    const int v1 = kValues[in[1]];
+    const int v2 = kValues[in[2]];
+    const int v3 = kValues[in[3]];
+    if ((v0 | v1 | v2 | v3) < 0) {
+        return false;
+    }
+    out[0] = static_cast<char>(v0 << 2 | v1 >> 4);
+    out[1] = static_cast<char>(v1 << 4 | v2 >> 2);
+    out[2] = static_cast<char>(v2 << 6 | v3);
+    return true;
+}
+
 }  // namespace
 
 std::size_t Base64EncodedSize(std::size_t byteCount) {
@@ -72,57 +122,50 @@ std::size_t Base64EncodedSize(std::size_t byteCount) {
 }
 
 Text Base64Encode(const ByteString& bytes) {
-    Text result(Base64EncodedSize(bytes.size()), '\0');
-    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t whole = bytes.size() / 3 * 3;
-    char* out = result.data();
-    for (std::size_t i = 0; i < whole; i += 3) {
-        const std::uint32_t group = in[i] << 16 | in[i + 1] << 8 | in[i + 2];
-        out[0] = kAlphabet[group >> 18];
-        out[1] = kAlphabet[group >> 12 & 63];
-        out[2] = kAlphabet[group >> 6 & 63];
-        out[3] = kAlphabet[group & 63];
-        out += 4;
-    }
-    const std::size_t rest = bytes.size() - whole;
-    if (rest > 0) {
-        const std::uint32_t group = in[whole] << 16 | (rest == 2 ? in[whole + 1] << 8 : 0);
-        out[0] = kAlphabet[group >> 18];
-        out[1] = kAlphabet[group >> 12 & 63];
-        out[2] = rest == 2 ? kAlphabet[group >> 6 & 63] : '=';
-        out[3] = '=';
-    }
-    return result;
+    return EncodeInChunks<3, 4>(
+        bytes, Base64EncodedSize(bytes.size()), [](const char* in, std::size_t count, char* out) {
+            return EncodeGroups(reinterpret_cast<const unsigned char*>(in), count, out);
+        });
 }
 
-ByteString Base64Decode(Text text) {
-    CleanInPlace(text);
-    const std::size_t length = text.size();
+void Base64DecodeInPlace(ByteString& text) {
+    // The output of a group never reaches past the group's input, so one buffer serves both.
     const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    char* const begin = text.data();
+    char* out = begin;
+    // Whole groups before the first byte outside the alphabet need no cleaning: they are
+    // decoded as they stand, and only the rest of the text is cleaned.
+    std::size_t g = 0;
+    for (const std::size_t whole = text.size() / 4; g < whole; ++g, out += 3) {
+        if (!DecodeWholeGroup(in + 4 * g, out)) {
+            break;
+        }
+    }
+    CleanInPlace(text, 4 * g);
+    const std::size_t length = text.size();
     const std::size_t groups = (length + 3) / 4;
-    ByteString result(groups * 3, '\0');
-    char* out = result.data();
     int work[4] = {0, 0, 0, 0};
+    // A whole group leaves its four values in the three bytes it wrote; they are read back
+    // only when a broken group carries some of them over.
+    bool workInOutput = g > 0;
     int stop = 5;
-    for (std::size_t g = 0; g < groups; ++g) {
+    for (; g < groups; ++g) {
         const std::size_t base = 4 * g;
         stop = 5;
-        if (base + 4 <= length) {
-            const int v0 = kValues[in[base]];
-            const int v1 = kValues[in[base + 1]];
-            const int v2 = kValues[in[base + 2]];
-            const int v3 = kValues[in[base + 3]];
-            if ((v0 | v1 | v2 | v3) >= 0) {
-                work[0] = v0;
-                work[1] = v1;
-                work[2] = v2;
-                work[3] = v3;
-                out[0] = static_cast<char>(v0 << 2 | v1 >> 4);
-                out[1] = static_cast<char>(v1 << 4 | v2 >> 2);
-                out[2] = static_cast<char>(v2 << 6 | v3);
-                out += 3;
-                continue;
-            }
+        if (base + 4 <= length && DecodeWholeGroup(in + base, out)) {
+            out += 3;
+            workInOutput = true;
+            continue;
+        }
+        if (workInOutput) {
+            const std::uint32_t bits = static_cast<unsigned char>(out[-3]) << 16 |
+                                       static_cast<unsigned char>(out[-2]) << 8 |
+                                       static_cast<unsigned char>(out[-1]);
+            work[0] = static_cast<int>(bits >> 18);
+            work[1] = static_cast<int>(bits >> 12 & 63);
+            work[2] = static_cast<int>(bits >> 6 & 63);
+            work[3] = static_cast<int>(bits & 63);
+            workInOutput = false;
         }
         for (int p = 0; p < 4; ++p) {
             const std::size_t position = base + static_cast<std::size_t>(p);
@@ -145,12 +188,16 @@ ByteString Base64Decode(Text text) {
         out[2] = static_cast<char>(work[2] * 64 | work[3]);
         out += 3;
     }
-    std::size_t size = static_cast<std::size_t>(out - result.data());
+    std::size_t size = static_cast<std::size_t>(out - begin);
     if (groups > 0 && stop < 5) {
         size -= static_cast<std::size_t>(std::min(5 - stop, 3));
     }
-    result.resize(size);
-    return result;
+    text.resize(size);
+}
+
+ByteString Base64Decode(Text text) {
+    Base64DecodeInPlace(text);
+    return text;
 }
 
 }  // namespace velmor

@@ -13,8 +13,9 @@ std::size_t Base64EncodedSize(std::size_t byteCount);
 
 // The tolerant decoder: drops ASCII and full-width spaces and CR LF pairs, then reads groups of
 // four positions; a character outside the alphabet stops its group, and the work values of the
-// positions it did not reach carry over from the previous group. Never rejects input. Takes
-// the text by value because it cleans it in place.
+// positions it did not reach carry over from the previous group. Never rejects input.
 ByteString Base64Decode(Text text);
+// Base64Decode within the text's own buffer.
+void Base64DecodeInPlace(ByteString& text);
 
 }  // namespace velmor

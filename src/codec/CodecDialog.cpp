@@ -1,7 +1,7 @@
 #include "codec/CodecDialog.h"
 
 #include <functional>
-#include <iterator>
+#include <optional>
 
 #include "codec/Base64Codec.h"
 #include "codec/EscapeConversion.h"
@@ -79,58 +79,98 @@ void UpdateCodecFields(DialogFields& fields) {
 
 namespace {
 
-// One direction of a repeated codec: how long its output of a text will be (the decoders
-// never grow the text, so they need no size), and the pass itself.
-struct Direction {
-    std::function<std::size_t(std::size_t)> resultSize;
-    std::function<Text(Text)> pass;
+// An encoder: how long its output of a text will be, and the pass that builds that output.
+struct Encoder {
+    std::size_t (*resultSize)(std::size_t);
+    std::function<Text(const Text&)> encode;
 };
 
-// False when a pass would have passed the limit and was not run.
-bool RunDirection(Text& text, int count, const Direction& direction, std::size_t maxResultBytes) {
-    return RunPasses(text, count, [&](Text& t) {
-        if (direction.resultSize && direction.resultSize(t.size()) > maxResultBytes) {
+// The dialog writes its result back in every case, the unchanged document too.
+void WriteBackUnchanged(EditorAccess& editor) {
+    editor.RewriteText([](Text&) {});
+}
+
+// The encoding passes read the document where it lies for the first pass and move each result
+// into the next; false when a pass would have passed the limit and was not run.
+bool Encode(EditorAccess& editor, int count, const Encoder& encoder, std::size_t maxResultBytes) {
+    std::optional<Text> text;
+    {
+        const TextLease lease = editor.LendText();
+        const Text& document = lease.Get();
+        if (count > 0 && encoder.resultSize(document.size()) <= maxResultBytes) {
+            text = encoder.encode(document);
+        }
+    }
+    if (!text) {
+        WriteBackUnchanged(editor);
+        return count <= 0;
+    }
+    const bool complete = RunPasses(*text, count - 1, [&](Text& t) {
+        if (encoder.resultSize(t.size()) > maxResultBytes) {
             return false;
         }
-        t = direction.pass(std::move(t));
+        t = encoder.encode(t);
         return true;
+    });
+    editor.ReplaceText(std::move(*text));
+    return complete;
+}
+
+// The decoders never grow the text: every pass works within the document's own buffer.
+void Decode(EditorAccess& editor, int count, const std::function<void(Text&)>& decodeInPlace) {
+    editor.RewriteText([&](Text& text) {
+        RunPasses(text, count, [&](Text& t) {
+            decodeInPlace(t);
+            return true;
+        });
     });
 }
 
 }  // namespace
 
 void RunCodec(DialogFields& fields, CommandContext& context, std::size_t maxResultBytes) {
-    Text text = context.editor.ReadText();
+    EditorAccess& editor = context.editor;
     const Text key = fields.TextOf(kKey);
-    const Direction codecs[][2] = {
-        {{Base64EncodedSize, [](Text t) { return Base64Encode(t); }},
-         {nullptr, [](Text t) { return ToTextInPlace(Base64Decode(std::move(t))); }}},
-        {{Rc4EncodedSize, [&key](Text t) { return Rc4Encode(t, key); }},
-         {nullptr, [&key](Text t) { return Rc4Decode(t, key); }}},
-        {},
-        {{HexEncodedSize, [](Text t) { return HexEncode(t); }},
-         {nullptr, [](Text t) { return HexDecode(t); }}},
-    };
-    bool tooLarge = false;
     const int codec = fields.At(kCodecList).currentIndex;
+    bool tooLarge = false;
     if (codec == kEscapes) {
         std::optional<Text> converted =
-            EscapeConvert(text, fields.TextOf(kConversionList), maxResultBytes);
+            EscapeConvert(editor.LendText().Get(), fields.TextOf(kConversionList), maxResultBytes);
         tooLarge = !converted;
         if (converted) {
-            text = std::move(*converted);
+            editor.ReplaceText(std::move(*converted));
+        } else {
+            WriteBackUnchanged(editor);
         }
-    } else if (codec >= 0 && codec < static_cast<int>(std::size(codecs))) {
+    } else if (codec == kBase64 || codec == kRc4 || codec == kHex) {
         const int count = fields.NumberOf(kCount);
         if (fields.IsChecked(kEncode)) {
-            tooLarge = !RunDirection(text, count, codecs[codec][0], maxResultBytes);
+            const Encoder encoders[] = {
+                {Base64EncodedSize, [](const Text& t) { return Base64Encode(t); }},
+                {Rc4EncodedSize, [&key](const Text& t) { return Rc4Encode(t, key); }},
+                {},
+                {HexEncodedSize, [](const Text& t) { return HexEncode(t); }},
+            };
+            tooLarge = !Encode(editor, count, encoders[codec], maxResultBytes);
         } else if (fields.IsChecked(kDecode)) {
-            RunDirection(text, count, codecs[codec][1], maxResultBytes);
+            const std::function<void(Text&)> decoders[] = {
+                [](Text& t) {
+                    Base64DecodeInPlace(t);
+                    t = ToTextInPlace(std::move(t));
+                },
+                [&key](Text& t) { Rc4DecodeInPlace(t, key); },
+                {},
+                [](Text& t) { HexDecodeInPlace(t); },
+            };
+            Decode(editor, count, decoders[codec]);
+        } else {
+            WriteBackUnchanged(editor);
         }
+    } else {
+        WriteBackUnchanged(editor);
     }
-    context.editor.ReplaceText(std::move(text));
     if (tooLarge) {
-        context.editor.ShowMessage(MessageKind::Error, kTooLarge, kErrorTitle);
+        editor.ShowMessage(MessageKind::Error, kTooLarge, kErrorTitle);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/CodePage936.h"
+#include "core/LargeText.h"
 #include "core/Utf8.h"
 
 namespace velmor {
@@ -31,6 +32,16 @@ void ForEachUnit(const std::string& utf8, UnitFunction unit) {
             unit(static_cast<char32_t>(*p++));
             continue;
         }
+        // Ideographs are three bytes of UTF-8: read well-formed ones here, the rest by ReadItem.
+        if ((*p & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+            const char32_t codePoint =
+                static_cast<char32_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+            if (codePoint >= 0x800 && (codePoint < 0xD800 || codePoint > 0xDFFF)) {
+                unit(codePoint);
+                p += 3;
+                continue;
+            }
+        }
         const Utf8Item item = ReadItem(p, end);
         p += item.length;
         if (item.codePoint >= 0x10000) {
@@ -47,58 +58,82 @@ int DecimalDigits(char32_t unit) {
     return unit >= 10000 ? 5 : unit >= 1000 ? 4 : unit >= 100 ? 3 : unit >= 10 ? 2 : 1;
 }
 
+char* PutHexadecimalUnit(char* out, char32_t u) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    out[0] = '\\';
+    out[1] = 'u';
+    out[2] = kDigits[u >> 12 & 15];
+    out[3] = kDigits[u >> 8 & 15];
+    out[4] = kDigits[u >> 4 & 15];
+    out[5] = kDigits[u & 15];
+    return out + 6;
+}
+
+char* PutDecimalUnit(char* out, char32_t u) {
+    *out++ = '&';
+    *out++ = '#';
+    const int digits = DecimalDigits(u);
+    for (int k = digits - 1; k >= 0; --k) {
+        out[k] = static_cast<char>('0' + u % 10);
+        u /= 10;
+    }
+    out += digits;
+    *out++ = ';';
+    return out;
+}
+
+// The escapes of every code unit, built in a small buffer that stays in the cache and
+// appended to the result reserved beforehand.
+template <char* (*put)(char*, char32_t)>
+Text WriteUnits(const std::string& utf8, std::size_t reserve) {
+    constexpr std::size_t kLongestEscape = 8;
+    Text result;
+    ReserveLargeText(result, reserve);
+    char buffer[1 << 15];
+    char* out = buffer;
+    ForEachUnit(utf8, [&](char32_t u) {
+        if (out > buffer + sizeof buffer - kLongestEscape) {
+            result.append(buffer, static_cast<std::size_t>(out - buffer));
+            out = buffer;
+        }
+        out = put(out, u);
+    });
+    result.append(buffer, static_cast<std::size_t>(out - buffer));
+    return result;
+}
+
 std::optional<Text> EncodeUnits(const Text& text, bool hexadecimal, std::size_t maxResultBytes) {
     const std::string utf8 = GbkToUtf8(text);
-    std::size_t size = 0;
-    if (hexadecimal) {
-        ForEachUnit(utf8, [&size](char32_t) { size += 6; });
-    } else {
-        ForEachUnit(utf8, [&size](char32_t u) { size += 3 + DecimalDigits(u); });
-    }
+    // A code unit takes at least one byte of UTF-8 and at most eight bytes of escape; only
+    // when that bound passes the limit is the result measured exactly first.
+    std::size_t size = utf8.size() * (hexadecimal ? 6 : 8);
     if (size > maxResultBytes) {
-        return std::nullopt;
+        size = 0;
+        if (hexadecimal) {
+            ForEachUnit(utf8, [&size](char32_t) { size += 6; });
+        } else {
+            ForEachUnit(utf8, [&size](char32_t u) { size += 3 + DecimalDigits(u); });
+        }
+        if (size > maxResultBytes) {
+            return std::nullopt;
+        }
     }
-    if (size == 0) {
+    if (utf8.empty()) {
         return Text(hexadecimal ? "\\u" : "&#;");
     }
-    Text result(size, '\0');
-    char* out = result.data();
-    if (hexadecimal) {
-        static constexpr char kDigits[] = "0123456789abcdef";
-        ForEachUnit(utf8, [&out](char32_t u) {
-            out[0] = '\\';
-            out[1] = 'u';
-            out[2] = kDigits[u >> 12 & 15];
-            out[3] = kDigits[u >> 8 & 15];
-            out[4] = kDigits[u >> 4 & 15];
-            out[5] = kDigits[u & 15];
-            out += 6;
-        });
-    } else {
-        ForEachUnit(utf8, [&out](char32_t u) {
-            *out++ = '&';
-            *out++ = '#';
-            const int digits = DecimalDigits(u);
-            for (int k = digits - 1; k >= 0; --k) {
-                out[k] = static_cast<char>('0' + u % 10);
-                u /= 10;
-            }
-            out += digits;
-            *out++ = ';';
-        });
-    }
-    return result;
+    return hexadecimal ? WriteUnits<PutHexadecimalUnit>(utf8, size)
+                       : WriteUnits<PutDecimalUnit>(utf8, size);
 }
 
 // Collects decoded code units and literal text as UTF-8, pairing surrogates as they come.
 class Utf16Writer {
 public:
-    explicit Utf16Writer(std::size_t reserve) { m_out.reserve(reserve); }
+    explicit Utf16Writer(std::size_t reserve) { ReserveLargeText(m_out, reserve); }
 
     void Unit(char32_t unit) {
         if (m_pendingHigh != 0) {
             if (unit >= 0xDC00 && unit <= 0xDFFF) {
-                AppendUtf8(m_out, 0x10000 + ((m_pendingHigh - 0xD800) << 10) + (unit - 0xDC00));
+                PutUtf8(0x10000 + ((m_pendingHigh - 0xD800) << 10) + (unit - 0xDC00));
                 m_pendingHigh = 0;
                 return;
             }
@@ -109,7 +144,7 @@ public:
         } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
             Unpaired(unit);
         } else {
-            AppendUtf8(m_out, unit);
+            PutUtf8(unit);
         }
     }
 
@@ -135,6 +170,31 @@ public:
     }
 
 private:
+    // AppendUtf8 written out here, where it runs once per decoded escape.
+    void PutUtf8(char32_t c) {
+        char bytes[4];
+        std::size_t length;
+        if (c < 0x80) {
+            m_out += static_cast<char>(c);
+            return;
+        }
+        if (c < 0x800) {
+            bytes[0] = static_cast<char>(0xC0 | (c >> 6));
+            length = 2;
+        } else if (c < 0x10000) {
+            bytes[0] = static_cast<char>(0xE0 | (c >> 12));
+            bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            length = 3;
+        } else {
+            bytes[0] = static_cast<char>(0xF0 | (c >> 18));
+            bytes[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            bytes[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            length = 4;
+        }
+        bytes[length - 1] = static_cast<char>(0x80 | (c & 0x3F));
+        m_out.append(bytes, length);
+    }
+
     void FlushPending() {
         if (m_pendingHigh != 0) {
             m_out += '?';
@@ -287,6 +347,10 @@ Text DecodeReferences(const Text& text) {
         bool splitPair = false;
         const unsigned char* q = digits;
         while (count < 5 && q < end && *q != '&') {
+            if (*q < 0x80) {
+                units[count++] = *q++;
+                continue;
+            }
             const Utf8Item item = ReadItem(q, end);
             if (item.codePoint >= 0x10000) {
                 units[count++] = 0xD800 + ((item.codePoint - 0x10000) >> 10);

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "codec/ChunkedEncoding.h"
+
 namespace velmor {
 
 namespace {
@@ -51,6 +53,29 @@ int HexPairValue(unsigned char left, unsigned char right) {
     return high * 16 + low;
 }
 
+// HexPairValue of every pair of bytes, indexed by the pair read as a little-endian number.
+const std::array<unsigned char, 65536>& PairValues() {
+    static const std::array<unsigned char, 65536> values = [] {
+        std::array<unsigned char, 65536> table{};
+        for (int left = 0; left < 256; ++left) {
+            for (int right = 0; right < 256; ++right) {
+                table[left | right << 8] = static_cast<unsigned char>(HexPairValue(
+                    static_cast<unsigned char>(left), static_cast<unsigned char>(right)));
+            }
+        }
+        return table;
+    }();
+    return values;
+}
+
+char* EncodeBytes(const char* in, std::size_t count, char* out) {
+    for (std::size_t i = 0; i < count; ++i) {
+        std::memcpy(out, kPairs[static_cast<unsigned char>(in[i])].data(), 2);
+        out += 2;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::size_t HexEncodedSize(std::size_t byteCount) {
@@ -58,28 +83,30 @@ std::size_t HexEncodedSize(std::size_t byteCount) {
 }
 
 Text HexEncode(const Text& text) {
-    Text result(HexEncodedSize(text.size()), '\0');
-    char* out = result.data();
-    for (const char c : text) {
-        std::memcpy(out, kPairs[static_cast<unsigned char>(c)].data(), 2);
-        out += 2;
+    return EncodeInChunks<1, 2>(text, HexEncodedSize(text.size()), EncodeBytes);
+}
+
+void HexDecodeInPlace(Text& hexText) {
+    const std::array<unsigned char, 65536>& values = PairValues();
+    const std::size_t pairs = hexText.size() / 2;
+    // Pair k is read before byte k is written, and byte k lies before the pair.
+    char* const data = hexText.data();
+    std::size_t k = 0;
+    for (; k < pairs; ++k) {
+        const unsigned char value = values[static_cast<unsigned char>(data[2 * k]) |
+                                           static_cast<unsigned char>(data[2 * k + 1]) << 8];
+        if (value == 0) {
+            break;
+        }
+        data[k] = static_cast<char>(value);
     }
-    return result;
+    hexText.resize(k);
 }
 
 Text HexDecode(const Text& hexText) {
-    const std::size_t pairs = hexText.size() / 2;
-    Text result(pairs, '\0');
-    const auto* in = reinterpret_cast<const unsigned char*>(hexText.data());
-    for (std::size_t k = 0; k < pairs; ++k) {
-        const int value = HexPairValue(in[2 * k], in[2 * k + 1]);
-        if (value == 0) {
-            result.resize(k);
-            break;
-        }
-        result[k] = static_cast<char>(value);
-    }
-    return result;
+    Text text = hexText;
+    HexDecodeInPlace(text);
+    return text;
 }
 
 }  // namespace velmor

@@ -13,5 +13,7 @@ std::size_t HexEncodedSize(std::size_t byteCount);
 // digit takes the value of the digit to its right, or 0 as the rightmost; the decoded bytes
 // end at the first zero.
 Text HexDecode(const Text& hexText);
+// HexDecode within the text's own buffer.
+void HexDecodeInPlace(Text& hexText);
 
 }  // namespace velmor

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "codec/ChunkedEncoding.h"
+
 namespace velmor {
 
 namespace {
@@ -62,20 +64,24 @@ std::size_t Rc4EncodedSize(std::size_t byteCount) {
 
 Text Rc4Encode(const Text& text, const Text& key) {
     Rc4Stream stream(key);
-    Text result(Rc4EncodedSize(text.size()), '\0');
-    char* out = result.data();
-    for (const char c : text) {
-        const auto cipher = static_cast<std::uint8_t>(static_cast<std::uint8_t>(c) ^ stream.Next());
-        std::memcpy(out, kCipherTexts[cipher].data(), 3);
-        out += 3;
-    }
-    return result;
+    return EncodeInChunks<1, 3>(
+        text, Rc4EncodedSize(text.size()), [&stream](const char* in, std::size_t count, char* out) {
+            stream.Generate(count, [&](std::uint8_t key) {
+                const auto cipher =
+                    static_cast<std::uint8_t>(static_cast<std::uint8_t>(*in++) ^ key);
+                std::memcpy(out, kCipherTexts[cipher].data(), 3);
+                out += 3;
+            });
+            return out;
+        });
 }
 
-Text Rc4Decode(const Text& cipherText, const Text& key) {
+void Rc4DecodeInPlace(Text& cipherText, const Text& key) {
     Rc4Stream stream(key);
-    Text result;
-    result.reserve(cipherText.size() / 3 + 1);
+    // Every deciphered byte takes at least one byte of cipher text that has been read already.
+    char* const data = cipherText.data();
+    const std::size_t length = cipherText.size();
+    std::size_t out = 0;
     int chunk[2];
     int filled = 0;
     auto emit = [&](int value) {
@@ -84,25 +90,31 @@ Text Rc4Decode(const Text& cipherText, const Text& key) {
         if (plain == 0) {
             return false;
         }
-        result += static_cast<char>(plain);
+        data[out++] = static_cast<char>(plain);
         return true;
     };
-    for (const char c : cipherText) {
+    bool ended = false;
+    for (std::size_t i = 0; i < length && !ended; ++i) {
+        const char c = data[i];
         if (c == ',') {
             continue;
         }
         chunk[filled++] = kChunkDigits[static_cast<unsigned char>(c)];
         if (filled == 2) {
             filled = 0;
-            if (!emit(chunk[0] * 16 + chunk[1])) {
-                return result;
-            }
+            ended = !emit(chunk[0] * 16 + chunk[1]);
         }
     }
-    if (filled == 1) {
+    if (!ended && filled == 1) {
         emit(chunk[0]);
     }
-    return result;
+    cipherText.resize(out);
+}
+
+Text Rc4Decode(const Text& cipherText, const Text& key) {
+    Text text = cipherText;
+    Rc4DecodeInPlace(text, key);
+    return text;
 }
 
 }  // namespace velmor

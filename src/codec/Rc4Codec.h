@@ -14,17 +14,31 @@ class Rc4Stream {
 public:
     // The key's bytes repeat cyclically; an empty key counts as all zero bytes.
     explicit Rc4Stream(const Text& key);
-    // The counters step as i = (i mod 256) + 1 after adding one and j = ((j + S[i - 1]) mod
-    // 256) + 1; kept here as the 0-based positions i - 1 and j - 1 they designate, they step
-    // by two and by one plus S[i - 1], modulo 256.
     std::uint8_t Next() {
-        m_i = static_cast<std::uint8_t>(m_i + 2);
-        m_j = static_cast<std::uint8_t>(m_j + 1 + m_state[m_i]);
-        const std::uint8_t a = m_state[m_i];
-        const std::uint8_t b = m_state[m_j];
-        m_state[m_i] = b;
-        m_state[m_j] = a;
-        return m_state[static_cast<std::uint8_t>(a + b)];
+        std::uint8_t byte = 0;
+        Generate(1, [&byte](std::uint8_t next) { byte = next; });
+        return byte;
+    }
+
+    // Gives the next count stream bytes to take, one by one, with the counters held in
+    // registers for the whole run. The counters step as i = (i mod 256) + 1 after adding one
+    // and j = ((j + S[i - 1]) mod 256) + 1; kept here as the 0-based positions i - 1 and j - 1
+    // they designate, they step by two and by one plus S[i - 1], modulo 256.
+    template <typename Take>
+    void Generate(std::size_t count, Take take) {
+        std::uint8_t i = m_i;
+        std::uint8_t j = m_j;
+        for (std::size_t n = 0; n < count; ++n) {
+            i = static_cast<std::uint8_t>(i + 2);
+            j = static_cast<std::uint8_t>(j + 1 + m_state[i]);
+            const std::uint8_t a = m_state[i];
+            const std::uint8_t b = m_state[j];
+            m_state[i] = b;
+            m_state[j] = a;
+            take(m_state[static_cast<std::uint8_t>(a + b)]);
+        }
+        m_i = i;
+        m_j = j;
     }
 
 private:
@@ -41,5 +55,7 @@ std::size_t Rc4EncodedSize(std::size_t byteCount);
 // Commas are dropped and the rest read in chunks of two bytes (the last may be one); a byte
 // that is not a hexadecimal digit counts as -2. The deciphered bytes end at the first zero.
 Text Rc4Decode(const Text& cipherText, const Text& key);
+// Rc4Decode within the cipher text's own buffer.
+void Rc4DecodeInPlace(Text& cipherText, const Text& key);
 
 }  // namespace velmor

@@ -7,7 +7,9 @@
 #include <cstring>
 #include <memory>
 
+#include "core/ByteBlocks.h"
 #include "core/CodePage936Tables.h"
+#include "core/LargeText.h"
 
 namespace velmor {
 
@@ -170,8 +172,18 @@ bool IsTwoByteTrail(unsigned char b) {
 // and never zero-filled in advance.
 constexpr std::ptrdiff_t kChunk = 16 * 1024;
 
-// Copies the run of ASCII bytes at p, eight at a time.
+// Copies the run of ASCII bytes at p, sixteen at a time: each step copies all sixteen, which
+// the output buffers have room for, and keeps those before the first other byte.
 void CopyAscii(const unsigned char*& p, const unsigned char* limit, char*& out) {
+    while (limit - p >= 16) {
+        std::memcpy(out, p, 16);
+        const std::size_t run = AsciiPrefix16(reinterpret_cast<const char*>(p));
+        p += run;
+        out += run;
+        if (run < 16) {
+            return;
+        }
+    }
     while (limit - p >= 8) {
         std::uint64_t word;
         std::memcpy(&word, p, 8);
@@ -267,13 +279,9 @@ void EncodeOne(const unsigned char*& p, const unsigned char* end, char*& out,
 // Every raw byte is either 0xFF, a lead byte followed by ASCII, 0xFF or the end, or one of the
 // unmapped pairs (lead, 0x7F) and A2 E3. So no raw lead is ever followed by the continuation
 // bytes it needs, and the encoder's strict UTF-8 reading copies raw bytes back unchanged.
-std::string GbkToUtf8(std::string_view gbk) {
+void GbkToUtf8Pieces(std::string_view gbk, const std::function<void(std::string_view)>& piece) {
     const DerivedTables& tables = Tables();
     const std::uint32_t* utf8Of = tables.utf8.data();
-    std::string result;
-    if (static_cast<std::ptrdiff_t>(gbk.size()) > kChunk) {
-        result.reserve(gbk.size() + gbk.size() / 2);
-    }
     // Three UTF-8 bytes per input byte at most, plus the spare byte of a four-byte store.
     char buffer[3 * (kChunk + 4) + 1];
     const auto* p = reinterpret_cast<const unsigned char*>(gbk.data());
@@ -294,26 +302,34 @@ std::string GbkToUtf8(std::string_view gbk) {
                 DecodeOne(p, end, out, tables);
             }
         }
-        result.append(buffer, out - buffer);
+        piece(std::string_view(buffer, static_cast<std::size_t>(out - buffer)));
     }
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+    std::string result;
+    if (static_cast<std::ptrdiff_t>(gbk.size()) > kChunk) {
+        ReserveLargeText(result, gbk.size() + gbk.size() / 2);
+    }
+    GbkToUtf8Pieces(gbk, [&result](std::string_view piece) { result += piece; });
     return result;
 }
 
-Text Utf8ToGbk(std::string_view utf8) {
+std::size_t Utf8ToGbkPart(std::string_view utf8, bool last, Text& out) {
     const std::uint16_t* reverse = Tables().reverse.data();
-    Text result;
-    if (static_cast<std::ptrdiff_t>(utf8.size()) > kChunk) {
-        result.reserve(utf8.size());
-    }
     // Two code page bytes per input byte at most (a two-byte sequence may need four).
     char buffer[2 * (kChunk + 4)];
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* const end = p + utf8.size();
-    while (p < end) {
-        const auto* const limit = end - p > kChunk ? p + kChunk : end;
-        char* out = buffer;
+    const auto* const begin = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = begin + utf8.size();
+    // A sequence is read at most four bytes ahead, so one that starts before stop is read
+    // exactly as it would be with the rest of the input behind it.
+    const auto* const stop = last ? end : (utf8.size() > 3 ? end - 3 : begin);
+    const auto* p = begin;
+    while (p < stop) {
+        const auto* const limit = stop - p > kChunk ? p + kChunk : stop;
+        char* written = buffer;
         while (p < limit) {
-            CopyAscii(p, limit, out);
+            CopyAscii(p, limit, written);
             // Runs of three-byte characters with two-byte codes, the bulk of Chinese text.
             while (limit - p >= 3 && (p[0] & 0xF0) == 0xE0 && IsContinuation(p[1]) &&
                    IsContinuation(p[2])) {
@@ -325,16 +341,25 @@ Text Utf8ToGbk(std::string_view utf8) {
                 if (static_cast<std::uint8_t>(code) <= kEuroCode) {
                     break;
                 }
-                std::memcpy(out, &code, 2);
-                out += 2;
+                std::memcpy(written, &code, 2);
+                written += 2;
                 p += 3;
             }
             if (p < limit) {
-                EncodeOne(p, end, out, reverse);
+                EncodeOne(p, end, written, reverse);
             }
         }
-        result.append(buffer, out - buffer);
+        out.append(buffer, static_cast<std::size_t>(written - buffer));
     }
+    return static_cast<std::size_t>(p - begin);
+}
+
+Text Utf8ToGbk(std::string_view utf8) {
+    Text result;
+    if (static_cast<std::ptrdiff_t>(utf8.size()) > kChunk) {
+        ReserveLargeText(result, utf8.size());
+    }
+    Utf8ToGbkPart(utf8, true, result);
     return result;
 }
 

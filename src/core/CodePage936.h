@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,9 +17,16 @@ namespace velmor {
 //  - a byte that does not start a valid character passes through as that very byte, so
 //    Utf8ToGbk(GbkToUtf8(bytes)) == bytes for every byte string.
 std::string GbkToUtf8(std::string_view gbk);
+// GbkToUtf8 handed over in pieces of a few kilobytes, in order, for a caller that writes
+// them out instead of keeping the whole.
+void GbkToUtf8Pieces(std::string_view gbk, const std::function<void(std::string_view)>& piece);
 // Well-formed UTF-8 sequences become GBK (or GB18030 four-byte) characters; every byte that
 // is not part of a well-formed sequence is copied unchanged.
 Text Utf8ToGbk(std::string_view utf8);
+// Utf8ToGbk of a text that arrives in parts: appends to out what the bytes of utf8 give and
+// returns how many were used. Unless last, up to three bytes at the end may be left, which
+// belong in front of the next part; with last, all are used.
+std::size_t Utf8ToGbkPart(std::string_view utf8, bool last, Text& out);
 
 // The code page 936 bytes of one Unicode scalar value (two bytes, one byte or, for characters
 // the code page cannot hold, the GB18030 four-byte sequence); empty for a surrogate or a value

@@ -35,6 +35,10 @@ struct Control {
     bool checked = false;  // check boxes and radio buttons
     bool enabled = true;
     bool visible = true;
+    // An edit box that takes only the digits 0-9 when typed (and the minus sign where
+    // minusAllowed); pasted or set text is not filtered, and numbers are still read by ToInt.
+    bool digitsOnly = false;
+    bool minusAllowed = false;
     std::string group;                 // the radio group a radio button belongs to
     std::vector<Text> items;           // list boxes and drop-downs
     std::vector<TextList> rows;        // a list view's rows, one text per column

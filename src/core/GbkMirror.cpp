@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/CodePage936.h"
+#include "core/LargeText.h"
 
 namespace velmor {
 
@@ -65,7 +66,7 @@ void GbkMirror::Adopt(const SharedText& text, const Utf8Sink& sink) {
     std::string batch;
     batch.reserve(kHandOverBatch + kChunkTarget * 2);
     for (const SharedText::Chunk& chunk : chunks) {
-        batch += GbkToUtf8(chunk.Bytes());
+        GbkToUtf8Pieces(chunk.Bytes(), [&batch](std::string_view piece) { batch += piece; });
         if (batch.size() >= kHandOverBatch) {
             sink.append(batch);
             batch.clear();
@@ -80,7 +81,7 @@ void GbkMirror::Adopt(const SharedText& text, const Utf8Sink& sink) {
 
 std::string GbkMirror::Adopt(const SharedText& text) {
     std::string utf8;
-    Adopt(text, {[&](std::size_t size) { utf8.reserve(size); },
+    Adopt(text, {[&](std::size_t size) { ReserveLargeText(utf8, size); },
                  [&](std::string_view piece) { utf8 += piece; }});
     return utf8;
 }

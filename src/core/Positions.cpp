@@ -1,5 +1,7 @@
 #include "core/Positions.h"
 
+#include "core/ByteBlocks.h"
+
 namespace velmor {
 
 namespace {
@@ -12,11 +14,21 @@ inline int CharacterLengthAt(const Text& text, std::size_t i) {
 }  // namespace
 
 int CharacterCount(const Text& text) {
-    int count = 0;
-    for (std::size_t i = 0; i < text.size(); i += CharacterLengthAt(text, i)) {
+    // Whole blocks count their bytes less their leads; a lead at a block's end, with its
+    // trail in the next block or none, is one character either way.
+    std::size_t pairs = 0;
+    bool trailFirst = false;
+    std::size_t i = 0;
+    for (; i + kBlockBytes <= text.size(); i += kBlockBytes) {
+        const char* block = text.data() + i;
+        const std::uint64_t leadCapable = HighByteMask(block) & ~ByteEqualMask(block, '\x80');
+        pairs += static_cast<std::size_t>(BitCount(LeadMask(leadCapable, trailFirst)));
+    }
+    std::size_t count = i - pairs + (trailFirst ? 1 : 0);
+    for (i += trailFirst ? 1 : 0; i < text.size(); i += CharacterLengthAt(text, i)) {
         ++count;
     }
-    return count;
+    return static_cast<int>(count);
 }
 
 int ByteOffsetOfCharacters(const Text& text, int n) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include "core/LargeText.h"
 
 namespace velmor {
 
@@ -69,7 +70,7 @@ const SharedText::Chunks& SharedText::Pieces() const {
 
 Text SharedText::Flatten() const {
     Text text;
-    text.reserve(m_size);
+    ReserveLargeText(text, m_size);
     for (const Chunk& chunk : Pieces()) {
         text.append(chunk.buffer->data() + chunk.start, chunk.length);
     }

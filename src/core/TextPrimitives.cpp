@@ -5,6 +5,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/ByteBlocks.h"
+#include "core/LargeText.h"
+
 namespace velmor {
 
 namespace {
@@ -110,6 +113,14 @@ public:
     // offset must not lie before the last offset asked about or reset to.
     bool IsStart(std::string_view text, std::size_t offset) {
         std::size_t anchor = offset;
+        // Chinese text has long runs of such bytes: sixteen at a time, then byte by byte.
+        while (anchor - m_known >= 16) {
+            const std::size_t run = HighRunBefore16(text.data() + anchor);
+            anchor -= run;
+            if (run < 16) {
+                break;
+            }
+        }
         while (anchor > m_known && IsLeadByte(text[anchor - 1])) {
             --anchor;
         }
@@ -167,7 +178,7 @@ Text TextConcat(std::initializer_list<Text> parts) {
         total += part.size();
     }
     Text result;
-    result.reserve(total);
+    ReserveLargeText(result, total);
     for (const Text& part : parts) {
         result += part;
     }
@@ -259,7 +270,8 @@ Text TextReplace(const Text& text, const Text& find, const Text& replacement, in
     }
     const std::size_t first = start < 1 ? 0 : static_cast<std::size_t>(start) - 1;
     Text result;
-    result.reserve(replacement.size() > find.size() ? text.size() + text.size() / 4 : text.size());
+    ReserveLargeText(
+        result, replacement.size() > find.size() ? text.size() + text.size() / 4 : text.size());
     result.append(text, 0, first);
 
     OccurrenceFinder finder(text, find, !caseSensitive);
@@ -362,93 +374,6 @@ int TextCompare(const Text& a, const Text& b, bool caseSensitive) {
         return 0;
     }
     return a.size() < b.size() ? -1 : 1;
-}
-
-Text TextUpper(const Text& text) {
-    Text result = text;
-    for (std::size_t i = 0; i < result.size(); ++i) {
-        const char c = result[i];
-        if (IsLeadByte(c)) {
-            ++i;
-        } else if (c >= 'a' && c <= 'z') {
-            result[i] = static_cast<char>(c - 0x20);
-        }
-    }
-    return result;
-}
-
-Text TextLower(const Text& text) {
-    Text result = text;
-    for (std::size_t i = 0; i < result.size(); ++i) {
-        const char c = result[i];
-        if (IsLeadByte(c)) {
-            ++i;
-        } else if (c >= 'A' && c <= 'Z') {
-            result[i] = static_cast<char>(c + 0x20);
-        }
-    }
-    return result;
-}
-
-Text TextFullWidth(const Text& text) {
-    // Written through a pointer into a buffer of the largest size, then cut to length.
-    Text result(text.size() * 2, '\0');
-    char* out = result.data();
-    const std::size_t length = text.size();
-    for (std::size_t i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x80) {
-            if (i + 1 < length) {
-                *out++ = text[i];
-                *out++ = text[i + 1];
-            }
-            ++i;
-        } else if (c == 0x20) {
-            *out++ = '\xA1';
-            *out++ = '\xA1';
-        } else if (c == 0x7E) {
-            *out++ = '\xA1';
-            *out++ = '\xAB';
-        } else if (c >= 0x21 && c <= 0x7D) {
-            *out++ = '\xA3';
-            *out++ = static_cast<char>(c + 0x80);
-        } else {
-            *out++ = static_cast<char>(c);
-        }
-    }
-    result.resize(static_cast<std::size_t>(out - result.data()));
-    return result;
-}
-
-Text TextHalfWidth(const Text& text) {
-    Text result(text.size(), '\0');
-    char* out = result.data();
-    const std::size_t length = text.size();
-    for (std::size_t i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            *out++ = static_cast<char>(c);
-            continue;
-        }
-        if (i + 1 >= length) {
-            break;
-        }
-        const unsigned char t = static_cast<unsigned char>(text[++i]);
-        if (c == 0xA1 && t == 0xA1) {
-            *out++ = ' ';
-        } else if (c == 0xA1 && t == 0xAB) {
-            *out++ = '~';
-        } else if (c == 0xA1 && (t == 0xEE || t == 0xEF)) {
-            *out++ = '*';
-        } else if (c == 0xA3 && t >= 0xA1 && t <= 0xFE) {
-            *out++ = static_cast<char>(t - 0x80);
-        } else {
-            *out++ = static_cast<char>(c);
-            *out++ = static_cast<char>(t);
-        }
-    }
-    result.resize(static_cast<std::size_t>(out - result.data()));
-    return result;
 }
 
 std::string_view TrimLeftView(std::string_view text) {

@@ -56,6 +56,16 @@ Text TextUpper(const Text& text);
 Text TextLower(const Text& text);
 Text TextFullWidth(const Text& text);
 Text TextHalfWidth(const Text& text);
+// The same conversions in place, for callers that own the text: the bytes come out as the
+// functions above give them. The half-width text is never longer, so it is written behind
+// the reading.
+void UpperInPlace(Text& text);
+void LowerInPlace(Text& text);
+void HalfWidthInPlace(Text& text);
+// The byte length of TextFullWidth(text), counted without building it.
+std::size_t FullWidthLength(std::string_view text);
+// TextFullWidth written at out, which has room for FullWidthLength(text) bytes; returns the end.
+char* WriteFullWidth(std::string_view text, char* out);
 // Spaces are 0x20 and the full-width pair A1 A1. All four drop a trailing lone lead byte.
 Text TextTrimLeft(const Text& text);
 Text TextTrimRight(const Text& text);

@@ -25,11 +25,11 @@ DialogDefinition MakeDefinition() {
         AddEditBox(fields, "编辑框_文本左");
         AddLabel(fields, "标签1", "+");
         AddCheckBox(fields, "选择框1", "起始序号", true);
-        AddEditBox(fields, "编辑框_起始号");
+        AddEditBox(fields, "编辑框_起始号").digitsOnly = true;
         AddLabel(fields, "标签3", "+");
         AddEditBox(fields, "编辑框_文本右");
         AddLabel(fields, "标签2", "生成行数：");
-        AddEditBox(fields, "编辑框_行数", "10");
+        AddEditBox(fields, "编辑框_行数", "10").digitsOnly = true;
         AddButton(fields, "按钮1", "生成");
     };
     definition.onPress["按钮1"] = Generate;

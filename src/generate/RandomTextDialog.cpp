@@ -38,7 +38,7 @@ DialogDefinition MakeDefinition() {
     definition.title = "随机文本";
     definition.createControls = [](DialogFields& fields) {
         AddLabel(fields, "标签1", "文本长度：");
-        AddEditBox(fields, "编辑框1", "10");
+        AddEditBox(fields, "编辑框1", "10").digitsOnly = true;
         AddGroupBox(fields, "分组框1");
         AddRadioButton(fields, "单选框_整数", "整数", "kind", true);
         AddRadioButton(fields, "单选框_字母", "字母", "kind", false);

@@ -136,10 +136,10 @@ DialogDefinition MakeDefinition() {
         fields.Add(kList, ControlKind::ListView).columns = {"变量名", "变量起始值", "变量到达值",
                                                             "变量补齐"};
         AddEditBox(fields, kNameField, "{@%0}");
-        AddEditBox(fields, kStartField, "1");
-        AddEditBox(fields, kEndField, "10");
+        AddEditBox(fields, kStartField, "1").digitsOnly = true;
+        AddEditBox(fields, kEndField, "10").digitsOnly = true;
         AddCheckBox(fields, kPaddingBox, "", false);
-        AddEditBox(fields, kPaddingField, "3");
+        AddEditBox(fields, kPaddingField, "3").digitsOnly = true;
         AddButton(fields, "按钮1", "生成");
         AddButton(fields, "按钮_添加", "添加");
         AddButton(fields, "按钮_修改", "修改");

@@ -1,10 +1,15 @@
-#include "core/Numbers.h"
+#include <charconv>
+#include <cstdint>
+
 #include "paragraph/ParagraphCommands.h"
 #include "paragraph/ParagraphFamily.h"
 
 namespace velmor {
 
 namespace {
+
+// Digits and sign of the longest 64-bit number.
+constexpr std::size_t kLongestNumber = 20;
 
 const ParagraphFamilyDialog& NumberedTextFamily() {
     static const ParagraphFamilyDialog family{
@@ -22,10 +27,12 @@ void InsertNumberedText(DialogFields& fields, CommandContext& context) {
     const Text& left = fields.TextOf("编辑框_文本左");
     const Text& right = fields.TextOf("编辑框_文本右");
     const bool numbered = fields.IsChecked("选择框1");
-    const double start = fields.NumberOf("编辑框_起始号");
+    const int start = fields.NumberOf("编辑框_起始号");
     const bool atStart = fields.IsChecked("单选框_段首");
+    // The number is a whole number far below 1e13, which the decimal form writes in full.
+    const std::uint64_t growth = left.size() + right.size() + (numbered ? kLongestNumber : 0);
     RunParagraphCommand(
-        fields, context, family,
+        fields, context, family, growth,
         [&](auto& sink, std::size_t number, std::string_view paragraph, bool selected) {
             if (!selected) {
                 sink.Add(paragraph);
@@ -37,7 +44,11 @@ void InsertNumberedText(DialogFields& fields, CommandContext& context) {
             }
             sink.Add(left);
             if (numbered) {
-                sink.Add(ToText(static_cast<double>(number) + start - 1));
+                char digits[kLongestNumber];
+                const auto end = std::to_chars(
+                    digits, digits + kLongestNumber,
+                    static_cast<std::int64_t>(number) + static_cast<std::int64_t>(start) - 1);
+                sink.Add(std::string_view(digits, static_cast<std::size_t>(end.ptr - digits)));
             }
             sink.Add(right);
             if (atStart) {
@@ -60,7 +71,7 @@ const ParagraphFamilyDialog& FixedTextFamily() {
 void InsertFixedText(DialogFields& fields, CommandContext& context) {
     const Text& inserted = fields.TextOf("编辑框_文本");
     const bool atStart = fields.IsChecked("单选框_段首");
-    RunParagraphCommand(fields, context, FixedTextFamily(),
+    RunParagraphCommand(fields, context, FixedTextFamily(), inserted.size(),
                         [&](auto& sink, std::size_t, std::string_view paragraph, bool selected) {
                             if (selected && atStart) {
                                 sink.Add(inserted);
@@ -86,7 +97,7 @@ const ParagraphFamilyDialog& WholeParagraphFamily() {
 void InsertWholeParagraph(DialogFields& fields, CommandContext& context) {
     const Text& inserted = fields.TextOf("编辑框_文本");
     const bool before = fields.IsChecked("单选框_段前");
-    RunParagraphCommand(fields, context, WholeParagraphFamily(),
+    RunParagraphCommand(fields, context, WholeParagraphFamily(), inserted.size() + kCrLf.size(),
                         [&](auto& sink, std::size_t, std::string_view paragraph, bool selected) {
                             if (selected && before) {
                                 sink.Add(inserted);
@@ -113,7 +124,9 @@ const DialogDefinition& InsertNumberedTextDialog() {
             AddCaptioned(fields, "标签1", ControlKind::Label, "+");
             AddCaptioned(fields, "选择框1", ControlKind::CheckBox, "起始序号");
             fields.At("选择框1").checked = true;
-            fields.Add("编辑框_起始号", ControlKind::EditBox);
+            Control& start = fields.Add("编辑框_起始号", ControlKind::EditBox);
+            start.digitsOnly = true;
+            start.minusAllowed = true;
             AddCaptioned(fields, "标签2", ControlKind::Label, "+");
             fields.Add("编辑框_文本右", ControlKind::EditBox);
             AddCaptioned(fields, "分组框3", ControlKind::GroupBox, "首/尾");

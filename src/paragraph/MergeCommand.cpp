@@ -1,7 +1,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "core/TextPrimitives.h"
 #include "paragraph/ParagraphCommands.h"
 #include "paragraph/ParagraphFamily.h"
 
@@ -9,10 +8,24 @@ namespace velmor {
 
 namespace {
 
+// Joins every groupSize paragraphs into one, or all of them for a group size of 0.
+void JoinParagraphs(EditorAccess& editor, std::uint64_t groupSize) {
+    RewriteParagraphs(editor, 0, [groupSize](std::string_view text, auto& sink) {
+        ParagraphWalker walker(text);
+        std::uint64_t inGroup = 0;
+        for (std::string_view paragraph; walker.Next(paragraph);) {
+            sink.Add(paragraph);
+            if (++inGroup == groupSize) {
+                sink.Add(kCrLf);
+                inGroup = 0;
+            }
+        }
+    });
+}
+
 void MergeParagraphs(DialogFields& fields, CommandContext& context) {
     if (fields.IsChecked("单选框_一段")) {
-        context.editor.ReplaceText(
-            TextReplace(context.editor.LendText().Get(), "\r\n", "", 1, -1, true));
+        JoinParagraphs(context.editor, 0);
         return;
     }
     if (!fields.IsChecked("单选框_多段")) {
@@ -24,17 +37,7 @@ void MergeParagraphs(DialogFields& fields, CommandContext& context) {
     if (groupSize == 0) {
         return;
     }
-    const TextLease lease = context.editor.LendText();
-    const Text& text = lease.Get();
-    const std::vector<std::string_view> paragraphs = ParagraphList(text);
-    WriteResultOrRefuse(context.editor, BuildOutput([&](auto& sink) {
-                            for (std::size_t k = 0; k < paragraphs.size(); ++k) {
-                                sink.Add(paragraphs[k]);
-                                if ((k + 1) % static_cast<std::uint64_t>(groupSize) == 0) {
-                                    sink.Add(kCrLf);
-                                }
-                            }
-                        }));
+    JoinParagraphs(context.editor, static_cast<std::uint64_t>(groupSize));
 }
 
 }  // namespace
@@ -44,7 +47,9 @@ const DialogDefinition& MergeParagraphsDialog() {
         "段合并",
         [](DialogFields& fields) {
             AddRadioButton(fields, "单选框_多段", "每几段合并为一段：", "合并", false);
-            fields.Add("编辑框1", ControlKind::EditBox);
+            Control& count = fields.Add("编辑框1", ControlKind::EditBox);
+            count.digitsOnly = true;
+            count.minusAllowed = true;
             AddRadioButton(fields, "单选框_一段", "合并为一段", "合并", true);
             AddCaptioned(fields, "按钮1", ControlKind::Button, "确定");
         },

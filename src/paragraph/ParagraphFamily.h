@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,24 +66,27 @@ private:
     const ParagraphFamilyDialog& m_family;
 };
 
-// The common run: reads the number field and the document, and for every paragraph in order
-// calls rule(sink, number, paragraph, selected), which writes that paragraph's output with
-// its CR LF into the sink; the result replaces the document in one write.
+// The common run: reads the number field, and for every paragraph of the document in order
+// calls rule(sink, number, paragraph, selected), which writes that paragraph's output with its
+// CR LF into the sink; the result replaces the document in one write. growth is the most the
+// rule writes for one paragraph beyond the paragraph and its CR LF (see RewriteParagraphs).
 template <typename Rule>
 void RunParagraphCommand(DialogFields& fields, CommandContext& context,
-                         const ParagraphFamilyDialog& family, Rule rule) {
+                         const ParagraphFamilyDialog& family, std::uint64_t growth, Rule rule) {
     BusyScope busy(fields, family);
     const TextList entries = ReadParagraphNumbers(fields);
-    const TextLease lease = context.editor.LendText();
-    const Text& text = lease.Get();
-    const std::vector<std::string_view> paragraphs = ParagraphList(text);
-    const ParagraphSelector selector(ReadSelectionMode(fields, family), entries, paragraphs.size());
-    WriteResultOrRefuse(context.editor, BuildOutput([&](auto& sink) {
-                            for (std::size_t k = 0; k < paragraphs.size(); ++k) {
-                                rule(sink, k + 1, paragraphs[k],
-                                     selector.IsParagraphSelected(k + 1));
-                            }
-                        }));
+    const SelectionMode mode = ReadSelectionMode(fields, family);
+    std::optional<ParagraphSelector> selector;
+    RewriteParagraphs(context.editor, growth, [&](std::string_view text, auto& sink) {
+        if (!selector) {
+            selector.emplace(mode, entries, ParagraphCountBound(text));
+        }
+        ParagraphWalker walker(text);
+        std::string_view paragraph;
+        for (std::size_t number = 1; walker.Next(paragraph); ++number) {
+            rule(sink, number, paragraph, selector->IsParagraphSelected(number));
+        }
+    });
 }
 
 }  // namespace velmor

@@ -7,11 +7,17 @@
 #include "core/DialogFields.h"
 #include "core/Numbers.h"
 #include "core/TextPrimitives.h"
+#include "paragraph/ParagraphWalker.h"
 
 namespace velmor {
 
 std::vector<std::string_view> ParagraphList(std::string_view text) {
-    return SplitViewsAtSeparator(text, kCrLf, std::nullopt, true);
+    std::vector<std::string_view> paragraphs;
+    ParagraphWalker walker(text);
+    for (std::string_view paragraph; walker.Next(paragraph);) {
+        paragraphs.push_back(paragraph);
+    }
+    return paragraphs;
 }
 
 TextList ReadParagraphNumbers(DialogFields& fields) {

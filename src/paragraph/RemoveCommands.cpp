@@ -20,7 +20,7 @@ const ParagraphFamilyDialog& DeleteKeepFamily() {
 
 void DeleteKeepParagraphs(DialogFields& fields, CommandContext& context) {
     const bool keep = fields.IsChecked("单选框_保留");
-    RunParagraphCommand(fields, context, DeleteKeepFamily(),
+    RunParagraphCommand(fields, context, DeleteKeepFamily(), 0,
                         [&](auto& sink, std::size_t, std::string_view paragraph, bool selected) {
                             if (selected == keep) {
                                 sink.Add(paragraph);
@@ -100,7 +100,7 @@ void CutParagraphs(DialogFields& fields, CommandContext& context) {
     const bool keep = fields.IsChecked("单选框_保留");
     const bool fromStart = fields.IsChecked("单选框_首");
     const std::int64_t length = fields.NumberOf("编辑框_长度");
-    RunParagraphCommand(fields, context, PartFamily(),
+    RunParagraphCommand(fields, context, PartFamily(), 0,
                         [&](auto& sink, std::size_t, std::string_view paragraph, bool selected) {
                             if (selected) {
                                 sink.Add(CutParagraph(paragraph, length, keep, fromStart));
@@ -141,7 +141,10 @@ const DialogDefinition& ParagraphPartDialog() {
             AddRadioButton(fields, "单选框_首", "首", "首/尾", true);
             AddRadioButton(fields, "单选框_尾", "尾", "首/尾", false);
             AddCaptioned(fields, "标签1", ControlKind::Label, "字符长度：");
-            fields.Add("编辑框_长度", ControlKind::EditBox).text = Text("10");
+            Control& length = fields.Add("编辑框_长度", ControlKind::EditBox);
+            length.text = Text("10");
+            length.digitsOnly = true;
+            length.minusAllowed = true;
             AddModeButtons(fields, PartFamily(), "分组框4");
             AddCaptioned(fields, "按钮1", ControlKind::Button, "确定");
         },

@@ -16,16 +16,15 @@ void IndentParagraphs(DialogFields& fields, CommandContext& context) {
     fields.SetTitle(std::string(kIndentTitle) + "——正在调整...");
     const int count = fields.NumberOf("编辑框1");
     const std::uint64_t padding = count > 0 ? static_cast<std::uint64_t>(count) : 0;
-    const TextLease lease = context.editor.LendText();
-    const Text& text = lease.Get();
-    const std::vector<std::string_view> paragraphs = ParagraphList(text);
-    const bool written = WriteResultOrRefuse(context.editor, BuildOutput([&](auto& sink) {
-                                                 for (std::string_view paragraph : paragraphs) {
-                                                     sink.AddSpaces(padding);
-                                                     sink.Add(TrimLeftView(paragraph));
-                                                     sink.Add(kCrLf);
-                                                 }
-                                             }));
+    const bool written =
+        RewriteParagraphs(context.editor, padding, [&](std::string_view text, auto& sink) {
+            ParagraphWalker walker(text);
+            for (std::string_view paragraph; walker.Next(paragraph);) {
+                sink.AddSpaces(padding);
+                sink.Add(TrimLeftView(paragraph));
+                sink.Add(kCrLf);
+            }
+        });
     fields.SetTitle(written ? std::string(kIndentTitle) + "——调整完毕！" : shownTitle);
 }
 
@@ -57,7 +56,7 @@ SpacePart ReadSpacePart(const DialogFields& fields) {
 
 void DeleteSpaces(DialogFields& fields, CommandContext& context) {
     const SpacePart part = ReadSpacePart(fields);
-    RunParagraphCommand(fields, context, DeleteSpacesFamily(),
+    RunParagraphCommand(fields, context, DeleteSpacesFamily(), 0,
                         [&](auto& sink, std::size_t, std::string_view paragraph, bool selected) {
                             if (!selected) {
                                 sink.Add(paragraph);
@@ -83,7 +82,9 @@ const DialogDefinition& IndentParagraphsDialog() {
             AddCaptioned(fields, "分组框1", ControlKind::GroupBox, "");
             AddCaptioned(fields, "标签1", ControlKind::Label,
                          "要在每段前填充几个空格？默认为4个，也就两个汉字的长度。");
-            fields.Add("编辑框1", ControlKind::EditBox).text = Text("4");
+            Control& indent = fields.Add("编辑框1", ControlKind::EditBox);
+            indent.text = Text("4");
+            indent.digitsOnly = true;
             AddCaptioned(fields, "按钮1", ControlKind::Button, "调整");
         },
         IndentParagraphs);

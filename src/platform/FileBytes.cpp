@@ -4,10 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+
+#include "core/LargeText.h"
 
 namespace velmor {
 
@@ -84,43 +88,64 @@ ByteString ReadFileBytes(const std::string& path) {
 }
 
 std::optional<ByteString> TryReadFileBytes(const std::string& path) {
-    if (path.empty()) {
-        return std::nullopt;
-    }
-    const int descriptor = OpenRetrying(path.c_str(), O_RDONLY);
-    if (descriptor < 0) {
-        return std::nullopt;
-    }
-    std::optional<ByteString> bytes = ReadDescriptorBytes(descriptor);
-    ::close(descriptor);
-    return bytes;
+    ByteString bytes;
+    const bool read = ReadFilePieces(path, [&bytes](std::string_view piece, std::size_t size) {
+        AppendPiece(bytes, piece, size);
+    });
+    return read ? std::optional<ByteString>(std::move(bytes)) : std::nullopt;
 }
 
 std::optional<ByteString> ReadDescriptorBytes(int descriptor) {
-    // A regular file is read straight into a buffer of its size (one extra byte shows the end
-    // without another round); a pipe, or a file that grows meanwhile, makes the buffer grow.
     ByteString bytes;
+    const bool read = ReadDescriptorPieces(
+        descriptor,
+        [&bytes](std::string_view piece, std::size_t size) { AppendPiece(bytes, piece, size); });
+    return read ? std::optional<ByteString>(std::move(bytes)) : std::nullopt;
+}
+
+bool ReadFilePieces(const std::string& path, const PieceSink& piece) {
+    if (path.empty()) {
+        return false;
+    }
+    const int descriptor = OpenRetrying(path.c_str(), O_RDONLY);
+    if (descriptor < 0) {
+        return false;
+    }
+    const bool read = ReadDescriptorPieces(descriptor, piece);
+    ::close(descriptor);
+    return read;
+}
+
+bool ReadDescriptorPieces(int descriptor, const PieceSink& piece) {
     struct stat status {};
-    const bool regular = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-    bytes.resize(regular ? static_cast<std::size_t>(status.st_size) + 1 : std::size_t{1} << 16);
-    std::size_t filled = 0;
+    const std::size_t size = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)
+                                 ? static_cast<std::size_t>(status.st_size)
+                                 : 0;
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    const std::unique_ptr<char[]> buffer(new char[kPiece]);
     for (;;) {
-        if (filled == bytes.size()) {
-            bytes.resize(bytes.size() * 2);
-        }
-        const ssize_t got = ::read(descriptor, bytes.data() + filled, bytes.size() - filled);
+        const ssize_t got = ::read(descriptor, buffer.get(), kPiece);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got < 0) {
-            return std::nullopt;
+            return false;
         }
         if (got == 0) {
-            bytes.resize(filled);
-            return bytes;
+            return true;
         }
-        filled += static_cast<std::size_t>(got);
+        piece(std::string_view(buffer.get(), static_cast<std::size_t>(got)), size);
     }
+}
+
+void AppendPiece(std::string& bytes, std::string_view piece, std::size_t size) {
+    const std::size_t needed = bytes.size() + piece.size();
+    if (needed > bytes.capacity()) {
+        // The file's size when it is known (one extra byte spares a regrowth at the end);
+        // twice the room otherwise, for a pipe or a file that grows meanwhile.
+        ReserveLargeText(bytes, std::max({needed, size + 1, 2 * bytes.capacity()}));
+    }
+    bytes += piece;
 }
 
 bool WriteFileBytes(const std::string& path, std::initializer_list<std::string_view> parts) {

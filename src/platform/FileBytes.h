@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -21,6 +22,17 @@ std::optional<ByteString> TryReadFileBytes(const std::string& path);
 // Everything up to end of file from an open descriptor (standard input is 0); nullopt when
 // reading fails, as for a closed descriptor or one open on a folder.
 std::optional<ByteString> ReadDescriptorBytes(int descriptor);
+
+// Receives what is read in pieces of up to a megabyte, in order, with the size of the file
+// when it is a regular file (0 otherwise) as a hint for reserving room.
+using PieceSink = std::function<void(std::string_view piece, std::size_t fileSize)>;
+// Reads the file, or an open descriptor up to end of file, handing each piece to piece as it
+// comes; false when opening or reading fails (pieces already handed over stay handed over).
+bool ReadFilePieces(const std::string& path, const PieceSink& piece);
+bool ReadDescriptorPieces(int descriptor, const PieceSink& piece);
+// Appends a piece to bytes, reserving with the hint so that a whole file is one allocation
+// that is never zero-filled first.
+void AppendPiece(std::string& bytes, std::string_view piece, std::size_t fileSize);
 
 // Creates the file or empties an existing one and writes the parts one after another; false,
 // without a message, when the path is empty or anything fails (every byte count is checked).

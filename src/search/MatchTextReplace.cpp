@@ -3,19 +3,20 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <deque>
-#include <unordered_set>
+#include <memory>
+#include <unordered_map>
 
 #include "core/TextPrimitives.h"
+#include "search/KeywordAutomaton.h"
+#include "search/OneScanReplace.h"
 
 namespace velmor {
 
 namespace {
 
-// Past these sizes the one-scan automaton would cost more memory than the passes save
-// (occurrences: within one stretch that no keyword bridges).
-constexpr std::size_t kMaxTableEntries = std::size_t{32} << 20;
-constexpr std::size_t kMaxOccurrences = std::size_t{32} << 20;
+// Keyword bytes one scan takes at most: with every byte value a class of its own, the
+// keyword table of a batch stays within what one scan may build (32 Mi entries).
+constexpr std::size_t kMaxBatchKeywordBytes = 120 * 1024;
 
 inline bool IsLeadByte(unsigned char c) {
     return c >= 0x80;
@@ -34,293 +35,264 @@ bool EndsOnCharacter(std::string_view s) {
     return i == s.size();
 }
 
-std::string Folded(std::string_view s, bool caseSensitive) {
-    std::string folded(s);
-    for (char& c : folded) {
-        c = static_cast<char>(Fold(static_cast<unsigned char>(c), caseSensitive));
+// Whether the character walk of text ends on a lead byte without its trail byte: the run of
+// lead bytes at the end pairs up from the byte below 0x80 before it.
+bool EndsInLoneLeadByte(std::string_view text) {
+    std::size_t run = 0;
+    while (run < text.size() &&
+           IsLeadByte(static_cast<unsigned char>(text[text.size() - 1 - run]))) {
+        ++run;
     }
-    return folded;
+    return run % 2 == 1;
 }
 
-class Bits {
+struct FoldedHash {
+    bool caseSensitive;
+    std::size_t operator()(std::string_view s) const {
+        std::uint64_t hash = 1469598103934665603ULL;
+        for (char c : s) {
+            hash = (hash ^ Fold(static_cast<unsigned char>(c), caseSensitive)) * 1099511628211ULL;
+        }
+        return static_cast<std::size_t>(hash);
+    }
+};
+
+struct FoldedEqual {
+    bool caseSensitive;
+    bool operator()(std::string_view a, std::string_view b) const {
+        if (a.size() != b.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (Fold(static_cast<unsigned char>(a[i]), caseSensitive) !=
+                Fold(static_cast<unsigned char>(b[i]), caseSensitive)) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+// The passes as indices into the distinct match texts (distinct as folded), in order.
+struct PassList {
+    std::vector<std::string_view> keywords;
+    std::vector<std::uint32_t> passes;
+};
+
+PassList ListPasses(const std::vector<std::string_view>& matchTexts, bool caseSensitive) {
+    PassList list;
+    list.passes.reserve(matchTexts.size());
+    std::unordered_map<std::string_view, std::uint32_t, FoldedHash, FoldedEqual> index(
+        64, FoldedHash{caseSensitive}, FoldedEqual{caseSensitive});
+    for (std::string_view matchText : matchTexts) {
+        if (matchText.empty()) {
+            continue;
+        }
+        const auto [entry, added] =
+            index.try_emplace(matchText, static_cast<std::uint32_t>(list.keywords.size()));
+        if (added) {
+            list.keywords.push_back(matchText);
+        }
+        list.passes.push_back(entry->second);
+    }
+    return list;
+}
+
+// Runs the passes in order. A pass is skipped when it is known to change nothing; runs of
+// passes whose texts the replacement cannot form are done together in one scan. After a
+// scan, a text can occur again only where it overlaps an inserted replacement (the rest
+// consists of stretches each pass left without its text), so only the places around the
+// replacements are searched for texts that may need their pass again.
+class PassRunner {
 public:
-    explicit Bits(std::size_t size) : m_words((size + 63) / 64, 0) {}
-    bool Test(std::size_t i) const { return (m_words[i / 64] >> (i % 64)) & 1U; }
-    void Set(std::size_t i) { m_words[i / 64] |= std::uint64_t{1} << (i % 64); }
-    bool AnyIn(std::size_t from, std::size_t to) const {
-        for (std::size_t i = from; i < to; ++i) {
-            if (i % 64 == 0 && i + 64 <= to) {
-                if (m_words[i / 64] != 0) {
-                    return true;
+    PassRunner(const Text& text, PassList list, const Text& replacement, bool caseSensitive,
+               std::size_t maxBytes)
+        : m_current(&text),
+          m_list(std::move(list)),
+          m_replacement(replacement),
+          m_caseSensitive(caseSensitive),
+          m_maxBytes(maxBytes) {
+        const std::size_t count = m_list.keywords.size();
+        m_mayOccur.assign(count, 1);
+        m_interacts.assign(count, 0);
+        m_aligned.assign(count, 0);
+        const bool replacementAligned = EndsOnCharacter(replacement);
+        std::array<bool, 256> inReplacement{};
+        for (char c : replacement) {
+            inReplacement[Fold(static_cast<unsigned char>(c), caseSensitive)] = true;
+        }
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::string_view keyword = m_list.keywords[k];
+            m_aligned[k] = replacementAligned && EndsOnCharacter(keyword);
+            bool interacts = !m_aligned[k] || replacement.empty();
+            for (char c : keyword) {
+                interacts =
+                    interacts || inReplacement[Fold(static_cast<unsigned char>(c), caseSensitive)];
+            }
+            m_interacts[k] = interacts;
+        }
+        m_endsInLoneLeadByte = EndsInLoneLeadByte(text);
+    }
+
+    std::optional<Text> Run() {
+        const std::vector<std::uint32_t>& passes = m_list.passes;
+        std::size_t i = 0;
+        while (i < passes.size()) {
+            const std::uint32_t first = passes[i++];
+            if (!m_mayOccur[first] && !m_endsInLoneLeadByte) {
+                continue;
+            }
+            m_batch.assign(1, first);
+            m_mayOccur[first] = 0;
+            if (m_aligned[first] && !m_endsInLoneLeadByte) {
+                std::size_t batchBytes = m_list.keywords[first].size();
+                for (; i < passes.size() && !m_interacts[passes[i]]; ++i) {
+                    const std::uint32_t next = passes[i];
+                    if (!m_mayOccur[next]) {
+                        continue;
+                    }
+                    batchBytes += m_list.keywords[next].size();
+                    if (batchBytes > kMaxBatchKeywordBytes) {
+                        break;
+                    }
+                    m_mayOccur[next] = 0;
+                    m_batch.push_back(next);
                 }
-                i += 63;
-            } else if (Test(i)) {
+            }
+            if (!RunBatch()) {
+                return std::nullopt;
+            }
+        }
+        if (m_current != &m_working) {
+            return *m_current;
+        }
+        return std::move(m_working);
+    }
+
+private:
+    bool RunBatch() {
+        if (m_aligned[m_batch.front()] && !m_endsInLoneLeadByte) {
+            std::vector<std::string_view> keywords;
+            keywords.reserve(m_batch.size());
+            for (std::uint32_t k : m_batch) {
+                keywords.push_back(m_list.keywords[k]);
+            }
+            const bool listSpots =
+                std::find(m_interacts.begin(), m_interacts.end(), 1) != m_interacts.end();
+            OneScanResult scanned = ReplaceInOneScan(*m_current, keywords, m_replacement,
+                                                     m_caseSensitive, m_maxBytes, listSpots);
+            if (scanned.status == OneScanResult::Status::TooLarge) {
+                return false;
+            }
+            if (scanned.status == OneScanResult::Status::Done) {
+                if (scanned.replaced > 0) {
+                    m_working = std::move(scanned.text);
+                    m_current = &m_working;
+                    MarkTextsAroundSpots(scanned.spots);
+                }
                 return true;
             }
         }
-        return false;
-    }
-    void SetRange(std::size_t from, std::size_t to) {
-        for (std::size_t i = from; i < to; ++i) {
-            Set(i);
-        }
+        return RunBatchPassByPass();
     }
 
-private:
-    std::vector<std::uint64_t> m_words;
-};
+    // Where the places a text may occur again are not known, every text may.
+    bool RunBatchPassByPass() {
+        bool changed = false;
+        for (std::uint32_t k : m_batch) {
+            const std::string_view keyword = m_list.keywords[k];
+            if (ReplacedSizeExceeds(*m_current, keyword, m_replacement, m_caseSensitive,
+                                    m_maxBytes)) {
+                return false;
+            }
+            Text next =
+                TextReplace(*m_current, Text(keyword), m_replacement, 1, -1, m_caseSensitive);
+            if (next != *m_current) {
+                changed = true;
+                m_working = std::move(next);
+                m_current = &m_working;
+            }
+        }
+        if (changed) {
+            std::fill(m_mayOccur.begin(), m_mayOccur.end(), 1);
+            m_endsInLoneLeadByte = EndsInLoneLeadByte(*m_current);
+        }
+        return true;
+    }
 
-// All the texts' occurrences in one scan: a keyword automaton over the byte classes the
-// texts use, each node knowing the text that ends there and the next shorter one that does.
-class KeywordAutomaton {
-public:
-    KeywordAutomaton(const std::vector<std::string>& keywords, bool caseSensitive) {
-        m_classOf.fill(0);
-        int classes = 1;
-        for (const std::string& keyword : keywords) {
-            for (char c : keyword) {
-                unsigned char byte = static_cast<unsigned char>(c);
-                if (m_classOf[byte] == 0) {
-                    m_classOf[byte] = classes++;
-                }
-            }
-        }
-        if (!caseSensitive) {
-            for (int c = 'A'; c <= 'Z'; ++c) {
-                m_classOf[c] = m_classOf[c + 0x20];
-            }
-        }
-        m_classes = static_cast<std::size_t>(classes);
-        std::size_t bytes = 0;
-        for (const std::string& keyword : keywords) {
-            bytes += keyword.size();
-        }
-        if ((bytes + 1) * m_classes > kMaxTableEntries) {
+    // Marks every text the replacement can take part in that overlaps an inserted
+    // replacement (or, for an empty one, spans the place it was cut). An occurrence that is
+    // exactly an inserted replacement is left out: its pass would put the same bytes back.
+    void MarkTextsAroundSpots(const std::vector<std::uint32_t>& spots) {
+        if (spots.empty()) {
             return;
         }
-        BuildTrie(keywords);
-        LinkFailures();
-        m_built = true;
-    }
-
-    bool Built() const { return m_built; }
-
-    // Calls found(keyword index, end offset) for every occurrence, in order of end, and marks
-    // the character starts where one may begin. Calls settled() whenever no occurrence can
-    // overlap those found so far, and at the end. Fails when found or settled returns false, or
-    // when the text ends in a lone lead byte (which TextReplace treats specially).
-    template <typename Found, typename Settled>
-    bool Scan(std::string_view text, Bits& characterStarts, Found found, Settled settled) const {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-        const std::size_t size = text.size();
-        // nextStart is the first character start not yet passed; Realign moves it to at or
-        // after position using only the lead bytes right before position: whatever byte is
-        // not a lead byte ends a character.
-        std::size_t nextStart = 0;
-        const auto realign = [&](std::size_t position) {
-            if (nextStart >= position) {
-                return;
+        if (!BuildSpotAutomaton()) {
+            for (std::size_t k = 0; k < m_interacts.size(); ++k) {
+                m_mayOccur[k] = m_mayOccur[k] || m_interacts[k];
             }
-            std::size_t anchor = position;
-            while (anchor > nextStart && IsLeadByte(bytes[anchor - 1])) {
-                --anchor;
-            }
-            nextStart = (position - anchor) % 2 == 0 ? position : position + 1;
-        };
-        std::size_t i = 0;
-        std::int32_t state = 0;
-        while (i < size) {
-            if (state == 0) {
-                if (!settled()) {
-                    return false;
-                }
-                // Nothing begun: bytes no keyword uses are passed over.
-                while (i < size && m_classOf[bytes[i]] == 0) {
-                    ++i;
-                }
-                if (i == size) {
-                    break;
-                }
-                realign(i);
-            }
-            const unsigned char byte = bytes[i];
-            if (i == nextStart) {
-                characterStarts.Set(i);
-                nextStart += IsLeadByte(byte) ? 2 : 1;
-            }
-            state = m_next[static_cast<std::size_t>(state) * m_classes + m_classOf[byte]];
-            ++i;
-            for (std::int32_t out = m_output[static_cast<std::size_t>(state)]; out > 0;
-                 out = m_outputLink[static_cast<std::size_t>(out)]) {
-                if (!found(m_keywordAt[static_cast<std::size_t>(out)], i)) {
-                    return false;
-                }
-            }
+            return;
         }
-        realign(size);
-        return settled() && nextStart == size;
-    }
-
-private:
-    std::int32_t AddNode() {
-        m_next.resize(m_next.size() + m_classes, -1);
-        m_keywordAt.push_back(-1);
-        m_failure.push_back(0);
-        return static_cast<std::int32_t>(m_keywordAt.size() - 1);
-    }
-
-    void BuildTrie(const std::vector<std::string>& keywords) {
-        m_next.reserve(m_classes * 64);
-        AddNode();
-        for (std::size_t k = 0; k < keywords.size(); ++k) {
-            std::int32_t node = 0;
-            for (char c : keywords[k]) {
-                std::size_t slot = static_cast<std::size_t>(node) * m_classes +
-                                   m_classOf[static_cast<unsigned char>(c)];
-                if (m_next[slot] < 0) {
-                    const std::int32_t child = AddNode();
-                    m_next[slot] = child;
-                }
-                node = m_next[slot];
+        const std::string_view text = *m_current;
+        const std::size_t size = m_replacement.size();
+        const std::size_t reach = m_spotKeywordLength - 1;
+        std::size_t s = 0;
+        while (s < spots.size()) {
+            const std::size_t spot = spots[s];
+            const std::size_t from = spot > reach ? spot - reach : 0;
+            std::size_t to = std::min(text.size(), spot + size + reach);
+            for (++s; s < spots.size() && spots[s] <= to + reach; ++s) {
+                to = std::min(text.size(), std::size_t{spots[s]} + size + reach);
             }
-            m_keywordAt[static_cast<std::size_t>(node)] = static_cast<std::int32_t>(k);
+            m_spotAutomaton->ScanAnywhere(
+                text.substr(from, to - from), [&](std::int32_t found, std::size_t endInWindow) {
+                    const std::uint32_t k = m_spotKeywordIds[static_cast<std::size_t>(found)];
+                    const std::size_t end = from + endInWindow;
+                    const std::size_t start = end - m_list.keywords[k].size();
+                    const auto after = std::partition_point(
+                        spots.begin(), spots.end(),
+                        [&](std::uint32_t spot) { return spot + size <= start; });
+                    if (after != spots.end() && *after < end &&
+                        !(*after == start && start + size == end)) {
+                        m_mayOccur[k] = 1;
+                    }
+                    return true;
+                });
         }
     }
 
-    void LinkFailures() {
-        const std::size_t nodes = m_keywordAt.size();
-        m_output.assign(nodes, 0);
-        m_outputLink.assign(nodes, 0);
-        std::deque<std::int32_t> queue;
-        for (std::size_t c = 0; c < m_classes; ++c) {
-            std::int32_t& child = m_next[c];
-            if (child < 0) {
-                child = 0;
-            } else {
-                queue.push_back(child);
-            }
-        }
-        while (!queue.empty()) {
-            const std::int32_t node = queue.front();
-            queue.pop_front();
-            const std::size_t n = static_cast<std::size_t>(node);
-            const std::int32_t failure = m_failure[n];
-            m_outputLink[n] = m_output[static_cast<std::size_t>(failure)];
-            m_output[n] = m_keywordAt[n] >= 0 ? node : m_outputLink[n];
-            for (std::size_t c = 0; c < m_classes; ++c) {
-                std::int32_t& child = m_next[n * m_classes + c];
-                const std::int32_t viaFailure =
-                    m_next[static_cast<std::size_t>(failure) * m_classes + c];
-                if (child < 0) {
-                    child = viaFailure;
-                } else {
-                    m_failure[static_cast<std::size_t>(child)] = viaFailure;
-                    queue.push_back(child);
+    bool BuildSpotAutomaton() {
+        if (!m_spotAutomaton) {
+            std::vector<std::string_view> keywords;
+            for (std::size_t k = 0; k < m_interacts.size(); ++k) {
+                if (m_interacts[k]) {
+                    keywords.push_back(m_list.keywords[k]);
+                    m_spotKeywordIds.push_back(static_cast<std::uint32_t>(k));
+                    m_spotKeywordLength = std::max(m_spotKeywordLength, m_list.keywords[k].size());
                 }
             }
+            m_spotKeywords = std::move(keywords);
+            m_spotAutomaton = std::make_unique<KeywordAutomaton>(m_spotKeywords, m_caseSensitive);
         }
+        return m_spotAutomaton->Built() && !m_spotKeywords.empty();
     }
 
-    std::array<std::uint16_t, 256> m_classOf{};
-    std::size_t m_classes = 1;
-    std::vector<std::int32_t> m_next;
-    std::vector<std::int32_t> m_keywordAt;
-    std::vector<std::int32_t> m_failure;
-    std::vector<std::int32_t> m_output;      // the deepest node on the failure chain with a keyword
-    std::vector<std::int32_t> m_outputLink;  // the next one after it
-    bool m_built = false;
+    const Text* m_current;
+    Text m_working;
+    PassList m_list;
+    const Text& m_replacement;
+    bool m_caseSensitive;
+    std::size_t m_maxBytes;
+    std::vector<char> m_mayOccur;   // a pass of the text might change the working text
+    std::vector<char> m_interacts;  // the replacement can take part in an occurrence
+    std::vector<char> m_aligned;    // the text and the replacement end on a character
+    bool m_endsInLoneLeadByte = false;
+    std::vector<std::uint32_t> m_batch;
+    std::vector<std::string_view> m_spotKeywords;
+    std::vector<std::uint32_t> m_spotKeywordIds;
+    std::size_t m_spotKeywordLength = 1;
+    std::unique_ptr<KeywordAutomaton> m_spotAutomaton;
 };
-
-struct Occurrence {
-    std::uint32_t keyword;
-    std::uint32_t start;
-};
-
-// The passes in one scan. Because no replacement can take part in an occurrence and every
-// replaced text ends on a character boundary, pass k replaces, left to right, the occurrences
-// of its text at character starts of the original text that overlap neither a place replaced
-// by an earlier pass nor its own previous replacement.
-std::optional<std::optional<Text>> ReplaceInOneScan(const Text& text,
-                                                    const std::vector<std::string>& keywords,
-                                                    const Text& replacement, bool caseSensitive,
-                                                    std::size_t maxBytes) {
-    if (text.size() >= UINT32_MAX || keywords.size() >= UINT32_MAX) {
-        return std::nullopt;
-    }
-    const KeywordAutomaton automaton(keywords, caseSensitive);
-    if (!automaton.Built()) {
-        return std::nullopt;
-    }
-    Bits characterStarts(text.size());
-    Bits replaced(text.size());
-    std::vector<Occurrence> chosen;
-    // The occurrences since the automaton last stood at its root: none of them can overlap
-    // an occurrence outside this stretch, so its passes can be settled on their own.
-    std::vector<Occurrence> stretch;
-    std::size_t chosenBefore = 0;
-    const auto settle = [&]() {
-        if (stretch.empty()) {
-            return true;
-        }
-        // By keyword, each keyword's occurrences in text order.
-        std::sort(stretch.begin(), stretch.end(), [](const Occurrence& a, const Occurrence& b) {
-            return a.keyword != b.keyword ? a.keyword < b.keyword : a.start < b.start;
-        });
-        std::size_t passEnd = 0;
-        std::uint32_t passKeyword = UINT32_MAX;
-        for (const Occurrence& occurrence : stretch) {
-            if (occurrence.keyword != passKeyword) {
-                passKeyword = occurrence.keyword;
-                passEnd = 0;
-            }
-            const std::size_t start = occurrence.start;
-            const std::size_t end = start + keywords[occurrence.keyword].size();
-            if (start < passEnd || !characterStarts.Test(start) || replaced.AnyIn(start, end)) {
-                continue;
-            }
-            replaced.SetRange(start, end);
-            chosen.push_back(occurrence);
-            passEnd = end;
-        }
-        std::sort(chosen.begin() + static_cast<std::ptrdiff_t>(chosenBefore), chosen.end(),
-                  [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
-        chosenBefore = chosen.size();
-        stretch.clear();
-        return true;
-    };
-    const bool complete = automaton.Scan(
-        text, characterStarts,
-        [&](std::int32_t keyword, std::size_t end) {
-            const std::size_t k = static_cast<std::size_t>(keyword);
-            stretch.push_back({static_cast<std::uint32_t>(k),
-                               static_cast<std::uint32_t>(end - keywords[k].size())});
-            return stretch.size() <= kMaxOccurrences;
-        },
-        settle);
-    if (!complete) {
-        return std::nullopt;
-    }
-
-    std::size_t removed = 0;
-    for (const Occurrence& occurrence : chosen) {
-        removed += keywords[occurrence.keyword].size();
-    }
-    const long double size = static_cast<long double>(text.size() - removed) +
-                             static_cast<long double>(chosen.size()) * replacement.size();
-    if (size > static_cast<long double>(maxBytes)) {
-        return std::optional<Text>();
-    }
-    Text result;
-    result.reserve(static_cast<std::size_t>(size));
-    std::size_t copied = 0;
-    for (const Occurrence& occurrence : chosen) {
-        result.append(text, copied, occurrence.start - copied);
-        result += replacement;
-        copied = occurrence.start + keywords[occurrence.keyword].size();
-    }
-    result.append(text, copied, std::string::npos);
-    return std::optional<Text>(std::move(result));
-}
 
 }  // namespace
 
@@ -335,63 +307,56 @@ bool ReplacedSizeExceeds(const Text& working, std::string_view find, const Text&
     if (bound <= static_cast<long double>(maxBytes)) {
         return false;
     }
+    const long double count =
+        static_cast<long double>(CountReplacements(working, find, caseSensitive));
+    return static_cast<long double>(working.size()) + count * growth >
+           static_cast<long double>(maxBytes);
+}
+
+std::size_t CountReplacements(const Text& text, std::string_view find, bool caseSensitive) {
+    if (find.empty()) {
+        return 0;
+    }
+    if (EndsOnCharacter(find)) {
+        const KeywordAutomaton automaton({find}, caseSensitive);
+        if (automaton.Built()) {
+            Bits characterStarts(text.size());
+            std::size_t count = 0;
+            std::size_t lastEnd = 0;
+            automaton.Scan(
+                text, characterStarts,
+                [&](std::int32_t, std::size_t end) {
+                    const std::size_t start = end - find.size();
+                    if (start >= lastEnd && characterStarts.Test(start)) {
+                        ++count;
+                        lastEnd = end;
+                    }
+                    return true;
+                },
+                [] { return true; });
+            return count;
+        }
+    }
+    // The walk starts afresh behind each occurrence, which only TextFind follows here.
     const Text what(find);
     std::size_t count = 0;
     int position = 1;
-    while ((position = TextFind(working, what, position, !caseSensitive)) != -1) {
+    while ((position = TextFind(text, what, position, !caseSensitive)) != -1) {
         ++count;
         position += static_cast<int>(what.size());
     }
-    return static_cast<long double>(working.size()) + static_cast<long double>(count) * growth >
-           static_cast<long double>(maxBytes);
+    return count;
 }
 
 std::optional<Text> ReplaceMatchTexts(const Text& text,
                                       const std::vector<std::string_view>& matchTexts,
                                       const Text& replacement, bool caseSensitive,
                                       std::size_t maxBytes) {
-    bool oneScan = EndsOnCharacter(replacement);
-    std::array<bool, 256> inKeywords{};
-    std::vector<std::string> keywords;
-    std::unordered_set<std::string> seen;
-    for (std::string_view matchText : matchTexts) {
-        if (matchText.empty()) {
-            continue;
-        }
-        std::string folded = Folded(matchText, caseSensitive);
-        if (!seen.insert(folded).second) {
-            continue;
-        }
-        oneScan = oneScan && EndsOnCharacter(folded);
-        for (char c : folded) {
-            inKeywords[static_cast<unsigned char>(c)] = true;
-        }
-        keywords.push_back(std::move(folded));
+    PassList list = ListPasses(matchTexts, caseSensitive);
+    if (list.passes.empty()) {
+        return text;
     }
-    for (char c : replacement) {
-        if (inKeywords[Fold(static_cast<unsigned char>(c), caseSensitive)]) {
-            oneScan = false;
-        }
-    }
-    if (oneScan) {
-        if (auto result = ReplaceInOneScan(text, keywords, replacement, caseSensitive, maxBytes)) {
-            return *result;
-        }
-    }
-
-    // A replacement may take part in later occurrences (or shift the character walk), so
-    // every entry gets its own pass, repeated texts included.
-    Text working = text;
-    for (std::string_view matchText : matchTexts) {
-        if (matchText.empty()) {
-            continue;
-        }
-        if (ReplacedSizeExceeds(working, matchText, replacement, caseSensitive, maxBytes)) {
-            return std::nullopt;
-        }
-        working = TextReplace(working, Text(matchText), replacement, 1, -1, caseSensitive);
-    }
-    return working;
+    return PassRunner(text, std::move(list), replacement, caseSensitive, maxBytes).Run();
 }
 
 }  // namespace velmor

@@ -10,9 +10,10 @@ namespace velmor {
 
 // Starting from text, replaces for each of matchTexts in turn every occurrence of it in the
 // working text by replacement, exactly as one TextReplace per entry would (non-overlapping,
-// left to right, at character starts, ASCII letters folded unless caseSensitive). Where no
-// replaced text can take part in a later occurrence the whole list is done in one scan;
-// otherwise it runs the passes one by one. Nullopt when the result would exceed maxBytes.
+// left to right, at character starts, ASCII letters folded unless caseSensitive). A pass
+// that cannot change the working text is skipped and runs of passes that the replacement
+// cannot feed share one scan, so each distinct text costs at most one scan unless earlier
+// replacements form it anew. Nullopt when the result would exceed maxBytes.
 std::optional<Text> ReplaceMatchTexts(const Text& text,
                                       const std::vector<std::string_view>& matchTexts,
                                       const Text& replacement, bool caseSensitive,
@@ -22,5 +23,8 @@ std::optional<Text> ReplaceMatchTexts(const Text& text,
 // the occurrences only when a rough bound does not settle it.
 bool ReplacedSizeExceeds(const Text& working, std::string_view find, const Text& replacement,
                          bool caseSensitive, std::size_t maxBytes);
+
+// How many occurrences TextReplace(text, find, ...) replaces.
+std::size_t CountReplacements(const Text& text, std::string_view find, bool caseSensitive);
 
 }  // namespace velmor

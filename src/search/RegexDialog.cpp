@@ -1,5 +1,6 @@
 #include "search/RegexDialog.h"
 
+#include "core/LargeText.h"
 #include "core/ResultSizeLimit.h"
 #include "search/MatchTextReplace.h"
 #include "search/RegexMatches.h"
@@ -42,7 +43,7 @@ void Extract(CommandContext& context, const Text& text, const std::vector<RegexM
         }
     }
     Text lines;
-    lines.reserve(size);
+    ReserveLargeText(lines, size);
     for (const RegexMatch& match : matches) {
         lines.append(text, match.position, match.length);
         lines += "\r\n";
@@ -105,7 +106,7 @@ void RunRegexAction(CommandContext& context, const Text& pattern, const Text& re
                     bool caseSensitive, bool extract) {
     const TextLease lease = context.editor.LendText();
     const Text& text = lease.Get();
-    const std::vector<RegexMatch> matches = FindAllMatches(text, pattern, caseSensitive);
+    std::vector<RegexMatch> matches = FindAllMatches(text, pattern, caseSensitive);
     if (extract) {
         Extract(context, text, matches);
         return;
@@ -115,6 +116,8 @@ void RunRegexAction(CommandContext& context, const Text& pattern, const Text& re
     for (const RegexMatch& match : matches) {
         matchTexts.push_back(std::string_view(text).substr(match.position, match.length));
     }
+    // Millions of matches take room of their own; the replacement needs only their texts.
+    std::vector<RegexMatch>().swap(matches);
     std::optional<Text> result =
         ReplaceMatchTexts(text, matchTexts, replacement, caseSensitive, kMaxResultBytes);
     WriteResultOrRefuse(context.editor, std::move(result));
@@ -132,6 +135,8 @@ void ApplyRegexDialogMode(DialogFields& fields, RegexDialogMode mode) {
     fields.At(kReplacementLabel).enabled = true;
     fields.At(kReplacementBox).enabled = true;
     fields.At(kCaseBox).visible = mode == RegexDialogMode::RegexReplace;
+    fields.At(kPatternBox).digitsOnly = mode == RegexDialogMode::KeepPosition;
+    fields.At(kReplacementBox).digitsOnly = mode == RegexDialogMode::KeepPosition;
     fields.At(kActionButton).caption = captions.firstRadio;
 }
 

@@ -1,28 +1,34 @@
+#include "core/LargeText.h"
+#include "core/ResultSizeLimit.h"
 #include "core/TextPrimitives.h"
 #include "transform/TransformCommands.h"
 
 namespace velmor {
 
-namespace {
-
-template <Text (*Convert)(const Text&)>
-void ConvertDocument(CommandContext& context) {
-    context.editor.ReplaceText(Convert(context.editor.ReadText()));
-}
-
-}  // namespace
-
 void RunToUpper(CommandContext& context) {
-    ConvertDocument<TextUpper>(context);
+    context.editor.RewriteText(UpperInPlace);
 }
 void RunToLower(CommandContext& context) {
-    ConvertDocument<TextLower>(context);
-}
-void RunToFullWidth(CommandContext& context) {
-    ConvertDocument<TextFullWidth>(context);
+    context.editor.RewriteText(LowerInPlace);
 }
 void RunToHalfWidth(CommandContext& context) {
-    ConvertDocument<TextHalfWidth>(context);
+    context.editor.RewriteText(HalfWidthInPlace);
+}
+
+void RunToFullWidth(CommandContext& context) {
+    std::optional<Text> result;
+    {
+        const TextLease lease = context.editor.LendText();
+        const Text& text = lease.Get();
+        // Sized first, so that a text that would pass the limit is refused before allocating.
+        const std::size_t length = FullWidthLength(text);
+        if (length <= kMaxResultBytes) {
+            result.emplace();
+            ResizeLargeText(*result, length);
+            WriteFullWidth(text, result->data());
+        }
+    }
+    WriteResultOrRefuse(context.editor, std::move(result));
 }
 
 }  // namespace velmor

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/CodePage936.h"
+#include "core/LargeText.h"
 #include "core/Utf8.h"
 #include "transform/TransformCommands.h"
 
@@ -93,7 +94,7 @@ public:
         : m_text(text), m_target(target), m_converter(converter), m_tables(Tables()) {}
 
     Text Run() {
-        m_output.reserve(m_text.size());
+        ReserveLargeText(m_output, m_text.size());
         const std::size_t size = m_text.size();
         std::size_t i = 0;
         while (i < size) {

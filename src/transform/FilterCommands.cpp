@@ -1,4 +1,5 @@
 #include "core/CodePage936.h"
+#include "core/LargeText.h"
 #include "core/Utf8.h"
 #include "transform/FilterLineBreakCommands.h"
 
@@ -42,9 +43,10 @@ Text FilterCharacters(const Text& text, CharacterFilter filter) {
     std::string kept;
     {
         const std::string utf8 = GbkToUtf8(text);
-        kept.reserve(filter == CharacterFilter::Chinese || filter == CharacterFilter::Symbols
-                         ? utf8.size()
-                         : utf8.size() / 4);
+        ReserveLargeText(kept,
+                         filter == CharacterFilter::Chinese || filter == CharacterFilter::Symbols
+                             ? utf8.size()
+                             : utf8.size() / 4);
         const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
         const auto* const end = p + utf8.size();
         while (p < end) {

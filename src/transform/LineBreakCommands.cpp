@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "core/LargeText.h"
 #include "core/ResultSizeLimit.h"
 #include "core/TextPrimitives.h"
 #include "transform/FilterLineBreakCommands.h"
@@ -50,7 +51,7 @@ void AppendLineBreaks(Text& out, std::size_t pairs) {
 
 Text CollapseLineBreakRuns(const Text& text) {
     Text result;
-    result.reserve(text.size());
+    ReserveLargeText(result, text.size());
     ForEachLineBreakRun(
         text, text.size(),
         [&](std::size_t from, std::size_t to) { result.append(text, from, to - from); },
@@ -82,7 +83,7 @@ std::optional<Text> ChangeLineBreakRuns(const Text& text, int replaced, int repl
         return std::nullopt;
     }
     Text result;
-    result.reserve(static_cast<std::size_t>(size));
+    ReserveLargeText(result, static_cast<std::size_t>(size));
     ForEachLineBreakRun(
         text, end, [&](std::size_t from, std::size_t to) { result.append(text, from, to - from); },
         [&](std::size_t k) { AppendLineBreaks(result, pairsFor(k)); });
@@ -129,7 +130,7 @@ std::optional<Text> SplitIntoParagraphs(const Text& text, const Text& separator)
         }
     }
     Text result;
-    result.reserve(std::min(size, text.size() + text.size() / 4 + 2));
+    ReserveLargeText(result, std::min(size, text.size() + text.size() / 4 + 2));
     ForEachPiece(text, separator, [&](std::size_t from, std::size_t to) {
         result.append(text, from, to - from);
         result += "\r\n";
@@ -143,9 +144,13 @@ const DialogDefinition& LineBreakCountDialog() {
         d.title = "连续换行符数变更";
         d.createControls = [](DialogFields& fields) {
             fields.Add("标签1", ControlKind::Label).caption = "被替换的换行符数量：";
-            fields.Add("编辑框_被", ControlKind::EditBox).text = "3";
+            Control& from = fields.Add("编辑框_被", ControlKind::EditBox);
+            from.text = "3";
+            from.digitsOnly = true;
             fields.Add("标签2", ControlKind::Label).caption = "欲替换的换行符数量：";
-            fields.Add("编辑框_欲", ControlKind::EditBox).text = "2";
+            Control& to = fields.Add("编辑框_欲", ControlKind::EditBox);
+            to.text = "2";
+            to.digitsOnly = true;
             fields.Add("按钮1", ControlKind::Button).caption = "确定";
         };
         d.onPress["按钮1"] = [](DialogFields& fields, CommandContext& context) {

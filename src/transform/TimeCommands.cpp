@@ -2,6 +2,7 @@
 
 #include "core/CodePage936.h"
 #include "core/DateTime.h"
+#include "core/LargeText.h"
 #include "core/Numbers.h"
 #include "core/ResultSizeLimit.h"
 #include "core/TextPrimitives.h"
@@ -49,7 +50,7 @@ std::optional<Text> ConvertMatches(const Text& text, const char* utf8Pattern,
         }
     }
     Text result;
-    result.reserve(size);
+    ReserveLargeText(result, size);
     std::size_t copied = 0;
     for (std::size_t k = 0; k < matches.size(); ++k) {
         result.append(text, copied, matches[k].position - copied);

@@ -5,10 +5,11 @@
 #include <random>
 #include <string>
 
+#include "../support/PassByPassReplace.h"
 #include "core/MemoryEditor.h"
+#include "core/ResultSizeLimit.h"
 #include "core/TextPrimitives.h"
 #include "search/MatchTextReplace.h"
-#include "core/ResultSizeLimit.h"
 #include "search/RegexDialog.h"
 #include "search/RegexMatches.h"
 
@@ -128,65 +129,6 @@ TEST(RegexAction, MillionMatchesExtractInOneWrite) {
     EXPECT_EQ(std::count(result.begin(), result.end(), '\n'), 1000000);
 }
 
-// The passes done one TextReplace at a time, as the command is defined.
-Text ReplaceOneByOne(const Text& text, const std::vector<std::string_view>& matchTexts,
-                     const Text& replacement, bool caseSensitive) {
-    Text working = text;
-    for (std::string_view matchText : matchTexts) {
-        working = TextReplace(working, Text(matchText), replacement, 1, -1, caseSensitive);
-    }
-    return working;
-}
-
-struct ReplaceRow {
-    const char* name;
-    Text text;
-    std::vector<std::string_view> matchTexts;
-    Text replacement;
-    bool caseSensitive;
-};
-
-void PrintTo(const ReplaceRow& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class MatchTextReplaceTable : public ::testing::TestWithParam<ReplaceRow> {};
-
-TEST_P(MatchTextReplaceTable, EqualsOnePassPerText) {
-    const ReplaceRow& row = GetParam();
-    EXPECT_EQ(ReplaceMatchTexts(row.text, row.matchTexts, row.replacement, row.caseSensitive,
-                                kMaxResultBytes),
-              ReplaceOneByOne(row.text, row.matchTexts, row.replacement, row.caseSensitive));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Passes, MatchTextReplaceTable,
-    ::testing::Values(
-        ReplaceRow{"nested numbers", "12 123 4123 312", {"12", "123", "3"}, "#", true},
-        ReplaceRow{"later text first in the text", "ab ba ab", {"ba", "ab", "a"}, "-", true},
-        ReplaceRow{"folded duplicates", "Ab aB ab", {"ab", "AB"}, "x", false},
-        ReplaceRow{"overlapping runs", "aaaaa", {"aa", "a"}, "b", true},
-        ReplaceRow{"replacement feeds a later text", "ab", {"a", "bb"}, "b", true},
-        ReplaceRow{"trail byte looks like a letter",
-                   "\x81"
-                   "a"
-                   "a\x81"
-                   "b",
-                   {"a", "b"},
-                   "#",
-                   true},
-        ReplaceRow{"half a character", "\xD6\xD0\xD6", {"\xD0", "\xD6"}, "#", true},
-        ReplaceRow{"lone lead byte at the end", "ab\xB0", {"b"}, "c", true},
-        ReplaceRow{"replacement ends in a lead byte", "a1a2", {"1", "2"}, "\xB0", true},
-        ReplaceRow{"empty texts are skipped", "abc", {"", "b", ""}, "#", true}));
-
-TEST(MatchTextReplace, RefusesResultsPastTheLimit) {
-    const Text text(1000, 'a');
-    EXPECT_FALSE(ReplaceMatchTexts(text, {"a"}, Text(100, 'x'), true, 50000).has_value());
-    EXPECT_EQ(ReplaceMatchTexts(text, {"a"}, Text(10, 'x'), true, 50000), Text(10000, 'x'));
-    EXPECT_FALSE(ReplaceMatchTexts(text, {"a"}, Text(100, 'a'), true, 50000).has_value());
-}
-
 // The find-all loop straight on the engine, without skipping ahead to possible first bytes.
 std::vector<RegexMatch> ReferenceMatches(const Text& text, const Text& pattern,
                                          bool caseSensitive) {
@@ -266,7 +208,7 @@ TEST(RegexFuzz, RandomPatternsOnRandomTexts) {
         const Row row{"", text, pattern, replacement, caseSensitive, "", ""};
         ASSERT_EQ(RunAction(text, row, true), lines) << pattern;
         ASSERT_EQ(RunAction(text, row, false),
-                  ReplaceOneByOne(text, matchTexts, replacement, caseSensitive))
+                  test::ReplaceOneByOne(text, matchTexts, replacement, caseSensitive))
             << pattern << " on " << ::testing::PrintToString(text);
         ++runs;
     }

@@ -28,7 +28,7 @@ const DialogDefinition& SampleDialog() {
         d.createControls = [](DialogFields& fields) {
             fields.Add("标签1", ControlKind::Label).caption = "数字：";
             fields.Add("编辑框1", ControlKind::EditBox).text = "1";
-            fields.Add("编辑框2", ControlKind::EditBox);
+            fields.Add("编辑框2", ControlKind::EditBox).digitsOnly = true;
             Control& a = fields.Add("单选框_甲", ControlKind::RadioButton);
             a.caption = "甲";
             a.group = "模式";
@@ -46,6 +46,7 @@ const DialogDefinition& SampleDialog() {
         };
         d.onClick["单选框_乙"] = [](DialogFields& fields, CommandContext&) {
             fields.At("选择框1").enabled = false;
+            fields.At("编辑框2").digitsOnly = false;
         };
         d.onPress["按钮1"] = [](DialogFields& fields, CommandContext& context) {
             context.editor.ReplaceText(fields.TextOf("编辑框1"));
@@ -65,9 +66,7 @@ struct SampleForm {
         };
         add(new QLabel(QStringLiteral("数字：")), "标签1");
         add(new QLineEdit(QStringLiteral("1")), "编辑框1");
-        auto* digits = new QLineEdit;
-        digits->setProperty("digitsOnly", true);
-        add(digits, "编辑框2");
+        add(new QLineEdit, "编辑框2");
         auto* a = new QRadioButton(QStringLiteral("甲"));
         a->setChecked(true);
         add(a, "单选框_甲");
@@ -142,6 +141,10 @@ TEST_F(FormDialogTest, DigitsOnlyBoxTakesOnlyDigitsWhenTyped) {
     Type(digits, QStringLiteral("a1-2０3"));
     EXPECT_EQ(digits->text(), QStringLiteral("123"));
     EXPECT_EQ(static_cast<FormDialog&>(dialog).Session().Fields().TextOf("编辑框2"), "123");
+    // A handler that lifts the rule frees the box at once.
+    Child<QRadioButton>(dialog, "单选框_乙")->click();
+    Type(digits, QStringLiteral("a"));
+    EXPECT_EQ(digits->text(), QStringLiteral("123a"));
 }
 
 TEST_F(FormDialogTest, DifferencesBetweenFormAndFieldsAreListed) {
@@ -151,9 +154,10 @@ TEST_F(FormDialogTest, DifferencesBetweenFormAndFieldsAreListed) {
     Child<QCheckBox>(form, "选择框1")->setChecked(true);
     delete Child<QPushButton>(form, "按钮1");
     (new QLineEdit(&form))->setObjectName(QStringLiteral("编辑框9"));
+    Child<QLineEdit>(form, "编辑框1")->setProperty("digitsOnly", true);
     DialogSession session(SampleDialog(), m_context);
     const std::vector<std::string> differences = CompareFormWithFields(form, session.Fields());
-    EXPECT_EQ(differences.size(), 4u);
+    EXPECT_EQ(differences.size(), 5u);
 }
 
 class RegisteredFormsTest : public ::testing::Test, protected test::WindowFixture {};

@@ -186,7 +186,27 @@ TEST_F(SearchWindowTest, SharedRegexDialogFollowsTheLastMenuItem) {
     Run("&Z.正则替换/提取");
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("正则替换/提取"));
     EXPECT_FALSE(dialog->findChild<QCheckBox*>(QStringLiteral("选择框1"))->isHidden());
+    // Back in regex mode both boxes take any text again.
+    Type(*dialog, "编辑框_正则", QStringLiteral("[a-z]"));
+    Type(*dialog, "编辑框2", QStringLiteral("x"));
+    EXPECT_EQ(dialog->findChild<QLineEdit*>(QStringLiteral("编辑框_正则"))->text(),
+              QStringLiteral("[a-z]"));
+    EXPECT_EQ(dialog->findChild<QLineEdit*>(QStringLiteral("编辑框2"))->text(),
+              QStringLiteral("x"));
     EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(SearchWindowTest, KeepPositionDialogTakesOnlyDigits) {
+    MainWindow& window = Open();
+    Run("保留指定位置");
+    QWidget* dialog = window.Dialogs().Find("保留指定位置");
+    ASSERT_NE(dialog, nullptr);
+    for (const char* box : {"编辑框_正则", "编辑框2"}) {
+        Type(*dialog, box, QStringLiteral("1a-2"));
+        EXPECT_EQ(dialog->findChild<QLineEdit*>(QString::fromUtf8(box))->text(),
+                  QStringLiteral("12"))
+            << box;
+    }
 }
 
 TEST_F(SearchWindowTest, PathologicalPatternDoesNotHangTheWindow) {

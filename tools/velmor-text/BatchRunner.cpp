@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include "InputDocument.h"
 #include "core/CodePage936.h"
 #include "core/FixedTime.h"
 #include "core/MemoryEditor.h"
@@ -313,23 +314,29 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     const bool usesDocument = !WorksOnFilesOnly(*command);
     Text text;
     if (usesDocument) {
-        std::optional<ByteString> bytes;
+        InputDocument document(options->utf8);
+        const auto add = [&document](std::string_view piece, std::size_t fileSize) {
+            document.Add(piece, fileSize);
+        };
+        bool read = true;
         if (!options->inPath.empty()) {
-            bytes = TryReadFileBytes(options->inPath);
-        } else if (streams.readInput) {
-            bytes = streams.readInput();
+            read = ReadFilePieces(options->inPath, add);
+        } else if (streams.readInputPieces) {
+            read = streams.readInputPieces(add);
         } else {
-            bytes = ReadAll(streams.in);
+            std::optional<ByteString> bytes =
+                streams.readInput ? streams.readInput() : ReadAll(streams.in);
+            read = bytes.has_value();
+            if (read) {
+                add(*bytes, 0);
+            }
         }
-        if (!bytes) {
+        if (!read) {
             return FileError(streams.err, "cannot read " + (options->inPath.empty()
                                                                 ? std::string("standard input")
                                                                 : options->inPath));
         }
-        if (const std::size_t zero = bytes->find('\0'); zero != ByteString::npos) {
-            bytes->resize(zero);
-        }
-        text = options->utf8 ? Utf8ToGbk(*bytes) : std::move(*bytes);
+        text = document.Finish();
     }
 
     MemoryEditor editor(std::move(text));
@@ -378,15 +385,23 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
         return kExitRan;
     }
     Text result = editor.TakeText();
-    const ByteString output = options->utf8 ? GbkToUtf8(result) : std::move(result);
     if (options->outPath.empty()) {
-        streams.out.write(output.data(), static_cast<std::streamsize>(output.size()));
+        const auto write = [&streams](std::string_view piece) {
+            streams.out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        };
+        // UTF-8 goes out piece by piece as it is made, never held whole.
+        if (options->utf8) {
+            GbkToUtf8Pieces(result, write);
+        } else {
+            write(result);
+        }
         streams.out.flush();
         if (!streams.out) {
             return FileError(streams.err, "cannot write standard output");
         }
         return kExitRan;
     }
+    const ByteString output = options->utf8 ? GbkToUtf8(result) : std::move(result);
     if (!WriteOutput(options->outPath, output)) {
         return FileError(streams.err, "cannot write " + options->outPath);
     }

@@ -11,6 +11,7 @@
 #include "core/CommandRegistry.h"
 #include "core/DateTime.h"
 #include "core/EditorAccess.h"
+#include "platform/FileBytes.h"
 
 namespace velmor {
 
@@ -45,6 +46,8 @@ struct BatchStreams {
     std::ostream& err;
     // Reads standard input when set, instead of in; nothing means it could not be read.
     std::function<std::optional<ByteString>()> readInput = {};
+    // Reads standard input piece by piece, before readInput; false when it could not be read.
+    std::function<bool(const PieceSink&)> readInputPieces = {};
 };
 
 // Runs one command of registry as the command line asks and returns the exit status: 0 when

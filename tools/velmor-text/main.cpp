@@ -14,9 +14,11 @@ int main(int argc, char** argv) {
     try {
         const velmor::CommandRegistry registry = velmor::BuildCommandRegistry();
         // Read directly, so that an unreadable standard input is an error, not an empty text.
-        return velmor::RunBatch(arguments, registry,
-                                {std::cin, std::cout, std::cerr,
-                                 [] { return velmor::ReadDescriptorBytes(STDIN_FILENO); }});
+        velmor::BatchStreams streams{std::cin, std::cout, std::cerr};
+        streams.readInputPieces = [](const velmor::PieceSink& piece) {
+            return velmor::ReadDescriptorPieces(STDIN_FILENO, piece);
+        };
+        return velmor::RunBatch(arguments, registry, streams);
     } catch (const std::exception& failure) {
         std::cerr << "velmor-text: " << failure.what() << '\n';
         return velmor::kExitFileError;

@@ -1,7 +1,6 @@
 #include "search/dialogs/SearchForms.h"
 
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
 
 #include "app/FormDialog.h"
 #include "app/MainWindow.h"
@@ -24,25 +23,6 @@ constexpr const char* kKeepPosition = "保留指定位置";
 
 RegexDialogMode ModeOf(std::string_view caption) {
     return caption == kKeepPosition ? RegexDialogMode::KeepPosition : RegexDialogMode::RegexReplace;
-}
-
-// Sets an open shared dialog up for mode: its fields (title, captions) and the integer-only
-// boxes.
-void SetUpForMode(FormDialog& dialog, RegexDialogMode mode) {
-    ApplyRegexDialogMode(dialog.Session().Fields(), mode);
-    for (const char* name : {"编辑框_正则", "编辑框2"}) {
-        auto* box = dialog.findChild<QLineEdit*>(QString::fromUtf8(name));
-        if (box == nullptr) {
-            continue;
-        }
-        if (mode == RegexDialogMode::KeepPosition) {
-            box->setValidator(
-                new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), box));
-        } else {
-            box->setValidator(nullptr);
-        }
-    }
-    dialog.ShowFields();
 }
 
 }  // namespace
@@ -92,7 +72,8 @@ void SearchWindowCommands::OpenShared(const char* caption) {
         return;
     }
     if (RegexDialogModeOf(open->Session().Fields()) != mode) {
-        SetUpForMode(*open, mode);
+        ApplyRegexDialogMode(open->Session().Fields(), mode);
+        open->ShowFields();
     }
     open->show();
     open->raise();

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <string_view>
+
+#include "core/LargeText.h"
+#include "core/Text.h"
+
+namespace velmor {
+
+// Builds an encoding of a large input in one buffer that is written once: each chunk of the
+// input is encoded into a small buffer that stays in the cache and then appended, instead of
+// zero-filling the whole result first and writing it a second time.
+// encode(in, count, out) writes the encoding of count input bytes at out and returns its end;
+// every chunk but the last holds a whole number of groups of groupBytes input bytes, and a
+// group encodes to at most groupOutput bytes. resultSize is what the whole encoding takes.
+template <std::size_t groupBytes, std::size_t groupOutput, typename Encode>
+Text EncodeInChunks(std::string_view input, std::size_t resultSize, Encode encode) {
+    constexpr std::size_t kGroupsPerChunk = 4096;
+    constexpr std::size_t kChunk = kGroupsPerChunk * groupBytes;
+    char buffer[kGroupsPerChunk * groupOutput];
+    Text result;
+    ReserveLargeText(result, resultSize);
+    for (std::size_t at = 0; at < input.size(); at += kChunk) {
+        const std::size_t count = std::min(kChunk, input.size() - at);
+        const char* end = encode(input.data() + at, count, buffer);
+        result.append(buffer, static_cast<std::size_t>(end - buffer));
+    }
+    return result;
+}
+
+}  // namespace velmor

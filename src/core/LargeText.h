@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+
+#include "core/Text.h"
+
+namespace velmor {
+
+// Buffers of many megabytes are faulted in page by page the first time they are written;
+// where the system hands out huge pages on request, asking for them spares most of that.
+
+// Reserves capacity bytes in text (keeping its content) and, for a large buffer, asks for
+// huge pages before any of the new memory is touched.
+void ReserveLargeText(Text& text, std::size_t capacity);
+// Resizes text to length, reserving as ReserveLargeText does first; new bytes are zero.
+void ResizeLargeText(Text& text, std::size_t length);
+// Asks for huge pages for the whole 2 MiB pages inside [data, data + size); does nothing for
+// a small range or where the system has no such request.
+void AdviseHugePages(void* data, std::size_t size);
+
+}  // namespace velmor

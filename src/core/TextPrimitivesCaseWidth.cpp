@@ -1,0 +1,282 @@
+#include <cstring>
+
+#include "core/ByteBlocks.h"
+#include "core/TextPrimitives.h"
+
+namespace velmor {
+
+namespace {
+
+inline bool IsHigh(char c) {
+    return static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Adds delta to each one-byte character from low to high. Only ASCII bytes change, and a
+// byte below 0x80 is a trail byte exactly when the lead bytes of its block put it there.
+void ShiftLetters(Text& text, char low, char high, char delta) {
+    char* data = text.data();
+    const std::size_t length = text.size();
+    bool trailFirst = false;
+    std::size_t i = 0;
+    for (; i + kBlockBytes <= length; i += kBlockBytes) {
+        char* block = data + i;
+        const std::uint64_t high80 = HighByteMask(block);
+        const bool enteredOnTrail = trailFirst;
+        const std::uint64_t leads = LeadMask(high80, trailFirst);
+        const std::uint64_t shifted = ShiftBytesInRange(block, low, high, delta);
+        for (std::uint64_t wrong = shifted & TrailMask(leads, enteredOnTrail); wrong != 0;
+             wrong &= wrong - 1) {
+            char& trail = block[LowestBit(wrong)];
+            trail = static_cast<char>(trail - delta);
+        }
+    }
+    for (i += trailFirst ? 1 : 0; i < length; ++i) {
+        const char c = data[i];
+        if (IsHigh(c)) {
+            ++i;
+        } else if (c >= low && c <= high) {
+            data[i] = static_cast<char>(c + delta);
+        }
+    }
+}
+
+// The one byte a double-byte character becomes at half width, or 0 when it stays.
+inline char HalfWidthOf(unsigned char lead, unsigned char trail) {
+    if (lead == 0xA1) {
+        if (trail == 0xA1) {
+            return ' ';
+        }
+        if (trail == 0xAB) {
+            return '~';
+        }
+        if (trail == 0xEE || trail == 0xEF) {
+            return '*';
+        }
+    } else if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE) {
+        return static_cast<char>(trail - 0x80);
+    }
+    return 0;
+}
+
+// Writes the character at read (a character start, with its trail byte present) at write,
+// which lies at or before read; returns the new write position.
+inline std::size_t PutHalfWidth(char* data, std::size_t read, std::size_t write) {
+    const char lead = data[read];
+    const char trail = data[read + 1];
+    const char half =
+        HalfWidthOf(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
+    if (half != 0) {
+        data[write] = half;
+        return write + 1;
+    }
+    data[write] = lead;
+    data[write + 1] = trail;
+    return write + 2;
+}
+
+inline bool IsPrintableAscii(char c) {
+    return c >= 0x20 && c <= 0x7E;
+}
+
+// Writes the full-width form of the one-byte character c.
+inline char* PutFullWidth(char c, char* out) {
+    if (c == ' ') {
+        *out++ = '\xA1';
+        *out++ = '\xA1';
+    } else if (c == '~') {
+        *out++ = '\xA1';
+        *out++ = '\xAB';
+    } else if (IsPrintableAscii(c)) {
+        *out++ = '\xA3';
+        *out++ = static_cast<char>(c + 0x80);
+    } else {
+        *out++ = c;
+    }
+    return out;
+}
+
+// Writes the full-width form of 16 printable ASCII bytes: 32 bytes at out.
+inline void PutFullWidthPrintable16(const char* in, char* out) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    const __m128i space = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '));
+    const __m128i tilde = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('~'));
+    // A3 xx for most, A1 A1 for the space (A0 + 1) and A1 AB for "~" (FE ^ 55).
+    const __m128i lead = _mm_xor_si128(_mm_set1_epi8('\xA3'),
+                                       _mm_and_si128(_mm_or_si128(space, tilde), _mm_set1_epi8(2)));
+    __m128i trail = _mm_add_epi8(bytes, _mm_set1_epi8('\x80'));
+    trail = _mm_add_epi8(trail, _mm_and_si128(space, _mm_set1_epi8(1)));
+    trail = _mm_xor_si128(trail, _mm_and_si128(tilde, _mm_set1_epi8(0x55)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(lead, trail));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out) + 1, _mm_unpackhi_epi8(lead, trail));
+#else
+    for (int i = 0; i < 16; ++i) {
+        out = PutFullWidth(in[i], out);
+    }
+#endif
+}
+
+inline bool AllPrintable16(const char* in) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    return _mm_movemask_epi8(sse2_blocks::InRange(bytes, 0x20, 0x7E)) == 0xFFFF;
+#else
+    for (int i = 0; i < 16; ++i) {
+        if (!IsPrintableAscii(in[i])) {
+            return false;
+        }
+    }
+    return true;
+#endif
+}
+
+}  // namespace
+
+void UpperInPlace(Text& text) {
+    ShiftLetters(text, 'a', 'z', -0x20);
+}
+
+void LowerInPlace(Text& text) {
+    ShiftLetters(text, 'A', 'Z', 0x20);
+}
+
+Text TextUpper(const Text& text) {
+    Text result = text;
+    UpperInPlace(result);
+    return result;
+}
+
+Text TextLower(const Text& text) {
+    Text result = text;
+    LowerInPlace(result);
+    return result;
+}
+
+void HalfWidthInPlace(Text& text) {
+    char* data = text.data();
+    const std::size_t length = text.size();
+    std::size_t read = 0;
+    std::size_t write = 0;
+    const auto keepUpTo = [&](std::size_t end) {
+        if (write != read) {
+            std::memmove(data + write, data + read, end - read);
+        }
+        write += end - read;
+        read = end;
+    };
+    // Each block starts at a character start, and one byte past it exists, so a lead byte at
+    // its end has its trail.
+    while (read + kBlockBytes < length) {
+        const std::size_t base = read;
+        const char* block = data + base;
+        bool endsOnLead = false;
+        const std::uint64_t leads = LeadMask(HighByteMask(block), endsOnLead);
+        const std::uint64_t changing =
+            leads & (ByteEqualMask(block, '\xA1') | ByteEqualMask(block, '\xA3'));
+        if (changing == 0) {
+            keepUpTo(base + kBlockBytes - (endsOnLead ? 1 : 0));
+            continue;
+        }
+        // Characters that start in the block, one by one; the last may end one byte past it.
+        while (read < base + kBlockBytes) {
+            if (!IsHigh(data[read])) {
+                data[write++] = data[read++];
+            } else {
+                write = PutHalfWidth(data, read, write);
+                read += 2;
+            }
+        }
+    }
+    while (read < length) {
+        if (!IsHigh(data[read])) {
+            data[write++] = data[read++];
+        } else if (read + 1 < length) {
+            write = PutHalfWidth(data, read, write);
+            read += 2;
+        } else {
+            break;
+        }
+    }
+    text.resize(write);
+}
+
+Text TextHalfWidth(const Text& text) {
+    Text result = text;
+    HalfWidthInPlace(result);
+    return result;
+}
+
+std::size_t FullWidthLength(std::string_view text) {
+    const char* data = text.data();
+    const std::size_t length = text.size();
+    std::size_t widened = 0;
+    bool trailFirst = false;
+    std::size_t i = 0;
+    for (; i + kBlockBytes <= length; i += kBlockBytes) {
+        const char* block = data + i;
+        const bool enteredOnTrail = trailFirst;
+        const std::uint64_t leads = LeadMask(HighByteMask(block), trailFirst);
+        const std::uint64_t printable = ByteRangeMask(block, 0x20, 0x7E);
+        widened +=
+            static_cast<std::size_t>(BitCount(printable & ~TrailMask(leads, enteredOnTrail)));
+    }
+    if (trailFirst && i == length) {
+        return length + widened - 1;
+    }
+    for (i += trailFirst ? 1 : 0; i < length; ++i) {
+        if (IsHigh(data[i])) {
+            if (i + 1 == length) {
+                return length + widened - 1;
+            }
+            ++i;
+        } else if (IsPrintableAscii(data[i])) {
+            ++widened;
+        }
+    }
+    return length + widened;
+}
+
+char* WriteFullWidth(std::string_view text, char* out) {
+    const char* data = text.data();
+    const std::size_t length = text.size();
+    std::size_t i = 0;
+    // i is always a character start; a lead byte at the end of a piece takes the byte after.
+    while (i + 16 < length) {
+        if (AllPrintable16(data + i)) {
+            PutFullWidthPrintable16(data + i, out);
+            out += 32;
+            i += 16;
+            continue;
+        }
+        for (const std::size_t end = i + 16; i < end;) {
+            if (IsHigh(data[i])) {
+                *out++ = data[i];
+                *out++ = data[i + 1];
+                i += 2;
+            } else {
+                out = PutFullWidth(data[i++], out);
+            }
+        }
+    }
+    while (i < length) {
+        if (IsHigh(data[i])) {
+            if (i + 1 == length) {
+                break;
+            }
+            *out++ = data[i];
+            *out++ = data[i + 1];
+            i += 2;
+        } else {
+            out = PutFullWidth(data[i++], out);
+        }
+    }
+    return out;
+}
+
+Text TextFullWidth(const Text& text) {
+    Text result(FullWidthLength(text), '\0');
+    WriteFullWidth(text, result.data());
+    return result;
+}
+
+}  // namespace velmor

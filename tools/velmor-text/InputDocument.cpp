@@ -1,0 +1,58 @@
+#include "InputDocument.h"
+
+#include <algorithm>
+
+#include "core/CodePage936.h"
+#include "core/LargeText.h"
+#include "platform/FileBytes.h"
+
+namespace velmor {
+
+namespace {
+
+// Bytes a UTF-8 sequence may be read ahead of its start.
+constexpr std::size_t kReadAhead = 3;
+
+}  // namespace
+
+void InputDocument::Add(std::string_view piece, std::size_t fileSize) {
+    if (m_ended) {
+        return;
+    }
+    if (const std::size_t zero = piece.find('\0'); zero != std::string_view::npos) {
+        piece = piece.substr(0, zero);
+        m_ended = true;
+    }
+    if (!m_utf8) {
+        AppendPiece(m_text, piece, fileSize);
+        return;
+    }
+    // The GBK text is seldom longer than its UTF-8 form.
+    if (m_text.capacity() < fileSize) {
+        ReserveLargeText(m_text, fileSize);
+    }
+    if (!m_pending.empty()) {
+        const std::size_t take = std::min(piece.size(), kReadAhead);
+        const std::string joined = m_pending + std::string(piece.substr(0, take));
+        const std::size_t used = Utf8ToGbkPart(joined, false, m_text);
+        if (take < kReadAhead) {
+            m_pending = joined.substr(used);
+            return;
+        }
+        // With three bytes behind it, every sequence that starts in the pending bytes is read.
+        piece.remove_prefix(used - m_pending.size());
+        m_pending.clear();
+    }
+    const std::size_t used = Utf8ToGbkPart(piece, false, m_text);
+    m_pending.assign(piece.substr(used));
+}
+
+Text InputDocument::Finish() {
+    if (!m_pending.empty()) {
+        Utf8ToGbkPart(m_pending, true, m_text);
+        m_pending.clear();
+    }
+    return std::move(m_text);
+}
+
+}  // namespace velmor
