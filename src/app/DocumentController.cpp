@@ -46,7 +46,7 @@ void DocumentController::ClearDocument() {
 
 bool DocumentController::OpenDocumentFile(const Text& path) {
     ClearDocument();
-    const std::optional<ByteString> bytes = TryReadFileBytes(FileSystemPath(path));
+    std::optional<ByteString> bytes = TryReadFileBytes(FileSystemPath(path));
     if (!bytes) {
         m_editor.ShowMessage(MessageKind::Error, "打开文件失败！", kErrorTitle);
         if (m_callbacks.setCaption) {
@@ -54,21 +54,24 @@ bool DocumentController::OpenDocumentFile(const Text& path) {
         }
         return false;
     }
-    const Text text = CutOpenedFileBytes(*bytes);
-    m_editor.ReplaceText(text);
+    // The file's buffer becomes the document: no copy of a large file beside the editor's.
+    const std::size_t fileSize = bytes->size();
+    Text text = CutOpenedFileBytes(std::move(*bytes));
+    const std::size_t loadedSize = text.size();
+    m_editor.ReplaceText(std::move(text));
     // Loading is not an edit, whatever the editor makes of a whole-text replacement.
     m_editor.SetModifiedFlag(false);
     m_currentFileName = path;
     if (m_callbacks.setCaption) {
         m_callbacks.setCaption(std::string(kProgramCaption) + " - " + FileSystemPath(path));
     }
-    WarnIfCut(text, *bytes);
+    WarnIfCut(loadedSize, fileSize);
     return true;
 }
 
-void DocumentController::WarnIfCut(const Text& loaded, const ByteString& file) {
+void DocumentController::WarnIfCut(std::size_t loadedSize, std::size_t fileSize) {
     // Saving writes only what was loaded, so the user must know the rest is not there.
-    if (loaded.size() < file.size()) {
+    if (loadedSize < fileSize) {
         m_editor.ShowMessage(MessageKind::Information, kLoadedOnlyPart, kInformationTitle);
     }
 }
@@ -157,13 +160,15 @@ void DocumentController::DropFiles(const std::vector<Text>& paths) {
         return;
     }
     m_currentFileName = paths.front();
-    const ByteString bytes = ReadFileBytes(FileSystemPath(paths.front()));
-    const Text text = CutDroppedFileBytes(bytes);
-    m_editor.ReplaceText(text);
+    ByteString bytes = ReadFileBytes(FileSystemPath(paths.front()));
+    const std::size_t fileSize = bytes.size();
+    Text text = CutDroppedFileBytes(std::move(bytes));
+    const std::size_t loadedSize = text.size();
+    m_editor.ReplaceText(std::move(text));
     // As after Open: the text is the file's, so the save question must not offer to write
     // it back over the file, which may hold more than was loaded.
     m_editor.SetModifiedFlag(false);
-    WarnIfCut(text, bytes);
+    WarnIfCut(loadedSize, fileSize);
 }
 
 bool DocumentController::CloseRequest() {

@@ -53,7 +53,7 @@ public:
 private:
     void ClearDocument();
     // Tells the user once when a file loaded only up to a zero byte or 0x1A.
-    void WarnIfCut(const Text& loaded, const ByteString& file);
+    void WarnIfCut(std::size_t loadedSize, std::size_t fileSize);
 
     EditorAccess& m_editor;
     FileDialog& m_dialog;

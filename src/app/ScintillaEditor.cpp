@@ -60,6 +60,7 @@ ScintillaEditor::ScintillaEditor(QWidget* parent)
           return std::string_view(bytes, length);
       }),
       m_checkMirror(qEnvironmentVariableIntValue("VELMOR_CHECK_MIRROR") != 0) {
+    UsePlainDocument();
     EditorAccessible::Install(staticMetaObject.className());
     // Without the after-change notifications the widget's accessible support no longer counts
     // characters from the document start on every edit; the mirror needs only these two.
@@ -78,8 +79,6 @@ ScintillaEditor::ScintillaEditor(QWidget* parent)
         setMarginWidth(margin, 0);
     }
     setFolding(NoFoldStyle);
-    // Keeping the layouts of the shown lines spares a repaint from measuring a long line again.
-    SendScintilla(SCI_SETLAYOUTCACHE, static_cast<long>(SC_CACHE_PAGE));
     SendScintilla(SCI_SETSCROLLWIDTH, 1L);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
     SendScintilla(SCI_INDICSETSTYLE, kStrikeOutIndicator, static_cast<long>(INDIC_STRIKE));
@@ -94,6 +93,28 @@ ScintillaEditor::ScintillaEditor(QWidget* parent)
                 OnModified(position, type, length);
             });
     connect(this, &QsciScintilla::cursorPositionChanged, this, &ScintillaEditor::AnnounceCaret);
+}
+
+ScintillaEditor::~ScintillaEditor() {
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, m_widgetDocument);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, m_widgetDocument);
+}
+
+void ScintillaEditor::UsePlainDocument() {
+    // Nothing is styled here (no lexer; the font and colour are those of the default style),
+    // so the style bytes would only double the memory of the text.
+    const long tabWidth = SendScintilla(SCI_GETTABWIDTH);
+    const long useTabs = SendScintilla(SCI_GETUSETABS);
+    const long indent = SendScintilla(SCI_GETINDENT);
+    m_widgetDocument = SendScintillaPtrResult(SCI_GETDOCPOINTER);
+    SendScintilla(SCI_ADDREFDOCUMENT, 0UL, m_widgetDocument);
+    auto* plain = reinterpret_cast<void*>(
+        SendScintilla(SCI_CREATEDOCUMENT, 0UL, static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, plain);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, plain);
+    SendScintilla(SCI_SETTABWIDTH, static_cast<unsigned long>(tabWidth));
+    SendScintilla(SCI_SETUSETABS, static_cast<unsigned long>(useTabs));
+    SendScintilla(SCI_SETINDENT, static_cast<unsigned long>(indent));
 }
 
 void ScintillaEditor::BindPlainKeys() {
@@ -200,24 +221,22 @@ void ScintillaEditor::CheckMirror() const {
     }
 }
 
-void ScintillaEditor::PutBuffer(std::string_view utf8, bool append) {
-    // An appended text is followed by the mirror like any insertion; a whole new text was
-    // adopted by the mirror before.
-    m_wholeTextChange = !append;
-    if (!append) {
-        SendScintilla(SCI_CLEARALL);
-    }
+void ScintillaEditor::AppendBuffer(std::string_view utf8) {
+    // The mirror follows an appended text like any insertion.
     SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(SendScintilla(SCI_GETLENGTH)));
     if (!utf8.empty()) {
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
     }
-    m_wholeTextChange = false;
     m_userEditPending = false;
     ApplyStrikeOut();
 }
 
 void ScintillaEditor::ReplaceText(const Text& text) {
     ReplaceSnapshot(SharedText(text));
+}
+
+void ScintillaEditor::ReplaceText(Text&& text) {
+    ReplaceSnapshot(SharedText(std::move(text)));
 }
 
 void ScintillaEditor::ReplaceSnapshot(const SharedText& text) {
@@ -227,7 +246,22 @@ void ScintillaEditor::ReplaceSnapshot(const SharedText& text) {
         SendScintilla(SCI_DOCLINEFROMVISIBLE, SendScintilla(SCI_GETFIRSTVISIBLELINE));
     const long caret = SendScintilla(SCI_GETCURRENTPOS);
     m_insertedAt = -1;
-    PutBuffer(m_mirror.Adopt(text), false);
+    // The mirror adopts the text and hands its UTF-8 over in pieces, into a buffer made the
+    // exact size first: no whole UTF-8 copy, no growing buffer copied as it grows, and room
+    // for typing without the buffer growing by a sixth at the first key.
+    m_wholeTextChange = true;
+    SendScintilla(SCI_CLEARALL);
+    m_mirror.Adopt(text, {[this](std::size_t size) {
+                              SendScintilla(SCI_ALLOCATE,
+                                            static_cast<unsigned long>(size + size / 256 + 65536));
+                          },
+                          [this](std::string_view piece) {
+                              SendScintilla(SCI_APPENDTEXT,
+                                            static_cast<unsigned long>(piece.size()), piece.data());
+                          }});
+    m_wholeTextChange = false;
+    m_userEditPending = false;
+    ApplyStrikeOut();
     const long length = SendScintilla(SCI_GETLENGTH);
     long position = std::min(caret, length);
     if (position > 0 && position < length) {
@@ -243,7 +277,7 @@ void ScintillaEditor::ReplaceSnapshot(const SharedText& text) {
 }
 
 void ScintillaEditor::AppendText(const Text& text) {
-    PutBuffer(GbkToUtf8(text), true);
+    AppendBuffer(GbkToUtf8(text));
     // SCI_GOTOPOS would wrap every pending line before scrolling; ShowCaret does not.
     SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(SendScintilla(SCI_GETLENGTH)));
     ShowCaret();
@@ -442,6 +476,10 @@ void ScintillaEditor::SetSelectionLength(int length) {
 void ScintillaEditor::SetWordWrap(bool on) {
     m_wordWrap = on;
     setWrapMode(on ? WrapWord : WrapNone);
+    // The widget's wrap mode keeps the layout of every line it has wrapped, about thirteen
+    // bytes per document byte once idle wrapping is through; the shown lines' layouts spare a
+    // repaint from measuring a long line again, and are all that is kept.
+    SendScintilla(SCI_SETLAYOUTCACHE, static_cast<long>(SC_CACHE_PAGE));
     SendScintilla(SCI_SETHSCROLLBAR, on ? 0UL : 1UL);
     // Bars that come and go would resize the view, and a resize lays out every shown line
     // again: seconds for lines of a few hundred thousand characters.

@@ -20,9 +20,11 @@ class ScintillaEditor : public QsciScintilla, public MainEditor {
 
 public:
     explicit ScintillaEditor(QWidget* parent = nullptr);
+    ~ScintillaEditor() override;
 
     Text ReadText() const override;
     void ReplaceText(const Text& text) override;
+    void ReplaceText(Text&& text) override;
     void AppendText(const Text& text) override;
     SharedText ReadSnapshot() const override;
     void ReplaceSnapshot(const SharedText& text) override;
@@ -54,8 +56,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // A document without a style byte per text byte: every character is drawn in style 0.
+    void UsePlainDocument();
     std::string_view Buffer() const;
-    void PutBuffer(std::string_view utf8, bool append);
+    void AppendBuffer(std::string_view utf8);
     void OnModified(int position, int type, int length);
     // The mirror learns of an insertion only once it is done: before the next edit or read.
     void FlushInsertion() const;
@@ -73,6 +77,8 @@ private:
     long BufferPositionOf(int editorPosition, bool roundUp) const;
     bool IsCharacterBoundary(long bufferPosition) const;
 
+    // The document the widget made for itself, kept to be given back before it goes.
+    void* m_widgetDocument = nullptr;
     mutable GbkMirror m_mirror;
     mutable long m_insertedAt = -1;
     mutable long m_insertedLength = 0;

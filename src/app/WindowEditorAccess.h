@@ -15,6 +15,7 @@ public:
 
     Text ReadText() const override { return m_editor.ReadText(); }
     void ReplaceText(const Text& text) override { m_editor.ReplaceText(text); }
+    void ReplaceText(Text&& text) override { m_editor.ReplaceText(std::move(text)); }
     void AppendText(const Text& text) override { m_editor.AppendText(text); }
     SharedText ReadSnapshot() const override { return m_editor.ReadSnapshot(); }
     void ReplaceSnapshot(const SharedText& text) override { m_editor.ReplaceSnapshot(text); }

@@ -432,4 +432,38 @@ bool IsInCodePage936(char32_t codePoint) {
     return codePoint < 0x10000 && IsScalarValue(codePoint) && Tables().reverse[codePoint] != 0;
 }
 
+std::size_t Utf8SizeOfGbk(std::string_view gbk) {
+    const DerivedTables& tables = Tables();
+    const std::uint32_t* utf8Of = tables.utf8.data();
+    std::size_t size = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(gbk.data());
+    const auto* const end = p + gbk.size();
+    while (p < end) {
+        const auto* const asciiStart = p;
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            if (word & kHighBits) {
+                break;
+            }
+            p += 8;
+        }
+        while (p < end && *p < 0x80) {
+            ++p;
+        }
+        size += static_cast<std::size_t>(p - asciiStart);
+        while (end - p >= 2 && IsLead(p[0]) && IsTwoByteTrail(p[1])) {
+            size += utf8Of[(p[0] - kFirstLead) * kTrailSpan + (p[1] - kFirstTrail)] >> 24;
+            p += 2;
+        }
+        if (p < end && *p >= 0x80) {
+            char item[8];
+            char* out = item;
+            DecodeOne(p, end, out, tables);
+            size += static_cast<std::size_t>(out - item);
+        }
+    }
+    return size;
+}
+
 }  // namespace velmor

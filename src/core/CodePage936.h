@@ -46,4 +46,7 @@ inline constexpr char32_t kRawByteBase = 0xDC00;
 std::wstring GbkToCodePoints(std::string_view gbk,
                              std::vector<std::uint8_t>* byteLengths = nullptr);
 
+// GbkToUtf8(gbk).size(), without building the string: what a buffer must hold to take it.
+std::size_t Utf8SizeOfGbk(std::string_view gbk);
+
 }  // namespace velmor

@@ -4,7 +4,20 @@
 
 namespace velmor {
 
-Text CutOpenedFileBytes(const ByteString& bytes) {
+namespace {
+
+Text CutAt(ByteString bytes, std::size_t end) {
+    bytes.resize(std::min(end, bytes.size()));
+    // A text cut far short of its file must not keep the file's buffer for the whole run.
+    if (bytes.size() < bytes.capacity() / 2) {
+        bytes.shrink_to_fit();
+    }
+    return bytes;
+}
+
+}  // namespace
+
+Text CutOpenedFileBytes(ByteString bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         const unsigned char byte = static_cast<unsigned char>(bytes[i]);
@@ -20,11 +33,12 @@ Text CutOpenedFileBytes(const ByteString& bytes) {
         }
         i += 2;
     }
-    return bytes.substr(0, std::min(i, bytes.size()));
+    return CutAt(std::move(bytes), i);
 }
 
-Text CutDroppedFileBytes(const ByteString& bytes) {
-    return bytes.substr(0, bytes.find('\0'));
+Text CutDroppedFileBytes(ByteString bytes) {
+    const std::size_t end = bytes.find('\0');
+    return CutAt(std::move(bytes), end);
 }
 
 }  // namespace velmor

@@ -14,6 +14,10 @@ namespace {
 // per keystroke costs microseconds.
 constexpr std::size_t kChunkTarget = 64 * 1024;
 
+// Adopted text reaches the editor in pieces of about this size: few enough calls, and a
+// small buffer beside the editor's.
+constexpr std::size_t kHandOverBatch = 1024 * 1024;
+
 constexpr unsigned char kSafeBelow = 0x30;
 
 bool IsSafeEnd(unsigned char byte) {
@@ -45,22 +49,41 @@ void AppendUtf8Chunks(std::string_view utf8, SharedText::Chunks& chunks) {
     }
 }
 
-std::string GbkMirror::Adopt(const SharedText& text) {
-    std::string utf8;
-    ReserveLargeText(utf8, text.Size() + text.Size() / 2);
+void GbkMirror::Adopt(const SharedText& text, const Utf8Sink& sink) {
     SharedText::Chunks chunks;
+    chunks.reserve(text.Size() / kChunkTarget + text.Pieces().size());
+    std::size_t utf8Size = 0;
     for (const SharedText::Chunk& piece : text.Pieces()) {
         const std::string_view bytes = piece.Bytes();
         for (std::size_t from = 0; from < bytes.size();) {
             const std::size_t end = ChunkEnd(bytes, from);
-            const std::size_t before = utf8.size();
-            utf8 += GbkToUtf8(bytes.substr(from, end - from));
-            chunks.push_back({piece.buffer, piece.start + from, end - from, utf8.size() - before});
+            const std::size_t length = Utf8SizeOfGbk(bytes.substr(from, end - from));
+            chunks.push_back({piece.buffer, piece.start + from, end - from, length});
+            utf8Size += length;
             from = end;
         }
     }
+    sink.reserve(utf8Size);
+    std::string batch;
+    batch.reserve(kHandOverBatch + kChunkTarget * 2);
+    for (const SharedText::Chunk& chunk : chunks) {
+        GbkToUtf8Pieces(chunk.Bytes(), [&batch](std::string_view piece) { batch += piece; });
+        if (batch.size() >= kHandOverBatch) {
+            sink.append(batch);
+            batch.clear();
+        }
+    }
+    if (!batch.empty()) {
+        sink.append(batch);
+    }
     m_text = SharedText(std::move(chunks));
-    m_utf8Size = utf8.size();
+    m_utf8Size = utf8Size;
+}
+
+std::string GbkMirror::Adopt(const SharedText& text) {
+    std::string utf8;
+    Adopt(text, {[&](std::size_t size) { ReserveLargeText(utf8, size); },
+                 [&](std::string_view piece) { utf8 += piece; }});
     return utf8;
 }
 

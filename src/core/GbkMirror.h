@@ -23,7 +23,15 @@ public:
     const SharedText& Text() const { return m_text; }
     std::size_t Utf8Size() const { return m_utf8Size; }
 
-    // Takes a whole new text and returns the UTF-8 buffer the editor must then hold.
+    // Where an adopted text's UTF-8 goes: its whole size first, then its pieces in order.
+    struct Utf8Sink {
+        std::function<void(std::size_t size)> reserve;
+        std::function<void(std::string_view piece)> append;
+    };
+    // Takes a whole new text and hands the UTF-8 buffer the editor must then hold to sink,
+    // piece by piece, so that no whole UTF-8 copy lives beside the editor's.
+    void Adopt(const SharedText& text, const Utf8Sink& sink);
+    // The same, returning the whole UTF-8 buffer.
     std::string Adopt(const SharedText& text);
     // Builds the mirror from the whole buffer.
     void Rebuild(std::string_view utf8);

@@ -471,6 +471,29 @@ TEST(CodePage936Test, LargeInputsConvertAcrossChunks) {
     }
 }
 
+TEST(CodePage936Test, Utf8SizeIsTheSizeOfTheConversion) {
+    std::mt19937 random(8);
+    std::uniform_int_distribution<int> anyByte(0, 255);
+    std::uniform_int_distribution<int> significant(0, std::size(kSignificantBytes) - 1);
+    for (int round = 0; round < 400; ++round) {
+        std::string bytes(random() % 3000, '\0');
+        for (char& b : bytes) {
+            b = static_cast<char>(round % 2 ? anyByte(random)
+                                            : kSignificantBytes[significant(random)]);
+        }
+        ASSERT_EQ(Utf8SizeOfGbk(bytes), GbkToUtf8(bytes).size()) << Hex(bytes);
+    }
+    std::string pairs;
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+        for (int trail = 0; trail < 0x100; ++trail) {
+            pairs += {static_cast<char>(lead), static_cast<char>(trail), 'x'};
+        }
+    }
+    EXPECT_EQ(Utf8SizeOfGbk(pairs), GbkToUtf8(pairs).size());
+    EXPECT_EQ(Utf8SizeOfGbk(""), 0u);
+    EXPECT_EQ(Utf8SizeOfGbk("\x94\x39\xFC\x36"), 4u);
+}
+
 TEST(CodePage936Test, EmptyAndAsciiPassThrough) {
     EXPECT_EQ(GbkToUtf8(""), "");
     EXPECT_EQ(Utf8ToGbk(""), "");

@@ -113,6 +113,28 @@ TEST(GbkMirrorTest, AdoptedTextGivesTheWholeConversionAndReadsBackUnchanged) {
     }
 }
 
+TEST(GbkMirrorTest, AdoptingHandsTheExactSizeFirstThenPiecesOfTheConversion) {
+    std::mt19937 random(11);
+    const Text text = StartText(random, 5 << 20);
+    GbkMirror mirror([](std::size_t, std::size_t) { return std::string_view(); });
+    std::size_t reserved = 0;
+    std::size_t largest = 0;
+    std::string utf8;
+    mirror.Adopt(SharedText(text), {[&](std::size_t size) {
+                                        EXPECT_TRUE(utf8.empty()) << "the size comes first";
+                                        reserved = size;
+                                    },
+                                    [&](std::string_view piece) {
+                                        largest = std::max(largest, piece.size());
+                                        utf8 += piece;
+                                    }});
+    EXPECT_EQ(utf8, GbkToUtf8(text));
+    EXPECT_EQ(reserved, utf8.size());
+    EXPECT_LT(largest, std::size_t{2} << 20) << "handed over in pieces, not whole";
+    EXPECT_EQ(mirror.Utf8Size(), utf8.size());
+    EXPECT_EQ(mirror.Text().Flatten(), text);
+}
+
 // Random typing, deleting, pasting, cutting, whole-text replacement and restoring of older
 // snapshots, with the mirror checked against a full conversion after every step and every
 // kept snapshot checked to stay as it was recorded.

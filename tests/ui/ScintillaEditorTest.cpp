@@ -300,6 +300,31 @@ TEST_F(ScintillaEditorTest, WordWrapToggleKeepsTheText) {
     EXPECT_EQ(m_notifications, 1);
 }
 
+TEST_F(ScintillaEditorTest, WrappingKeepsTheLayoutsOfTheShownLinesOnly) {
+    // A layout kept for every wrapped line costs about thirteen bytes per document byte.
+    for (const bool wrap : {true, false, true}) {
+        m_editor.SetWordWrap(wrap);
+        EXPECT_EQ(m_editor.SendScintilla(QsciScintillaBase::SCI_GETLAYOUTCACHE),
+                  QsciScintillaBase::SC_CACHE_PAGE);
+    }
+}
+
+TEST_F(ScintillaEditorTest, TheDocumentHoldsNoStyleBytesAndKeepsTheWidgetsTabs) {
+    QsciScintilla plain;
+    EXPECT_NE(m_editor.SendScintilla(QsciScintillaBase::SCI_GETDOCUMENTOPTIONS) &
+                  QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE,
+              0);
+    for (const unsigned int query :
+         {QsciScintillaBase::SCI_GETTABWIDTH, QsciScintillaBase::SCI_GETUSETABS,
+          QsciScintillaBase::SCI_GETINDENT}) {
+        EXPECT_EQ(m_editor.SendScintilla(query), plain.SendScintilla(query)) << query;
+    }
+    m_editor.ReplaceText("\t\xD6\xD0");
+    EXPECT_EQ(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCODEPAGE),
+              QsciScintillaBase::SC_CP_UTF8);
+    EXPECT_EQ(m_editor.ReadText(), "\t\xD6\xD0");
+}
+
 TEST_F(ScintillaEditorTest, StartsWithAChineseFontAndNoMargins) {
     const QFont font = m_editor.TextFont();
     EXPECT_EQ(font.pointSize(), 12);
