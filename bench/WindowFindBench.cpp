@@ -3,18 +3,13 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
-#include "app/FileDialogBox.h"
-#include "app/MainWindow.h"
-#include "app/WindowCommands.h"
 #include "core/CodePage936.h"
-#include "platform/RegistryFile.h"
-#include "platform/SystemClock.h"
+#include "support/BoundWindow.h"
 
 // "&N.查找下一个" through the window on 100 MB of the corpus of bench/make_corpus.sh
 // (VELMOR_CORPUS names its directory, /tmp/velmor-corpus by default; without it a generated
@@ -47,15 +42,11 @@ const Text& Document() {
     return text;
 }
 
-struct FindWindow {
-    FindWindow() : settings(folder.filePath(QStringLiteral("registry.reg"))) {
-        services.clock = &clock;
-        services.settings = &settings;
-        window = std::make_unique<MainWindow>(services);
-        new WindowCommands(*window, std::make_unique<FileDialogBox>(window.get()));
-        window->show();
+// The bound window holding the document, with the keyword typed into the find dialog as a
+// user sets it.
+struct FindWindow : BoundWindow {
+    FindWindow() {
         window->Access().ReplaceText(Document());
-        // The keyword typed into the find dialog, as a user sets it.
         window->RunCommand("&F.查找");
         QWidget* dialog = window->Dialogs().Find("&F.查找");
         auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("编辑框1"));
@@ -66,12 +57,6 @@ struct FindWindow {
         dialog->hide();
         QApplication::processEvents();
     }
-
-    QTemporaryDir folder;
-    SystemClock clock;
-    RegistryFile settings;
-    Services services;
-    std::unique_ptr<MainWindow> window;
 };
 
 FindWindow& Window() {
