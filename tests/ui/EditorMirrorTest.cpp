@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 #include <random>
 
@@ -95,7 +96,16 @@ TEST_F(EditorMirrorTest, TextFollowsRandomUserEditsLikeAFullConversion) {
                 break;
         }
         QApplication::processEvents();
-        ASSERT_EQ(m_editor.ReadText(), FullConversion()) << "step " << step;
+        const Text read = m_editor.ReadText();
+        const Text whole = FullConversion();
+        if (read != whole) {
+            const auto differ = std::mismatch(read.begin(), read.end(), whole.begin(), whole.end());
+            const std::size_t at = static_cast<std::size_t>(differ.first - read.begin());
+            FAIL() << "step " << step << ": the mirror (" << read.size()
+                   << " bytes) and the buffer (" << whole.size() << " bytes) part at byte " << at
+                   << "; mirror there: \"" << read.substr(at, 40) << "\", buffer there: \""
+                   << whole.substr(at, 40) << "\"";
+        }
     }
 }
 
