@@ -1,6 +1,7 @@
 #include "app/DeferredEditor.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/Positions.h"
 
@@ -42,11 +43,8 @@ void DeferredEditor::ReplaceSnapshot(const SharedText& text) {
     m_text = text;
     m_flat.reset();
     m_writes.push_back({WriteKind::Replace, text, {}, 0});
-    // A text has at least half as many characters as bytes, so only a start beyond that
-    // needs the count.
-    if (static_cast<std::size_t>(m_selectionStart) > m_text.Size() / 2) {
-        m_selectionStart = std::min(m_selectionStart, CurrentCharacterCount());
-    }
+    m_selectionStart = CaretAfterReplace(m_selectionStart, m_text.Size(),
+                                         [this] { return CurrentCharacterCount(); });
     m_selectionLength = 0;
     Changed();
 }
@@ -100,8 +98,7 @@ void DeferredEditor::Changed() {
 }
 
 void DeferredEditor::ApplyTo(EditorAccess& editor) {
-    const std::vector<Write> writes = std::move(m_writes);
-    m_writes.clear();
+    const std::vector<Write> writes = std::exchange(m_writes, {});
     for (const Write& write : writes) {
         switch (write.kind) {
             case WriteKind::Replace:

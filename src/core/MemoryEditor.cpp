@@ -21,11 +21,8 @@ void MemoryEditor::RewriteText(const std::function<void(Text&)>& rewrite) {
 }
 
 void MemoryEditor::AfterReplace() {
-    // A text has at least half as many characters as bytes, so only a start beyond that
-    // needs the count.
-    if (static_cast<std::size_t>(m_selectionStart) > m_text.size() / 2) {
-        m_selectionStart = std::min(m_selectionStart, CharacterCount(m_text));
-    }
+    m_selectionStart = CaretAfterReplace(m_selectionStart, m_text.size(),
+                                         [this] { return CharacterCount(m_text); });
     m_selectionLength = 0;
     Notify();
 }

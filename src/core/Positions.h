@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <string_view>
 
 #include "core/Text.h"
@@ -18,5 +20,16 @@ int ByteOffsetOfCharacters(std::string_view text, int n);
 
 // The smallest number of leading characters whose byte length is at least b (0 for b <= 0).
 int CharacterIndexOfByte(const Text& text, int b);
+
+// Where a caret at start goes when the text is replaced by one of size bytes: it stays unless
+// it lies past the new end. A text has at least half as many characters as bytes, so only a
+// start beyond that asks characters() for the new text's count.
+template <typename CountCharacters>
+int CaretAfterReplace(int start, std::size_t size, CountCharacters characters) {
+    if (static_cast<std::size_t>(start) > size / 2) {
+        return std::min(start, characters());
+    }
+    return start;
+}
 
 }  // namespace velmor
