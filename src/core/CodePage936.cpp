@@ -309,7 +309,7 @@ void GbkToUtf8Pieces(std::string_view gbk, const std::function<void(std::string_
 std::string GbkToUtf8(std::string_view gbk) {
     std::string result;
     if (static_cast<std::ptrdiff_t>(gbk.size()) > kChunk) {
-        ReserveLargeText(result, gbk.size() + gbk.size() / 2);
+        ReserveLargeText(result, gbk.size() + gbk.size() / 2, gbk.size());
     }
     GbkToUtf8Pieces(gbk, [&result](std::string_view piece) { result += piece; });
     return result;
@@ -357,7 +357,7 @@ std::size_t Utf8ToGbkPart(std::string_view utf8, bool last, Text& out) {
 Text Utf8ToGbk(std::string_view utf8) {
     Text result;
     if (static_cast<std::ptrdiff_t>(utf8.size()) > kChunk) {
-        ReserveLargeText(result, utf8.size());
+        ReserveLargeText(result, utf8.size(), utf8.size() / 3 * 2);
     }
     Utf8ToGbkPart(utf8, true, result);
     return result;

@@ -1,5 +1,8 @@
 #include "core/LargeText.h"
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 
 #include <sys/mman.h>
@@ -12,32 +15,87 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 // Below this a buffer spans too few huge pages to be worth a system call.
 constexpr std::size_t kLargeBytes = std::size_t{8} << 20;
 
+#if defined(MADV_HUGEPAGE) && defined(__linux__)
+
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23
+#endif
+
+using Clock = std::chrono::steady_clock;
+
+// A huge page is normally far cheaper to fault in than its 512 small pages. Under some
+// hypervisors one the host has taken back costs several times more (milliseconds where small
+// pages take about one), and a buffer may get quick ones first and slow ones after. So the
+// part of a buffer that will surely be written is faulted in a huge page at a time, against a
+// time budget that quick pages never exhaust, single stalls included; once it is spent, the
+// rest keeps small pages, and so do the buffers of the next few seconds, until freed memory
+// may be quick to hand out again.
+constexpr auto kBudgetPerHugePage = std::chrono::microseconds(400);
+constexpr auto kBudgetSlack = std::chrono::microseconds(2500);
+constexpr auto kSmallPagesFor = std::chrono::seconds(3);
+std::atomic<Clock::rep> smallPagesUntil{0};
+
+bool HugePagesRecentlySlow() {
+    return Clock::now().time_since_epoch().count() < smallPagesUntil.load();
+}
+
+void AdviseSmallPagesForAWhile() {
+    smallPagesUntil.store((Clock::now() + kSmallPagesFor).time_since_epoch().count());
+}
+
+#endif
+
 }  // namespace
 
-void AdviseHugePages(void* data, std::size_t size) {
-#ifdef MADV_HUGEPAGE
-    if (size < kLargeBytes) {
+void AdviseHugePages(void* data, std::size_t size, std::size_t written) {
+#if defined(MADV_HUGEPAGE) && defined(__linux__)
+    if (size < kLargeBytes || HugePagesRecentlySlow()) {
         return;
     }
     const auto begin = reinterpret_cast<std::uintptr_t>(data);
     const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
     const std::uintptr_t last = (begin + size) & ~(kHugePage - 1);
-    if (last > first) {
-        // Advice only: where it is refused the buffer works the same with small pages.
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    if (last <= first + kHugePage) {
+        return;
+    }
+    // Advice only: where it is refused the buffer works the same with small pages.
+    if (::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE) != 0) {
+        return;
+    }
+    // At least one page is timed, so that a buffer of unknown use does not take slow pages.
+    const std::uintptr_t filled =
+        std::min(last, std::max(first + kHugePage, (begin + written) & ~(kHugePage - 1)));
+    const Clock::time_point start = Clock::now();
+    Clock::duration budget = kBudgetSlack;
+    for (std::uintptr_t page = first; page < filled; page += kHugePage) {
+        if (::madvise(reinterpret_cast<void*>(page), kHugePage, MADV_POPULATE_WRITE) != 0) {
+            return;  // a kernel without the request: the pages come as they are written
+        }
+        budget += kBudgetPerHugePage;
+        if (Clock::now() - start > budget) {
+            AdviseSmallPagesForAWhile();
+            ::madvise(reinterpret_cast<void*>(page + kHugePage), last - page - kHugePage,
+                      MADV_NOHUGEPAGE);
+            return;
+        }
     }
 #else
     (void)data;
     (void)size;
+    (void)written;
 #endif
 }
 
 void ReserveLargeText(Text& text, std::size_t capacity) {
+    ReserveLargeText(text, capacity, capacity);
+}
+
+void ReserveLargeText(Text& text, std::size_t capacity, std::size_t written) {
     if (capacity <= text.capacity()) {
         return;
     }
     text.reserve(capacity);
-    AdviseHugePages(text.data(), text.capacity());
+    AdviseHugePages(text.data(), text.capacity(), written);
 }
 
 void ResizeLargeText(Text& text, std::size_t length) {

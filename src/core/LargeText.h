@@ -10,12 +10,16 @@ namespace velmor {
 // where the system hands out huge pages on request, asking for them spares most of that.
 
 // Reserves capacity bytes in text (keeping its content) and, for a large buffer, asks for
-// huge pages before any of the new memory is touched.
+// huge pages before any of the new memory is touched. The whole capacity is expected to be
+// written; where only a bound is known, say how much surely will be (written), so that no
+// more than that is faulted in ahead.
 void ReserveLargeText(Text& text, std::size_t capacity);
+void ReserveLargeText(Text& text, std::size_t capacity, std::size_t written);
 // Resizes text to length, reserving as ReserveLargeText does first; new bytes are zero.
 void ResizeLargeText(Text& text, std::size_t length);
-// Asks for huge pages for the whole 2 MiB pages inside [data, data + size); does nothing for
-// a small range or where the system has no such request.
-void AdviseHugePages(void* data, std::size_t size);
+// Asks for huge pages for the whole 2 MiB pages inside [data, data + size) and faults in
+// those of the first written bytes while huge pages come quickly; does nothing for a small
+// range or where the system has no such request.
+void AdviseHugePages(void* data, std::size_t size, std::size_t written);
 
 }  // namespace velmor

@@ -270,8 +270,11 @@ Text TextReplace(const Text& text, const Text& find, const Text& replacement, in
     }
     const std::size_t first = start < 1 ? 0 : static_cast<std::size_t>(start) - 1;
     Text result;
-    ReserveLargeText(
-        result, replacement.size() > find.size() ? text.size() + text.size() / 4 : text.size());
+    if (replacement.size() > find.size()) {
+        ReserveLargeText(result, text.size() + text.size() / 4, text.size());
+    } else {
+        ReserveLargeText(result, text.size(), 0);
+    }
     result.append(text, 0, first);
 
     OccurrenceFinder finder(text, find, !caseSensitive);

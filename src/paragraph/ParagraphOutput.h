@@ -150,7 +150,8 @@ bool RewriteParagraphs(EditorAccess& editor, std::uint64_t growth, Walk&& walk) 
         kMaxResultBytes - std::min<std::uint64_t>(text.size() + 2, kMaxResultBytes);
     if (growth <= room / count) {
         Text result;
-        ReserveLargeText(result, text.size() + 2 + static_cast<std::size_t>(growth * count));
+        ReserveLargeText(result, text.size() + 2 + static_cast<std::size_t>(growth * count),
+                         text.size());
         OutputWriter writer(result);
         walk(text, writer);
         editor.ReplaceText(std::move(result));

@@ -143,7 +143,8 @@ void AppendPiece(std::string& bytes, std::string_view piece, std::size_t size) {
     if (needed > bytes.capacity()) {
         // The file's size when it is known (one extra byte spares a regrowth at the end);
         // twice the room otherwise, for a pipe or a file that grows meanwhile.
-        ReserveLargeText(bytes, std::max({needed, size + 1, 2 * bytes.capacity()}));
+        ReserveLargeText(bytes, std::max({needed, size + 1, 2 * bytes.capacity()}),
+                         std::max(needed, size));
     }
     bytes += piece;
 }

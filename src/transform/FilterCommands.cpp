@@ -46,7 +46,8 @@ Text FilterCharacters(const Text& text, CharacterFilter filter) {
         ReserveLargeText(kept,
                          filter == CharacterFilter::Chinese || filter == CharacterFilter::Symbols
                              ? utf8.size()
-                             : utf8.size() / 4);
+                             : utf8.size() / 4,
+                         0);
         const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
         const auto* const end = p + utf8.size();
         while (p < end) {

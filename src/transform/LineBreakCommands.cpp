@@ -51,7 +51,7 @@ void AppendLineBreaks(Text& out, std::size_t pairs) {
 
 Text CollapseLineBreakRuns(const Text& text) {
     Text result;
-    ReserveLargeText(result, text.size());
+    ReserveLargeText(result, text.size(), text.size() / 2);
     ForEachLineBreakRun(
         text, text.size(),
         [&](std::size_t from, std::size_t to) { result.append(text, from, to - from); },
@@ -130,7 +130,7 @@ std::optional<Text> SplitIntoParagraphs(const Text& text, const Text& separator)
         }
     }
     Text result;
-    ReserveLargeText(result, std::min(size, text.size() + text.size() / 4 + 2));
+    ReserveLargeText(result, std::min(size, text.size() + text.size() / 4 + 2), text.size());
     ForEachPiece(text, separator, [&](std::size_t from, std::size_t to) {
         result.append(text, from, to - from);
         result += "\r\n";
