@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "codec/ChunkedEncoding.h"
+#include "codec/WideEncoding.h"
 
 namespace velmor {
 
@@ -121,11 +122,22 @@ std::size_t Base64EncodedSize(std::size_t byteCount) {
     return (byteCount + 2) / 3 * 4;
 }
 
+namespace {
+
+char* EncodeChunk(const char* in, std::size_t count, char* out) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(in);
+    const std::size_t wide = EncodeBase64Wide(bytes, count, out);
+    return EncodeGroups(bytes + wide, count - wide, out + wide / 3 * 4);
+}
+
+}  // namespace
+
 Text Base64Encode(const ByteString& bytes) {
-    return EncodeInChunks<3, 4>(
-        bytes, Base64EncodedSize(bytes.size()), [](const char* in, std::size_t count, char* out) {
-            return EncodeGroups(reinterpret_cast<const unsigned char*>(in), count, out);
-        });
+    return EncodeInChunks<3, 4>(bytes, Base64EncodedSize(bytes.size()), EncodeChunk);
+}
+
+void Base64EncodeInPlace(ByteString& bytes) {
+    EncodeInChunksInPlace<3, 4>(bytes, Base64EncodedSize(bytes.size()), EncodeChunk);
 }
 
 void Base64DecodeInPlace(ByteString& text) {

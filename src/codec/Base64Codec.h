@@ -8,6 +8,8 @@ namespace velmor {
 
 // RFC 4648 Base64 with "=" padding and no line breaks.
 Text Base64Encode(const ByteString& bytes);
+// Base64Encode within the buffer of bytes where its capacity holds the result.
+void Base64EncodeInPlace(ByteString& bytes);
 // The length Base64Encode gives for an input of byteCount bytes.
 std::size_t Base64EncodedSize(std::size_t byteCount);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #include "core/LargeText.h"
@@ -28,6 +29,39 @@ Text EncodeInChunks(std::string_view input, std::size_t resultSize, Encode encod
         result.append(buffer, static_cast<std::size_t>(end - buffer));
     }
     return result;
+}
+
+// EncodeInChunks within the text's own buffer where its capacity holds the whole encoding.
+// The chunks are encoded from the last to the first: a chunk's output starts at or after its
+// own input, so it lands only on input already encoded. Without the room, a new buffer is
+// built as EncodeInChunks does.
+template <std::size_t groupBytes, std::size_t groupOutput, typename Encode>
+void EncodeInChunksInPlace(Text& text, std::size_t resultSize, Encode encode) {
+    static_assert(groupOutput >= groupBytes);
+    if (text.capacity() < resultSize) {
+        text = EncodeInChunks<groupBytes, groupOutput>(text, resultSize, encode);
+        return;
+    }
+    constexpr std::size_t kGroupsPerChunk = 4096;
+    constexpr std::size_t kChunk = kGroupsPerChunk * groupBytes;
+    char buffer[kGroupsPerChunk * groupOutput];
+    const std::size_t size = text.size();
+    GrowLargeTextInPlace(text, resultSize);
+    char* const data = text.data();
+    for (std::size_t at = size == 0 ? 0 : (size - 1) / kChunk * kChunk;; at -= kChunk) {
+        const std::size_t count = std::min(kChunk, size - at);
+        char* const destination = data + at / groupBytes * groupOutput;
+        // Only the first chunks' output overlaps their own input.
+        if (destination >= data + at + count) {
+            encode(data + at, count, destination);
+        } else {
+            const char* end = encode(data + at, count, buffer);
+            std::memcpy(destination, buffer, static_cast<std::size_t>(end - buffer));
+        }
+        if (at == 0) {
+            break;
+        }
+    }
 }
 
 }  // namespace velmor

@@ -79,10 +79,10 @@ void UpdateCodecFields(DialogFields& fields) {
 
 namespace {
 
-// An encoder: how long its output of a text will be, and the pass that builds that output.
+// An encoder: how long its output of a text will be, and the pass that turns a text into it.
 struct Encoder {
     std::size_t (*resultSize)(std::size_t);
-    std::function<Text(const Text&)> encode;
+    std::function<void(Text&)> encode;
 };
 
 // The dialog writes its result back in every case, the unchanged document too.
@@ -90,29 +90,19 @@ void WriteBackUnchanged(EditorAccess& editor) {
     editor.RewriteText([](Text&) {});
 }
 
-// The encoding passes read the document where it lies for the first pass and move each result
-// into the next; false when a pass would have passed the limit and was not run.
+// The encoding passes run on the document's own buffer, growing it where it has room; false
+// when a pass would have passed the limit and was not run.
 bool Encode(EditorAccess& editor, int count, const Encoder& encoder, std::size_t maxResultBytes) {
-    std::optional<Text> text;
-    {
-        const TextLease lease = editor.LendText();
-        const Text& document = lease.Get();
-        if (count > 0 && encoder.resultSize(document.size()) <= maxResultBytes) {
-            text = encoder.encode(document);
-        }
-    }
-    if (!text) {
-        WriteBackUnchanged(editor);
-        return count <= 0;
-    }
-    const bool complete = RunPasses(*text, count - 1, [&](Text& t) {
-        if (encoder.resultSize(t.size()) > maxResultBytes) {
-            return false;
-        }
-        t = encoder.encode(t);
-        return true;
+    bool complete = true;
+    editor.RewriteText([&](Text& text) {
+        complete = RunPasses(text, count, [&](Text& t) {
+            if (encoder.resultSize(t.size()) > maxResultBytes) {
+                return false;
+            }
+            encoder.encode(t);
+            return true;
+        });
     });
-    editor.ReplaceText(std::move(*text));
     return complete;
 }
 
@@ -146,10 +136,10 @@ void RunCodec(DialogFields& fields, CommandContext& context, std::size_t maxResu
         const int count = fields.NumberOf(kCount);
         if (fields.IsChecked(kEncode)) {
             const Encoder encoders[] = {
-                {Base64EncodedSize, [](const Text& t) { return Base64Encode(t); }},
-                {Rc4EncodedSize, [&key](const Text& t) { return Rc4Encode(t, key); }},
+                {Base64EncodedSize, Base64EncodeInPlace},
+                {Rc4EncodedSize, [&key](Text& t) { t = Rc4Encode(t, key); }},
                 {},
-                {HexEncodedSize, [](const Text& t) { return HexEncode(t); }},
+                {HexEncodedSize, HexEncodeInPlace},
             };
             tooLarge = !Encode(editor, count, encoders[codec], maxResultBytes);
         } else if (fields.IsChecked(kDecode)) {

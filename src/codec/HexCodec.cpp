@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "codec/ChunkedEncoding.h"
+#include "codec/WideEncoding.h"
 
 namespace velmor {
 
@@ -69,7 +70,9 @@ const std::array<unsigned char, 65536>& PairValues() {
 }
 
 char* EncodeBytes(const char* in, std::size_t count, char* out) {
-    for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t wide = EncodeHexWide(reinterpret_cast<const unsigned char*>(in), count, out);
+    out += 2 * wide;
+    for (std::size_t i = wide; i < count; ++i) {
         std::memcpy(out, kPairs[static_cast<unsigned char>(in[i])].data(), 2);
         out += 2;
     }
@@ -84,6 +87,10 @@ std::size_t HexEncodedSize(std::size_t byteCount) {
 
 Text HexEncode(const Text& text) {
     return EncodeInChunks<1, 2>(text, HexEncodedSize(text.size()), EncodeBytes);
+}
+
+void HexEncodeInPlace(Text& text) {
+    EncodeInChunksInPlace<1, 2>(text, HexEncodedSize(text.size()), EncodeBytes);
 }
 
 void HexDecodeInPlace(Text& hexText) {

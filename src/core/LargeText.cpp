@@ -43,42 +43,66 @@ void AdviseSmallPagesForAWhile() {
     smallPagesUntil.store((Clock::now() + kSmallPagesFor).time_since_epoch().count());
 }
 
-#endif
+std::uintptr_t HugePageBelow(std::uintptr_t address) {
+    return address & ~(kHugePage - 1);
+}
 
-}  // namespace
+void FaultInSmallPages(std::uintptr_t from, std::uintptr_t to) {
+    if (to > from) {
+        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+    }
+}
 
-void AdviseHugePages(void* data, std::size_t size, std::size_t written) {
-#if defined(MADV_HUGEPAGE) && defined(__linux__)
-    if (size < kLargeBytes || HugePagesRecentlySlow()) {
+// Faults in [from, to), whole huge pages, in huge pages while they come quickly and in small
+// pages from the first slow one on; the rest up to last then keeps small pages too. One request
+// for many small pages costs less than faulting them in one by one as they are written.
+void FaultIn(std::uintptr_t from, std::uintptr_t to, std::uintptr_t last) {
+    if (HugePagesRecentlySlow()) {
+        FaultInSmallPages(from, to);
         return;
     }
-    const auto begin = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-    const std::uintptr_t last = (begin + size) & ~(kHugePage - 1);
-    if (last <= first + kHugePage) {
-        return;
-    }
-    // Advice only: where it is refused the buffer works the same with small pages.
-    if (::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE) != 0) {
-        return;
-    }
-    // At least one page is timed, so that a buffer of unknown use does not take slow pages.
-    const std::uintptr_t filled =
-        std::min(last, std::max(first + kHugePage, (begin + written) & ~(kHugePage - 1)));
     const Clock::time_point start = Clock::now();
     Clock::duration budget = kBudgetSlack;
-    for (std::uintptr_t page = first; page < filled; page += kHugePage) {
+    for (std::uintptr_t page = from; page < to; page += kHugePage) {
         if (::madvise(reinterpret_cast<void*>(page), kHugePage, MADV_POPULATE_WRITE) != 0) {
             return;  // a kernel without the request: the pages come as they are written
         }
         budget += kBudgetPerHugePage;
         if (Clock::now() - start > budget) {
             AdviseSmallPagesForAWhile();
-            ::madvise(reinterpret_cast<void*>(page + kHugePage), last - page - kHugePage,
-                      MADV_NOHUGEPAGE);
+            const std::uintptr_t next = page + kHugePage;
+            if (last > next) {
+                ::madvise(reinterpret_cast<void*>(next), last - next, MADV_NOHUGEPAGE);
+            }
+            FaultInSmallPages(next, to);
             return;
         }
     }
+}
+
+#endif
+
+}  // namespace
+
+void AdviseHugePages(void* data, std::size_t size, std::size_t written) {
+#if defined(MADV_HUGEPAGE) && defined(__linux__)
+    if (size < kLargeBytes) {
+        return;
+    }
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = HugePageBelow(begin + kHugePage - 1);
+    const std::uintptr_t last = HugePageBelow(begin + size);
+    if (last <= first + kHugePage) {
+        return;
+    }
+    // Advice only: where it is refused the buffer works the same with small pages.
+    if (!HugePagesRecentlySlow() &&
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE) != 0) {
+        return;
+    }
+    // At least one page is timed, so that a buffer of unknown use does not take slow pages.
+    FaultIn(first, std::min(last, std::max(first + kHugePage, HugePageBelow(begin + written))),
+            last);
 #else
     (void)data;
     (void)size;
@@ -96,6 +120,17 @@ void ReserveLargeText(Text& text, std::size_t capacity, std::size_t written) {
     }
     text.reserve(capacity);
     AdviseHugePages(text.data(), text.capacity(), written);
+}
+
+void GrowLargeTextInPlace(Text& text, std::size_t length) {
+#if defined(MADV_HUGEPAGE) && defined(__linux__)
+    if (text.capacity() >= kLargeBytes && length > text.size()) {
+        const auto begin = reinterpret_cast<std::uintptr_t>(text.data());
+        FaultIn(HugePageBelow(begin + text.size() + kHugePage - 1), HugePageBelow(begin + length),
+                HugePageBelow(begin + text.capacity()));
+    }
+#endif
+    text.resize(length);
 }
 
 void ResizeLargeText(Text& text, std::size_t length) {

@@ -15,6 +15,9 @@ namespace velmor {
 // more than that is faulted in ahead.
 void ReserveLargeText(Text& text, std::size_t capacity);
 void ReserveLargeText(Text& text, std::size_t capacity, std::size_t written);
+// Resizes text to a length within its capacity, where the new bytes (zero) are faulted in as
+// a buffer reserved here would be.
+void GrowLargeTextInPlace(Text& text, std::size_t length);
 // Resizes text to length, reserving as ReserveLargeText does first; new bytes are zero.
 void ResizeLargeText(Text& text, std::size_t length);
 // Asks for huge pages for the whole 2 MiB pages inside [data, data + size) and faults in

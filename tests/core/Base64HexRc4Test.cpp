@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <string>
@@ -110,6 +111,79 @@ TEST(Base64Encode, PadsAndNeverBreaksLines) {
     EXPECT_EQ(Base64Encode("abc"), "YWJj");
     EXPECT_EQ(Base64Encode(ByteString("\xD6\xD0\0\xFF", 4)), "1tAA/w==");
     EXPECT_EQ(Base64Encode(ByteString(300, 'x')).find('\n'), std::string::npos);
+}
+
+// Bit by bit, as the encodings are defined.
+Text ReferenceBase64Encode(const ByteString& bytes) {
+    const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    Text out;
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t count = std::min<std::size_t>(3, bytes.size() - i);
+        unsigned group = 0;
+        for (std::size_t k = 0; k < 3; ++k) {
+            group = group << 8 | (k < count ? static_cast<unsigned char>(bytes[i + k]) : 0);
+        }
+        for (std::size_t k = 0; k < 4; ++k) {
+            out += k <= count ? alphabet[group >> (18 - 6 * k) & 63] : '=';
+        }
+    }
+    return out;
+}
+
+Text ReferenceHexEncode(const Text& text) {
+    Text out;
+    for (const char c : text) {
+        out += "0123456789ABCDEF"[static_cast<unsigned char>(c) >> 4];
+        out += "0123456789ABCDEF"[static_cast<unsigned char>(c) & 15];
+    }
+    return out;
+}
+
+ByteString RandomBytes(std::mt19937& random, std::size_t length) {
+    ByteString bytes(length, '\0');
+    for (char& c : bytes) {
+        c = static_cast<char>(random());
+    }
+    return bytes;
+}
+
+// Every length up to a few vector steps, at every alignment of the input.
+TEST(WideEncoding, EveryLengthAndAlignmentEncodesAsTheDefinition) {
+    std::mt19937 random(11);
+    const ByteString pool = RandomBytes(random, 300);
+    for (std::size_t offset = 0; offset < 32; ++offset) {
+        for (std::size_t length = 0; offset + length <= 200; ++length) {
+            const ByteString bytes = pool.substr(offset, length);
+            ASSERT_EQ(Base64Encode(bytes), ReferenceBase64Encode(bytes)) << offset << " " << length;
+            ASSERT_EQ(HexEncode(bytes), ReferenceHexEncode(bytes)) << offset << " " << length;
+        }
+    }
+}
+
+// In its own buffer the text is encoded from the last chunk to the first; the first chunks'
+// output overlaps their input. Lengths around the chunk sizes, with room and without.
+TEST(WideEncoding, EncodingInPlaceGivesTheSameTextWithRoomOrWithout) {
+    std::mt19937 random(12);
+    for (const std::size_t length : {0, 1, 2, 3, 4095, 4096, 4097, 8191, 8193, 12287, 12288, 12289,
+                                     36863, 36865, 49153, 100003}) {
+        const ByteString bytes = RandomBytes(random, length);
+        for (const bool room : {false, true}) {
+            ByteString base64 = bytes;
+            ByteString hex = bytes;
+            if (room) {
+                base64.reserve(2 * length + 4);
+                hex.reserve(2 * length + 4);
+            }
+            const char* const buffer = base64.data();
+            Base64EncodeInPlace(base64);
+            HexEncodeInPlace(hex);
+            ASSERT_EQ(base64, ReferenceBase64Encode(bytes)) << length << " " << room;
+            ASSERT_EQ(hex, ReferenceHexEncode(bytes)) << length << " " << room;
+            if (room) {
+                EXPECT_EQ(base64.data(), buffer) << "the room was not used";
+            }
+        }
+    }
 }
 
 struct HexRow {

@@ -1,9 +1,11 @@
 #include "InputDocument.h"
 
 #include <algorithm>
+#include <new>
 
 #include "core/CodePage936.h"
 #include "core/LargeText.h"
+#include "core/ResultSizeLimit.h"
 #include "platform/FileBytes.h"
 
 namespace velmor {
@@ -12,6 +14,18 @@ namespace {
 
 // Bytes a UTF-8 sequence may be read ahead of its start.
 constexpr std::size_t kReadAhead = 3;
+
+// Room after the document, taken from the address space only (pages are faulted in when they
+// are written): a command that grows the text, an encoder for one, then grows it where it lies
+// instead of copying it into a new buffer. Where the address space will not give that much,
+// the document gets what it needs.
+void ReserveWithRoomToGrow(Text& text, std::size_t size) {
+    try {
+        ReserveLargeText(text, size + std::min(2 * size, kMaxResultBytes), size);
+    } catch (const std::bad_alloc&) {
+        ReserveLargeText(text, size);
+    }
+}
 
 }  // namespace
 
@@ -23,13 +37,13 @@ void InputDocument::Add(std::string_view piece, std::size_t fileSize) {
         piece = piece.substr(0, zero);
         m_ended = true;
     }
+    // The GBK text is seldom longer than its UTF-8 form.
+    if (m_text.capacity() < fileSize) {
+        ReserveWithRoomToGrow(m_text, fileSize);
+    }
     if (!m_utf8) {
         AppendPiece(m_text, piece, fileSize);
         return;
-    }
-    // The GBK text is seldom longer than its UTF-8 form.
-    if (m_text.capacity() < fileSize) {
-        ReserveLargeText(m_text, fileSize);
     }
     if (!m_pending.empty()) {
         const std::size_t take = std::min(piece.size(), kReadAhead);
