@@ -1,8 +1,9 @@
-#include "codec/EscapeConversion.h"
+#include "codec/EscapeConversionThroughUtf8.h"
 
 #include <cstdint>
 #include <cstring>
 
+#include "codec/EscapeReading.h"
 #include "core/CodePage936.h"
 #include "core/LargeText.h"
 #include "core/Utf8.h"
@@ -11,7 +12,7 @@ namespace velmor {
 
 namespace {
 
-constexpr char32_t kRawByteBase = 0xDC00;
+using namespace escape_reading;
 
 // A byte that starts no character reads as a code unit of its own.
 Utf8Item ReadItem(const unsigned char* p, const unsigned char* end) {
@@ -214,32 +215,6 @@ private:
     char32_t m_pendingHigh = 0;
 };
 
-int HexValue(unsigned char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-// The value of count hexadecimal digits at p, or -1.
-int HexRun(const unsigned char* p, int count) {
-    int value = 0;
-    for (int k = 0; k < count; ++k) {
-        const int digit = HexValue(p[k]);
-        if (digit < 0) {
-            return -1;
-        }
-        value = value * 16 + digit;
-    }
-    return value;
-}
-
 Text UnescapePercent(const Text& text) {
     std::string utf8 = GbkToUtf8(text);
     const auto* const begin = reinterpret_cast<const unsigned char*>(utf8.data());
@@ -279,39 +254,6 @@ Text UnescapePercent(const Text& text) {
     utf8.clear();
     utf8.shrink_to_fit();
     return writer.Finish();
-}
-
-bool IsScriptWhiteSpace(char32_t u) {
-    return u == 0x09 || u == 0x0A || u == 0x0B || u == 0x0C || u == 0x0D || u == 0x20 ||
-           u == 0xA0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200A) || u == 0x2028 || u == 0x2029 ||
-           u == 0x202F || u == 0x205F || u == 0x3000 || u == 0xFEFF;
-}
-
-// parseInt over the code units of a reference's digits part; 0 where it reads no digit.
-std::int64_t ParseReferenceNumber(const char32_t* units, int count, bool hexadecimal) {
-    int k = 0;
-    while (k < count && IsScriptWhiteSpace(units[k])) {
-        ++k;
-    }
-    bool negative = false;
-    if (k < count && (units[k] == '+' || units[k] == '-')) {
-        negative = units[k] == '-';
-        ++k;
-    }
-    if (hexadecimal && k + 1 < count && units[k] == '0' &&
-        (units[k + 1] == 'x' || units[k + 1] == 'X')) {
-        k += 2;
-    }
-    std::int64_t value = 0;
-    for (; k < count; ++k) {
-        const char32_t u = units[k];
-        const int digit = u < 0x80 ? HexValue(static_cast<unsigned char>(u)) : -1;
-        if (digit < 0 || (!hexadecimal && digit > 9)) {
-            break;
-        }
-        value = value * (hexadecimal ? 16 : 10) + digit;
-    }
-    return negative ? -value : value;
 }
 
 Text DecodeReferences(const Text& text) {
@@ -371,7 +313,7 @@ Text DecodeReferences(const Text& text) {
         writer.Literal(reinterpret_cast<const char*>(literal),
                        static_cast<std::size_t>(p - literal));
         const std::int64_t value = ParseReferenceNumber(units, count, hexadecimal);
-        const auto code = static_cast<char32_t>(((value % 65536) + 65536) % 65536);
+        const char32_t code = ReferenceUnit(value);
         if (code == 0) {
             literal = end;
             break;
@@ -391,7 +333,8 @@ Text DecodeReferences(const Text& text) {
 
 }  // namespace
 
-std::optional<Text> EscapeConvert(const Text& text, const Text& name, std::size_t maxResultBytes) {
+std::optional<Text> EscapeConvertThroughUtf8(const Text& text, const Text& name,
+                                             std::size_t maxResultBytes) {
     if (name == "to16on") {
         return EncodeUnits(text, true, maxResultBytes);
     }
