@@ -1,38 +1,46 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace velmor::escape_reading {
 
 // How the script functions read the digits of an escape, shared by both ways of converting.
 
+// The value of each byte as a hexadecimal digit, -1 for a byte that is none: a look-up, since
+// the digits of escapes vary too much for branches to be foreseen.
+inline constexpr std::array<std::int8_t, 256> kHexValues = [] {
+    std::array<std::int8_t, 256> values{};
+    for (int c = 0; c < 256; ++c) {
+        values[c] = static_cast<std::int8_t>(c >= '0' && c <= '9'   ? c - '0'
+                                             : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                             : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                                    : -1);
+    }
+    return values;
+}();
+
 inline int HexValue(unsigned char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
+    return kHexValues[c];
 }
 
 // The value of count hexadecimal digits at p, or -1.
 inline int HexRun(const unsigned char* p, int count) {
     int value = 0;
+    int invalid = 0;
     for (int k = 0; k < count; ++k) {
-        const int digit = HexValue(p[k]);
-        if (digit < 0) {
-            return -1;
-        }
+        const int digit = kHexValues[p[k]];
+        invalid |= digit;
         value = value * 16 + digit;
     }
-    return value;
+    return invalid < 0 ? -1 : value;
 }
 
 inline bool IsScriptWhiteSpace(char32_t u) {
+    // Digits and letters, nearly all a reference holds, are settled by the first test.
+    if (u > 0x20 && u < 0xA0) {
+        return false;
+    }
     return u == 0x09 || u == 0x0A || u == 0x0B || u == 0x0C || u == 0x0D || u == 0x20 ||
            u == 0xA0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200A) || u == 0x2028 || u == 0x2029 ||
            u == 0x202F || u == 0x205F || u == 0x3000 || u == 0xFEFF;
