@@ -124,5 +124,23 @@ TEST(EscapeConversionRandom, DirectConversionsEqualTheConversionsThroughUtf8) {
     EXPECT_GT(rounds, 100);
 }
 
+// Every pair of bytes as a character of its own, in a reference's digits part and before a
+// backslash it may take as its trail.
+TEST(EscapeConversionRandom, EveryPairOfBytesConvertsAsThroughUtf8) {
+    for (int first = 1; first < 256; ++first) {
+        for (int second = 1; second < 256; ++second) {
+            const Text pair{static_cast<char>(first), static_cast<char>(second)};
+            const std::pair<const char*, Text> cases[] = {{"to16on", pair},
+                                                          {"to10on", pair + "\xA1"},
+                                                          {"to16un", "a" + pair + "\\41%u4e2d"},
+                                                          {"to10un", "&#" + pair + "1;&#x" + pair}};
+            for (const auto& [name, text] : cases) {
+                ASSERT_EQ(EscapeConvert(text, name), EscapeConvertThroughUtf8(text, name))
+                    << name << " of " << ::testing::PrintToString(text);
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace velmor
