@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "codec/EscapeReading.h"
 #include "core/CodePage936.h"
@@ -21,109 +22,6 @@ Utf8Item ReadItem(const unsigned char* p, const unsigned char* end) {
         item.codePoint += kRawByteBase;
     }
     return item;
-}
-
-// Calls unit(u) for every UTF-16 code unit of the converted text.
-template <typename UnitFunction>
-void ForEachUnit(const std::string& utf8, UnitFunction unit) {
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* const end = p + utf8.size();
-    while (p < end) {
-        if (*p < 0x80) {
-            unit(static_cast<char32_t>(*p++));
-            continue;
-        }
-        // Ideographs are three bytes of UTF-8: read well-formed ones here, the rest by ReadItem.
-        if ((*p & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
-            const char32_t codePoint =
-                static_cast<char32_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
-            if (codePoint >= 0x800 && (codePoint < 0xD800 || codePoint > 0xDFFF)) {
-                unit(codePoint);
-                p += 3;
-                continue;
-            }
-        }
-        const Utf8Item item = ReadItem(p, end);
-        p += item.length;
-        if (item.codePoint >= 0x10000) {
-            const char32_t offset = item.codePoint - 0x10000;
-            unit(0xD800 + (offset >> 10));
-            unit(0xDC00 + (offset & 0x3FF));
-        } else {
-            unit(item.codePoint);
-        }
-    }
-}
-
-int DecimalDigits(char32_t unit) {
-    return unit >= 10000 ? 5 : unit >= 1000 ? 4 : unit >= 100 ? 3 : unit >= 10 ? 2 : 1;
-}
-
-char* PutHexadecimalUnit(char* out, char32_t u) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    out[0] = '\\';
-    out[1] = 'u';
-    out[2] = kDigits[u >> 12 & 15];
-    out[3] = kDigits[u >> 8 & 15];
-    out[4] = kDigits[u >> 4 & 15];
-    out[5] = kDigits[u & 15];
-    return out + 6;
-}
-
-char* PutDecimalUnit(char* out, char32_t u) {
-    *out++ = '&';
-    *out++ = '#';
-    const int digits = DecimalDigits(u);
-    for (int k = digits - 1; k >= 0; --k) {
-        out[k] = static_cast<char>('0' + u % 10);
-        u /= 10;
-    }
-    out += digits;
-    *out++ = ';';
-    return out;
-}
-
-// The escapes of every code unit, built in a small buffer that stays in the cache and
-// appended to the result reserved beforehand.
-template <char* (*put)(char*, char32_t)>
-Text WriteUnits(const std::string& utf8, std::size_t reserve) {
-    constexpr std::size_t kLongestEscape = 8;
-    Text result;
-    ReserveLargeText(result, reserve);
-    char buffer[1 << 15];
-    char* out = buffer;
-    ForEachUnit(utf8, [&](char32_t u) {
-        if (out > buffer + sizeof buffer - kLongestEscape) {
-            result.append(buffer, static_cast<std::size_t>(out - buffer));
-            out = buffer;
-        }
-        out = put(out, u);
-    });
-    result.append(buffer, static_cast<std::size_t>(out - buffer));
-    return result;
-}
-
-std::optional<Text> EncodeUnits(const Text& text, bool hexadecimal, std::size_t maxResultBytes) {
-    const std::string utf8 = GbkToUtf8(text);
-    // A code unit takes at least one byte of UTF-8 and at most eight bytes of escape; only
-    // when that bound passes the limit is the result measured exactly first.
-    std::size_t size = utf8.size() * (hexadecimal ? 6 : 8);
-    if (size > maxResultBytes) {
-        size = 0;
-        if (hexadecimal) {
-            ForEachUnit(utf8, [&size](char32_t) { size += 6; });
-        } else {
-            ForEachUnit(utf8, [&size](char32_t u) { size += 3 + DecimalDigits(u); });
-        }
-        if (size > maxResultBytes) {
-            return std::nullopt;
-        }
-    }
-    if (utf8.empty()) {
-        return Text(hexadecimal ? "\\u" : "&#;");
-    }
-    return hexadecimal ? WriteUnits<PutHexadecimalUnit>(utf8, size)
-                       : WriteUnits<PutDecimalUnit>(utf8, size);
 }
 
 // Collects decoded code units and literal text as UTF-8, pairing surrogates as they come.
@@ -215,7 +113,9 @@ private:
     char32_t m_pendingHigh = 0;
 };
 
-Text UnescapePercent(const Text& text) {
+}  // namespace
+
+Text UnescapePercentThroughUtf8(const Text& text) {
     std::string utf8 = GbkToUtf8(text);
     const auto* const begin = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = begin + utf8.size();
@@ -256,7 +156,7 @@ Text UnescapePercent(const Text& text) {
     return writer.Finish();
 }
 
-Text DecodeReferences(const Text& text) {
+Text DecodeReferencesThroughUtf8(const Text& text) {
     std::string utf8 = GbkToUtf8(text);
     const auto* const begin = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = begin + utf8.size();
@@ -329,25 +229,6 @@ Text DecodeReferences(const Text& text) {
     utf8.clear();
     utf8.shrink_to_fit();
     return writer.Finish();
-}
-
-}  // namespace
-
-std::optional<Text> EscapeConvertThroughUtf8(const Text& text, const Text& name,
-                                             std::size_t maxResultBytes) {
-    if (name == "to16on") {
-        return EncodeUnits(text, true, maxResultBytes);
-    }
-    if (name == "to10on") {
-        return EncodeUnits(text, false, maxResultBytes);
-    }
-    if (name == "to16un") {
-        return UnescapePercent(text);
-    }
-    if (name == "to10un") {
-        return DecodeReferences(text);
-    }
-    return Text();
 }
 
 }  // namespace velmor

@@ -1,17 +1,14 @@
 #pragma once
 
-#include <cstddef>
-#include <optional>
-
-#include "core/ResultSizeLimit.h"
 #include "core/Text.h"
 
 namespace velmor {
 
-// EscapeConvert computed the long way round: the whole text decoded to UTF-8, converted
-// there, and a decoded result encoded back to code page 936. It gives the same result for
-// every input; the decoders fall back to it for the texts a direct walk cannot reproduce.
-std::optional<Text> EscapeConvertThroughUtf8(const Text& text, const Text& name,
-                                             std::size_t maxResultBytes = kMaxResultBytes);
+// UnescapePercent and DecodeReferences computed the long way round: the whole text decoded
+// to UTF-8, the escapes decoded there, and the result encoded back to code page 936. They
+// give the same result for every input; the direct decoders fall back to them for the texts
+// a walk over the code page bytes cannot reproduce.
+Text UnescapePercentThroughUtf8(const Text& text);
+Text DecodeReferencesThroughUtf8(const Text& text);
 
 }  // namespace velmor

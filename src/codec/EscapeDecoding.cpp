@@ -299,14 +299,14 @@ Text UnescapePercent(const Text& text) {
     if (std::optional<Text> result = UnescapePercentDirect(text)) {
         return std::move(*result);
     }
-    return *EscapeConvertThroughUtf8(text, "to16un");
+    return UnescapePercentThroughUtf8(text);
 }
 
 Text DecodeReferences(const Text& text) {
     if (std::optional<Text> result = DecodeReferencesDirect(text)) {
         return std::move(*result);
     }
-    return *EscapeConvertThroughUtf8(text, "to10un");
+    return DecodeReferencesThroughUtf8(text);
 }
 
 }  // namespace velmor
