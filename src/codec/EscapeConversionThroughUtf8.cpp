@@ -169,17 +169,9 @@ Text DecodeReferencesThroughUtf8(const Text& text) {
             break;
         }
         p = static_cast<const unsigned char*>(hit);
-        if (end - p < 3 || p[1] != '#') {
-            ++p;
-            continue;
-        }
-        const unsigned char* digits = p + 2;
         bool hexadecimal = false;
-        if (*digits == 'x' && end - digits >= 2 && digits[1] != '&') {
-            hexadecimal = true;
-            ++digits;
-        }
-        if (*digits == '&') {
+        const unsigned char* const digits = DigitsPart(p, end, hexadecimal);
+        if (digits == nullptr) {
             ++p;
             continue;
         }

@@ -223,18 +223,11 @@ std::optional<Text> DecodeReferencesDirect(const Text& text) {
     ByteFinder<Ampersand> finder(begin, end);
     const char* literal = begin;
     for (const char* p = finder.Next(begin); p < end; p = finder.Next(p)) {
-        if (end - p < 3 || p[1] != '#') {
-            ++p;
-            continue;
-        }
-        const auto* digits = reinterpret_cast<const unsigned char*>(p + 2);
         const auto* const stop = reinterpret_cast<const unsigned char*>(end);
         bool hexadecimal = false;
-        if (*digits == 'x' && stop - digits >= 2 && digits[1] != '&') {
-            hexadecimal = true;
-            ++digits;
-        }
-        if (*digits == '&') {
+        const unsigned char* const digits =
+            DigitsPart(reinterpret_cast<const unsigned char*>(p), stop, hexadecimal);
+        if (digits == nullptr) {
             ++p;
             continue;
         }

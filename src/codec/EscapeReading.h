@@ -73,6 +73,22 @@ inline std::int64_t ParseReferenceNumber(const char32_t* units, int count, bool 
     return negative ? -value : value;
 }
 
+// Where the digits part of a reference starts, for an "&" at p (before end): after "&#" and
+// an optional "x" that has a character other than "&" after it; nullptr when the part would
+// be empty and the "&" starts no reference.
+inline const unsigned char* DigitsPart(const unsigned char* p, const unsigned char* end,
+                                       bool& hexadecimal) {
+    if (end - p < 3 || p[1] != '#') {
+        return nullptr;
+    }
+    const unsigned char* digits = p + 2;
+    hexadecimal = *digits == 'x' && end - digits >= 2 && digits[1] != '&';
+    if (hexadecimal) {
+        ++digits;
+    }
+    return *digits == '&' ? nullptr : digits;
+}
+
 // The code unit a reference stands for: its number taken into 0..65535.
 inline char32_t ReferenceUnit(std::int64_t value) {
     return static_cast<char32_t>(((value % 65536) + 65536) % 65536);
