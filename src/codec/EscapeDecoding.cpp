@@ -122,39 +122,42 @@ std::size_t DecodedCapacity(const Text& text) {
 template <std::uint64_t (*mask)(const char*)>
 class ByteFinder {
 public:
-    ByteFinder(const char* begin, const char* end) : m_block(begin), m_end(end) { Load(begin); }
+    ByteFinder(const char* begin, const char* end) : m_end(end) { Load(begin); }
 
     // The first byte of the set at or after from, or end.
     const char* Next(const char* from) {
         while (from < m_end) {
-            if (from >= m_block + kBlockBytes) {
+            if (from >= m_blockEnd) {
                 Load(from);
             }
             const std::uint64_t found = m_mask & (~std::uint64_t{0} << (from - m_block));
             if (found != 0) {
                 return m_block + LowestBit(found);
             }
-            from = m_block + kBlockBytes;
+            from = m_blockEnd;
         }
         return m_end;
     }
 
 private:
     void Load(const char* at) {
+        const auto size = static_cast<std::size_t>(m_end - at);
         m_block = at;
-        if (m_end - at >= static_cast<std::ptrdiff_t>(kBlockBytes)) {
+        if (size >= kBlockBytes) {
+            m_blockEnd = at + kBlockBytes;
             m_mask = mask(at);
             return;
         }
+        // The zero bytes after the end of the text belong to no set searched for.
         char tail[kBlockBytes] = {};
-        if (at < m_end) {
-            std::memcpy(tail, at, static_cast<std::size_t>(m_end - at));
-        }
+        std::memcpy(tail, at, size);
+        m_blockEnd = m_end;
         m_mask = mask(tail);
     }
 
-    const char* m_block;
     const char* const m_end;
+    const char* m_block = nullptr;
+    const char* m_blockEnd = nullptr;
     std::uint64_t m_mask = 0;
 };
 
