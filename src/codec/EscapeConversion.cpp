@@ -1,72 +1,43 @@
 #include "codec/EscapeConversion.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
-#include "core/CodePage936.h"
+#include "codec/EscapeDecoding.h"
+#include "codec/GbkUnits.h"
 #include "core/LargeText.h"
-#include "core/Utf8.h"
 
 namespace velmor {
 
 namespace {
 
-constexpr char32_t kRawByteBase = 0xDC00;
+// The escapes are stored a machine word at a time, bytes in memory order.
+static_assert(std::endian::native == std::endian::little);
 
-// A byte that starts no character reads as a code unit of its own.
-Utf8Item ReadItem(const unsigned char* p, const unsigned char* end) {
-    Utf8Item item = ReadUtf8Item(p, end);
-    if (!item.wellFormed) {
-        item.codePoint += kRawByteBase;
+// Two lower-case hexadecimal digits per byte value, in memory order.
+constexpr std::array<std::uint16_t, 256> kHexPairs = [] {
+    constexpr char kDigits[] = "0123456789abcdef";
+    std::array<std::uint16_t, 256> pairs{};
+    for (int b = 0; b < 256; ++b) {
+        pairs[b] = static_cast<std::uint16_t>(kDigits[b >> 4] | kDigits[b & 15] << 8);
     }
-    return item;
-}
+    return pairs;
+}();
 
-// Calls unit(u) for every UTF-16 code unit of the converted text.
-template <typename UnitFunction>
-void ForEachUnit(const std::string& utf8, UnitFunction unit) {
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* const end = p + utf8.size();
-    while (p < end) {
-        if (*p < 0x80) {
-            unit(static_cast<char32_t>(*p++));
-            continue;
-        }
-        // Ideographs are three bytes of UTF-8: read well-formed ones here, the rest by ReadItem.
-        if ((*p & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
-            const char32_t codePoint =
-                static_cast<char32_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
-            if (codePoint >= 0x800 && (codePoint < 0xD800 || codePoint > 0xDFFF)) {
-                unit(codePoint);
-                p += 3;
-                continue;
-            }
-        }
-        const Utf8Item item = ReadItem(p, end);
-        p += item.length;
-        if (item.codePoint >= 0x10000) {
-            const char32_t offset = item.codePoint - 0x10000;
-            unit(0xD800 + (offset >> 10));
-            unit(0xDC00 + (offset & 0x3FF));
-        } else {
-            unit(item.codePoint);
-        }
-    }
+// Writes eight bytes, of which the escape takes six.
+char* PutHexadecimalUnit(char* out, char32_t u) {
+    const std::uint64_t word = std::uint64_t{'\\'} | std::uint64_t{'u'} << 8 |
+                               std::uint64_t{kHexPairs[u >> 8 & 0xFF]} << 16 |
+                               std::uint64_t{kHexPairs[u & 0xFF]} << 32;
+    std::memcpy(out, &word, 8);
+    return out + 6;
 }
 
 int DecimalDigits(char32_t unit) {
     return unit >= 10000 ? 5 : unit >= 1000 ? 4 : unit >= 100 ? 3 : unit >= 10 ? 2 : 1;
-}
-
-char* PutHexadecimalUnit(char* out, char32_t u) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    out[0] = '\\';
-    out[1] = 'u';
-    out[2] = kDigits[u >> 12 & 15];
-    out[3] = kDigits[u >> 8 & 15];
-    out[4] = kDigits[u >> 4 & 15];
-    out[5] = kDigits[u & 15];
-    return out + 6;
 }
 
 char* PutDecimalUnit(char* out, char32_t u) {
@@ -82,311 +53,62 @@ char* PutDecimalUnit(char* out, char32_t u) {
     return out;
 }
 
-// The escapes of every code unit, built in a small buffer that stays in the cache and
-// appended to the result reserved beforehand.
+template <typename UnitFunction>
+void ForEachUnit(const Text& text, UnitFunction unit) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
+    while (p < end) {
+        p = ForCharacterUnits(p, end, unit);
+    }
+}
+
+// The escapes of every code unit, built a piece of the text at a time in a small buffer that
+// stays in the cache and appended to the result reserved beforehand.
 template <char* (*put)(char*, char32_t)>
-Text WriteUnits(const std::string& utf8, std::size_t reserve) {
-    constexpr std::size_t kLongestEscape = 8;
+Text WriteUnits(const Text& text, std::size_t capacity, std::size_t written) {
+    constexpr std::ptrdiff_t kPiece = 2048;
+    // A byte of the text gives at most one code unit, and a unit at most eight bytes; a
+    // character may reach three bytes past the piece, and a store two bytes past its escape.
+    char buffer[(kPiece + 3) * 8 + 2];
     Text result;
-    ReserveLargeText(result, reserve);
-    char buffer[1 << 15];
+    ReserveLargeText(result, capacity, written);
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
     char* out = buffer;
-    ForEachUnit(utf8, [&](char32_t u) {
-        if (out > buffer + sizeof buffer - kLongestEscape) {
-            result.append(buffer, static_cast<std::size_t>(out - buffer));
-            out = buffer;
+    auto unit = [&out](char32_t u) { out = put(out, u); };
+    while (p < end) {
+        const auto* const limit = p + std::min(kPiece, end - p);
+        out = buffer;
+        while (p < limit) {
+            p = ForCharacterUnits(p, end, unit);
         }
-        out = put(out, u);
-    });
-    result.append(buffer, static_cast<std::size_t>(out - buffer));
+        result.append(buffer, static_cast<std::size_t>(out - buffer));
+    }
     return result;
 }
 
 std::optional<Text> EncodeUnits(const Text& text, bool hexadecimal, std::size_t maxResultBytes) {
-    const std::string utf8 = GbkToUtf8(text);
-    // A code unit takes at least one byte of UTF-8 and at most eight bytes of escape; only
-    // when that bound passes the limit is the result measured exactly first.
-    std::size_t size = utf8.size() * (hexadecimal ? 6 : 8);
+    if (text.empty()) {
+        return Text(hexadecimal ? "\\u" : "&#;");
+    }
+    // A byte gives at most one code unit, written in at most six (eight) bytes, and every
+    // character gives at least one and a half bytes of escapes per byte; only when the bound
+    // passes the limit is the result measured exactly first.
+    std::size_t size = text.size() * (hexadecimal ? 6 : 8);
     if (size > maxResultBytes) {
         size = 0;
         if (hexadecimal) {
-            ForEachUnit(utf8, [&size](char32_t) { size += 6; });
+            ForEachUnit(text, [&size](char32_t) { size += 6; });
         } else {
-            ForEachUnit(utf8, [&size](char32_t u) { size += 3 + DecimalDigits(u); });
+            ForEachUnit(text, [&size](char32_t u) { size += 3 + DecimalDigits(u); });
         }
         if (size > maxResultBytes) {
             return std::nullopt;
         }
     }
-    if (utf8.empty()) {
-        return Text(hexadecimal ? "\\u" : "&#;");
-    }
-    return hexadecimal ? WriteUnits<PutHexadecimalUnit>(utf8, size)
-                       : WriteUnits<PutDecimalUnit>(utf8, size);
-}
-
-// Collects decoded code units and literal text as UTF-8, pairing surrogates as they come.
-class Utf16Writer {
-public:
-    explicit Utf16Writer(std::size_t reserve) { ReserveLargeText(m_out, reserve); }
-
-    void Unit(char32_t unit) {
-        if (m_pendingHigh != 0) {
-            if (unit >= 0xDC00 && unit <= 0xDFFF) {
-                PutUtf8(0x10000 + ((m_pendingHigh - 0xD800) << 10) + (unit - 0xDC00));
-                m_pendingHigh = 0;
-                return;
-            }
-            FlushPending();
-        }
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
-            m_pendingHigh = unit;
-        } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-            Unpaired(unit);
-        } else {
-            PutUtf8(unit);
-        }
-    }
-
-    void Literal(const char* bytes, std::size_t length) {
-        if (length == 0) {
-            return;
-        }
-        FlushPending();
-        m_out.append(bytes, length);
-    }
-
-    // The low half of a pair whose high half went elsewhere stands alone.
-    void LoneUnit() {
-        FlushPending();
-        m_out += '?';
-    }
-
-    Text Finish() {
-        FlushPending();
-        std::string utf8;
-        utf8.swap(m_out);
-        return Utf8ToGbk(utf8);
-    }
-
-private:
-    // AppendUtf8 written out here, where it runs once per decoded escape.
-    void PutUtf8(char32_t c) {
-        char bytes[4];
-        std::size_t length;
-        if (c < 0x80) {
-            m_out += static_cast<char>(c);
-            return;
-        }
-        if (c < 0x800) {
-            bytes[0] = static_cast<char>(0xC0 | (c >> 6));
-            length = 2;
-        } else if (c < 0x10000) {
-            bytes[0] = static_cast<char>(0xE0 | (c >> 12));
-            bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            length = 3;
-        } else {
-            bytes[0] = static_cast<char>(0xF0 | (c >> 18));
-            bytes[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            bytes[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            length = 4;
-        }
-        bytes[length - 1] = static_cast<char>(0x80 | (c & 0x3F));
-        m_out.append(bytes, length);
-    }
-
-    void FlushPending() {
-        if (m_pendingHigh != 0) {
-            m_out += '?';
-            m_pendingHigh = 0;
-        }
-    }
-
-    void Unpaired(char32_t unit) {
-        if (unit >= kRawByteBase + 0x80 && unit <= kRawByteBase + 0xFF) {
-            m_out += static_cast<char>(unit - kRawByteBase);
-        } else {
-            m_out += '?';
-        }
-    }
-
-    std::string m_out;
-    char32_t m_pendingHigh = 0;
-};
-
-int HexValue(unsigned char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-// The value of count hexadecimal digits at p, or -1.
-int HexRun(const unsigned char* p, int count) {
-    int value = 0;
-    for (int k = 0; k < count; ++k) {
-        const int digit = HexValue(p[k]);
-        if (digit < 0) {
-            return -1;
-        }
-        value = value * 16 + digit;
-    }
-    return value;
-}
-
-Text UnescapePercent(const Text& text) {
-    std::string utf8 = GbkToUtf8(text);
-    const auto* const begin = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* const end = begin + utf8.size();
-    const auto* p = begin;
-    Utf16Writer writer(utf8.size());
-    const auto* literal = p;
-    while (p < end) {
-        if (*p != '%' && *p != '\\') {
-            ++p;
-            continue;
-        }
-        writer.Literal(reinterpret_cast<const char*>(literal),
-                       static_cast<std::size_t>(p - literal));
-        const std::ptrdiff_t left = end - p;
-        int unit = -1;
-        int length = 0;
-        if (left >= 6 && p[1] == 'u' && (unit = HexRun(p + 2, 4)) >= 0) {
-            length = 6;
-        } else if (left >= 3 && (unit = HexRun(p + 1, 2)) >= 0) {
-            length = 3;
-        }
-        if (length == 0) {
-            writer.Literal("%", 1);
-            ++p;
-        } else if (unit == 0) {
-            literal = end;
-            p = end;
-            break;
-        } else {
-            writer.Unit(static_cast<char32_t>(unit));
-            p += length;
-        }
-        literal = p;
-    }
-    writer.Literal(reinterpret_cast<const char*>(literal), static_cast<std::size_t>(end - literal));
-    utf8.clear();
-    utf8.shrink_to_fit();
-    return writer.Finish();
-}
-
-bool IsScriptWhiteSpace(char32_t u) {
-    return u == 0x09 || u == 0x0A || u == 0x0B || u == 0x0C || u == 0x0D || u == 0x20 ||
-           u == 0xA0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200A) || u == 0x2028 || u == 0x2029 ||
-           u == 0x202F || u == 0x205F || u == 0x3000 || u == 0xFEFF;
-}
-
-// parseInt over the code units of a reference's digits part; 0 where it reads no digit.
-std::int64_t ParseReferenceNumber(const char32_t* units, int count, bool hexadecimal) {
-    int k = 0;
-    while (k < count && IsScriptWhiteSpace(units[k])) {
-        ++k;
-    }
-    bool negative = false;
-    if (k < count && (units[k] == '+' || units[k] == '-')) {
-        negative = units[k] == '-';
-        ++k;
-    }
-    if (hexadecimal && k + 1 < count && units[k] == '0' &&
-        (units[k + 1] == 'x' || units[k + 1] == 'X')) {
-        k += 2;
-    }
-    std::int64_t value = 0;
-    for (; k < count; ++k) {
-        const char32_t u = units[k];
-        const int digit = u < 0x80 ? HexValue(static_cast<unsigned char>(u)) : -1;
-        if (digit < 0 || (!hexadecimal && digit > 9)) {
-            break;
-        }
-        value = value * (hexadecimal ? 16 : 10) + digit;
-    }
-    return negative ? -value : value;
-}
-
-Text DecodeReferences(const Text& text) {
-    std::string utf8 = GbkToUtf8(text);
-    const auto* const begin = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* const end = begin + utf8.size();
-    Utf16Writer writer(utf8.size());
-    const auto* literal = begin;
-    const auto* p = begin;
-    while (p < end) {
-        const void* hit = std::memchr(p, '&', static_cast<std::size_t>(end - p));
-        if (hit == nullptr) {
-            break;
-        }
-        p = static_cast<const unsigned char*>(hit);
-        if (end - p < 3 || p[1] != '#') {
-            ++p;
-            continue;
-        }
-        const unsigned char* digits = p + 2;
-        bool hexadecimal = false;
-        if (*digits == 'x' && end - digits >= 2 && digits[1] != '&') {
-            hexadecimal = true;
-            ++digits;
-        }
-        if (*digits == '&') {
-            ++p;
-            continue;
-        }
-        // The digits part: up to five code units other than "&".
-        char32_t units[5];
-        int count = 0;
-        bool splitPair = false;
-        const unsigned char* q = digits;
-        while (count < 5 && q < end && *q != '&') {
-            if (*q < 0x80) {
-                units[count++] = *q++;
-                continue;
-            }
-            const Utf8Item item = ReadItem(q, end);
-            if (item.codePoint >= 0x10000) {
-                units[count++] = 0xD800 + ((item.codePoint - 0x10000) >> 10);
-                if (count == 5) {
-                    splitPair = true;
-                    q += item.length;
-                    break;
-                }
-                units[count++] = 0xDC00 + ((item.codePoint - 0x10000) & 0x3FF);
-            } else {
-                units[count++] = item.codePoint;
-            }
-            q += item.length;
-        }
-        if (!splitPair && q < end && *q == ';') {
-            ++q;
-        }
-        writer.Literal(reinterpret_cast<const char*>(literal),
-                       static_cast<std::size_t>(p - literal));
-        const std::int64_t value = ParseReferenceNumber(units, count, hexadecimal);
-        const auto code = static_cast<char32_t>(((value % 65536) + 65536) % 65536);
-        if (code == 0) {
-            literal = end;
-            break;
-        }
-        writer.Unit(code);
-        if (splitPair) {
-            writer.LoneUnit();
-        }
-        p = q;
-        literal = q;
-    }
-    writer.Literal(reinterpret_cast<const char*>(literal), static_cast<std::size_t>(end - literal));
-    utf8.clear();
-    utf8.shrink_to_fit();
-    return writer.Finish();
+    const std::size_t written = std::min(size, text.size() + text.size() / 2);
+    return hexadecimal ? WriteUnits<PutHexadecimalUnit>(text, size, written)
+                       : WriteUnits<PutDecimalUnit>(text, size, written);
 }
 
 }  // namespace

@@ -368,8 +368,16 @@ std::string EncodeCodePoint(char32_t codePoint) {
         return {};
     }
     char buffer[4];
-    char* end = PutCodePage(buffer, codePoint, Tables().reverse.data());
+    char* end = PutCodePoint(buffer, codePoint);
     return std::string(buffer, end);
+}
+
+char* PutCodePoint(char* out, char32_t codePoint) {
+    return PutCodePage(out, codePoint, Tables().reverse.data());
+}
+
+char32_t GbkFourByteCharacter(const unsigned char* p, const unsigned char* end) {
+    return IsLead(*p) ? FourByteCharacterAt(p, end, Tables()) : 0;
 }
 
 static_assert(sizeof(wchar_t) == sizeof(char32_t));

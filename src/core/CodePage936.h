@@ -33,6 +33,14 @@ std::size_t Utf8ToGbkPart(std::string_view utf8, bool last, Text& out);
 // above U+10FFFF.
 std::string EncodeCodePoint(char32_t codePoint);
 
+// Writes EncodeCodePoint(codePoint) of a scalar value at out, which has room for four bytes,
+// and returns the end of what it wrote.
+char* PutCodePoint(char* out, char32_t codePoint);
+
+// The character of the GB18030 four-byte code at p as GbkToUtf8 reads it, or 0 when the bytes
+// from p (p < end) are no such code.
+char32_t GbkFourByteCharacter(const unsigned char* p, const unsigned char* end);
+
 // True when codePoint has a one- or two-byte code page 936 code.
 bool IsInCodePage936(char32_t codePoint);
 

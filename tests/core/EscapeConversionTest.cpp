@@ -48,7 +48,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"to16un", "\\ude00", "?"}, Row{"to16un", "%D6", EncodeCodePoint(0xD6)},
                       Row{"to16un", "\\udc81", "\x81"}, Row{"to16un", "\\uffff", kNoncharacter},
                       // A "\" that is the trail byte of a character is no backslash.
-                      Row{"to16un", "\x95\\41", "\x95\\41"}));
+                      Row{"to16un", "\x95\\41", "\x95\\41"},
+                      Row{"to16un", "\x95\x95\\41",
+                          "\x95\x95"
+                          "A"},
+                      // Decoded raw bytes join the raw byte before them into one character.
+                      Row{"to16un", "\xE4%uDCB8%uDCAD", kZhong}));
 
 INSTANTIATE_TEST_SUITE_P(ToReferences, EscapeTable,
                          ::testing::Values(Row{"to10on", "AB", "&#65;&#66;"},
@@ -77,7 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
                           "A"},
                       Row{"to10un", "b&#" + kZhong, "b"}, Row{"to10un", "&#", "&#"},
                       Row{"to10un", "&#&#65;", "&#A"}, Row{"to10un", "&#55357;&#56832;", kGrinning},
-                      Row{"to10un", "&#x41x", "A"}, Row{"to10un", "&amp;&#97", "&amp;a"}));
+                      Row{"to10un", "&#x41x", "A"}, Row{"to10un", "&amp;&#97", "&amp;a"},
+                      // The digits part ends inside the two raw bytes of an unmapped code.
+                      Row{"to10un", "&#1234\xA2\xE3", EncodeCodePoint(1234) + "\xE3"}));
 
 TEST(EscapeConvert, RefusesAnEncodingBeyondTheLimit) {
     EXPECT_EQ(EscapeConvert("abcd", "to16on", 24), "\\u0061\\u0062\\u0063\\u0064");
