@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Whole-process times and peak memory of the codecs of 编码/解码 through velmor-text beside the
-# command-line tool doing the same conversion, on the same input, interleaved pair by pair so
-# that the ratios hold on a busy machine. Output goes to /dev/null on both sides.
+# Whole-process times and peak memory of the codecs of 编码/解码, the collapse of blank lines and
+# the "汉字" filter through velmor-text beside the command-line tool doing the same conversion,
+# on the same input, interleaved pair by pair so that the ratios hold on a busy machine. Output
+# goes to /dev/null on both sides.
 #
 #   bench/codec-vs-anchors.sh BUILD_DIR        # RUNS=3 pairs by default; ONLY='b64-encode ...'
 #   HUGE=1 bench/codec-vs-anchors.sh BUILD_DIR # our side with malloc's transparent huge pages
@@ -20,6 +21,8 @@ only=${ONLY:-}
 tool="$build/velmor-text"
 size_mb=${SIZE:-100}
 doc="$corpus/zh-${size_mb}m.gbk"
+# Line breaks and character classes mixed as in ordinary documents.
+mix="$corpus/mix-${size_mb}m.gbk"
 derived=${DERIVED:-/tmp/velmor-codec-inputs/${size_mb}m}
 mkdir -p "$derived"
 
@@ -64,7 +67,7 @@ row() {
         read -r w c m < <(measure "${ours_env[@]}" "$tool" --in "$input" "${ours[@]}")
         ow+=("$w"); oc+=("$c"); om+=("$m")
         if (($#)); then
-            read -r w c m < <(measure sh -c "$1 <\"\$0\"" "$input")
+            read -r w c m < <(measure sh -c "{ $1; } <\"\$0\"" "$input")
             aw+=("$w"); ac+=("$c"); am+=("$m")
         fi
     done
@@ -100,5 +103,8 @@ row to16un "$derived/zh.uesc" 0 编码/解码 组合框_编解码方式=U码转�
     'perl -MEncode -pe '\''s/\\u([0-9A-Fa-f]{4})/chr hex $1/ge; $_ = encode("cp936", $_)'\'
 row to10un "$derived/zh.dref" 0 编码/解码 组合框_编解码方式=U码转换 组合框_U码转换的类型=to10un -- \
     'perl -MEncode -pe '\''s/&#(\d+);/chr $1/ge; $_ = encode("cp936", $_)'\'
+row collapse "$mix" 0 多换行符变单换行符 -- 'perl -0777 -pe '\''s/(\r\n){2,}/\r\n/g'\'
+row chinese "$doc" 0 汉字 -- \
+    'iconv -f GBK -t UTF-8 | perl -CSD -pe '\''s/[\x20-\x7f]//g'\'' | iconv -f UTF-8 -t GBK'
 row rc4-encode "$doc" $((3 * size)) 编码/解码 组合框_编解码方式=RC4 编辑框_密钥=key --
 row rc4-decode "$derived/zh.rc4" 0 编码/解码 组合框_编解码方式=RC4 编辑框_密钥=key 单选框_解密 --

@@ -1,8 +1,8 @@
 #include "platform/CurlHttpClient.h"
 
-#include <curl/curl.h>
-
 #include <memory>
+
+#include "platform/CurlLibrary.h"
 
 namespace velmor {
 
@@ -37,7 +37,7 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return 0;
 }
 
-std::string Reason(CURLcode code, const Transfer& transfer) {
+std::string Reason(const CurlLibrary& curl, CURLcode code, const Transfer& transfer) {
     if (transfer.cancelled) {
         return "已取消";
     }
@@ -65,29 +65,33 @@ std::string Reason(CURLcode code, const Transfer& transfer) {
             reason = "传输失败";
             break;
     }
-    return reason + "（" + curl_easy_strerror(code) + "）";
+    return reason + "（" + curl.easyStrerror(code) + "）";
 }
 
 struct CurlDeleter {
-    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+    const CurlLibrary* curl;
+    void operator()(CURL* handle) const { curl->easyCleanup(handle); }
 };
 struct HeaderListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    const CurlLibrary* curl;
+    void operator()(curl_slist* list) const { curl->slistFreeAll(list); }
 };
 
 }  // namespace
 
 CurlHttpClient::CurlHttpClient() : CurlHttpClient(Limits()) {}
 
-CurlHttpClient::CurlHttpClient(Limits limits) : m_limits(limits) {
-    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    (void)initialised;
-}
+CurlHttpClient::CurlHttpClient(Limits limits) : m_limits(limits) {}
 
 HttpClient::Result CurlHttpClient::Get(const std::string& address,
                                        const ProgressCallback& progress) {
     Result result;
-    const std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    const CurlLibrary* const library = LoadCurlLibrary();
+    if (library == nullptr) {
+        result.reason = "无法开始传输（找不到 libcurl）";
+        return result;
+    }
+    const std::unique_ptr<CURL, CurlDeleter> curl(library->easyInit(), CurlDeleter{library});
     if (!curl) {
         result.reason = "无法开始传输";
         return result;
@@ -98,37 +102,38 @@ HttpClient::Result CurlHttpClient::Get(const std::string& address,
 
     curl_slist* headers = nullptr;
     for (const char* header : {"Accept: */*", "Cache-Control: no-cache", "Pragma: no-cache"}) {
-        headers = curl_slist_append(headers, header);
+        headers = library->slistAppend(headers, header);
     }
-    const std::unique_ptr<curl_slist, HeaderListDeleter> headerList(headers);
+    const std::unique_ptr<curl_slist, HeaderListDeleter> headerList(headers,
+                                                                    HeaderListDeleter{library});
 
     CURL* handle = curl.get();
-    curl_easy_setopt(handle, CURLOPT_URL, address.c_str());
-    curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-    curl_easy_setopt(handle, CURLOPT_USERAGENT, kFetchUserAgent);
-    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headerList.get());
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 20L);
+    const auto set = library->easySetopt;
+    set(handle, CURLOPT_URL, address.c_str());
+    set(handle, CURLOPT_HTTPGET, 1L);
+    set(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    set(handle, CURLOPT_USERAGENT, kFetchUserAgent);
+    set(handle, CURLOPT_HTTPHEADER, headerList.get());
+    set(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+    set(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    set(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    set(handle, CURLOPT_MAXREDIRS, 20L);
     // A direct connection, whatever the environment's proxy variables say.
-    curl_easy_setopt(handle, CURLOPT_PROXY, "");
-    curl_easy_setopt(handle, CURLOPT_NOPROXY, "*");
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
-                     static_cast<long>(m_limits.connect.count()));
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(m_limits.total.count()));
-    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_limits.maxBytes));
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, OnBody);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, OnProgress);
-    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
-    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    set(handle, CURLOPT_PROXY, "");
+    set(handle, CURLOPT_NOPROXY, "*");
+    set(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_limits.connect.count()));
+    set(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(m_limits.total.count()));
+    set(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_limits.maxBytes));
+    set(handle, CURLOPT_NOSIGNAL, 1L);
+    set(handle, CURLOPT_WRITEFUNCTION, OnBody);
+    set(handle, CURLOPT_WRITEDATA, &transfer);
+    set(handle, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    set(handle, CURLOPT_XFERINFODATA, &transfer);
+    set(handle, CURLOPT_NOPROGRESS, 0L);
 
-    const CURLcode code = curl_easy_perform(handle);
+    const CURLcode code = library->easyPerform(handle);
     if (code != CURLE_OK) {
-        result.reason = Reason(code, transfer);
+        result.reason = Reason(*library, code, transfer);
         return result;
     }
     result.body = std::move(transfer.body);
