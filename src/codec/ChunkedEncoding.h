@@ -10,6 +10,9 @@
 
 namespace velmor {
 
+// Groups an encoder takes at a time: its output stays in the cache.
+inline constexpr std::size_t kGroupsPerChunk = 4096;
+
 // Builds an encoding of a large input in one buffer that is written once: each chunk of the
 // input is encoded into a small buffer that stays in the cache and then appended, instead of
 // zero-filling the whole result first and writing it a second time.
@@ -18,7 +21,6 @@ namespace velmor {
 // group encodes to at most groupOutput bytes. resultSize is what the whole encoding takes.
 template <std::size_t groupBytes, std::size_t groupOutput, typename Encode>
 Text EncodeInChunks(std::string_view input, std::size_t resultSize, Encode encode) {
-    constexpr std::size_t kGroupsPerChunk = 4096;
     constexpr std::size_t kChunk = kGroupsPerChunk * groupBytes;
     char buffer[kGroupsPerChunk * groupOutput];
     Text result;
@@ -42,7 +44,6 @@ void EncodeInChunksInPlace(Text& text, std::size_t resultSize, Encode encode) {
         text = EncodeInChunks<groupBytes, groupOutput>(text, resultSize, encode);
         return;
     }
-    constexpr std::size_t kGroupsPerChunk = 4096;
     constexpr std::size_t kChunk = kGroupsPerChunk * groupBytes;
     char buffer[kGroupsPerChunk * groupOutput];
     const std::size_t size = text.size();
