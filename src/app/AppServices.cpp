@@ -21,12 +21,16 @@ private:
     const SettingsStore& m_source;
 };
 
+// The edit box keeps the text as UTF-8 of at most 2 GiB, up to three bytes for two of GBK.
+constexpr std::uint64_t kWindowLargestText = (std::uint64_t{1} << 31) / 3 * 2;
+
 }  // namespace
 
 AppServices::AppServices(SettingsMode mode)
     : m_registry(RegistryFile::DefaultLocation()),
       m_chinese(std::make_unique<OpenCcConverter>()),
-      m_http(std::make_unique<WindowHttpClient>()) {
+      m_http(std::make_unique<WindowHttpClient>()),
+      m_memory(kWindowLargestText) {
     if (mode == SettingsMode::ReadOnly) {
         m_readOnly = std::make_unique<ReadOnlySettings>(m_registry);
     }
@@ -39,6 +43,7 @@ AppServices::AppServices(SettingsMode mode)
     m_services.files = &m_files;
     m_services.http = m_http.get();
     m_services.shell = &m_shell;
+    m_services.memory = &m_memory;
     m_services.progress = [](const std::string& title) -> std::unique_ptr<ProgressReporter> {
         return std::make_unique<ProgressWindow>(title);
     };

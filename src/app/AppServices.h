@@ -8,6 +8,7 @@
 #include "platform/LocalFileSystem.h"
 #include "platform/RegistryFile.h"
 #include "platform/SystemClock.h"
+#include "platform/SystemMemoryBudget.h"
 #include "platform/SystemSecureRandom.h"
 
 namespace velmor {
@@ -38,6 +39,7 @@ private:
     std::unique_ptr<HttpClient> m_http;
     DesktopOpener m_shell;
     JsScriptHostFactory m_scripts;
+    SystemMemoryBudget m_memory;
     Services m_services;
 };
 

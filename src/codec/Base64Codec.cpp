@@ -132,12 +132,12 @@ char* EncodeChunk(const char* in, std::size_t count, char* out) {
 
 }  // namespace
 
-Text Base64Encode(const ByteString& bytes) {
-    return EncodeInChunks<3, 4>(bytes, Base64EncodedSize(bytes.size()), EncodeChunk);
+Text Base64Encode(const ByteString& bytes, const PieceSplit& split) {
+    return EncodeInChunks<3, 4>(bytes, Base64EncodedSize(bytes.size()), EncodeChunk, split);
 }
 
-void Base64EncodeInPlace(ByteString& bytes) {
-    EncodeInChunksInPlace<3, 4>(bytes, Base64EncodedSize(bytes.size()), EncodeChunk);
+void Base64EncodeInPlace(ByteString& bytes, const PieceSplit& split) {
+    EncodeInChunksInPlace<3, 4>(bytes, Base64EncodedSize(bytes.size()), EncodeChunk, split);
 }
 
 void Base64DecodeInPlace(ByteString& text) {

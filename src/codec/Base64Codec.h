@@ -2,14 +2,16 @@
 
 #include <cstddef>
 
+#include "core/ParallelPieces.h"
 #include "core/Text.h"
 
 namespace velmor {
 
-// RFC 4648 Base64 with "=" padding and no line breaks.
-Text Base64Encode(const ByteString& bytes);
+// RFC 4648 Base64 with "=" padding and no line breaks. A large input is cut at multiples of
+// three bytes and encoded on every core.
+Text Base64Encode(const ByteString& bytes, const PieceSplit& split = DefaultPieceSplit());
 // Base64Encode within the buffer of bytes where its capacity holds the result.
-void Base64EncodeInPlace(ByteString& bytes);
+void Base64EncodeInPlace(ByteString& bytes, const PieceSplit& split = DefaultPieceSplit());
 // The length Base64Encode gives for an input of byteCount bytes.
 std::size_t Base64EncodedSize(std::size_t byteCount);
 

@@ -118,8 +118,9 @@ void Decode(EditorAccess& editor, int count, const std::function<void(Text&)>& d
 
 }  // namespace
 
-void RunCodec(DialogFields& fields, CommandContext& context, std::size_t maxResultBytes) {
+void RunCodec(DialogFields& fields, CommandContext& context) {
     EditorAccess& editor = context.editor;
+    const std::size_t maxResultBytes = MaxResultBytes(context.services);
     const Text key = fields.TextOf(kKey);
     const int codec = fields.At(kCodecList).currentIndex;
     bool tooLarge = false;
@@ -136,10 +137,10 @@ void RunCodec(DialogFields& fields, CommandContext& context, std::size_t maxResu
         const int count = fields.NumberOf(kCount);
         if (fields.IsChecked(kEncode)) {
             const Encoder encoders[] = {
-                {Base64EncodedSize, Base64EncodeInPlace},
+                {Base64EncodedSize, [](Text& t) { Base64EncodeInPlace(t); }},
                 {Rc4EncodedSize, [&key](Text& t) { t = Rc4Encode(t, key); }},
                 {},
-                {HexEncodedSize, HexEncodeInPlace},
+                {HexEncodedSize, [](Text& t) { HexEncodeInPlace(t); }},
             };
             tooLarge = !Encode(editor, count, encoders[codec], maxResultBytes);
         } else if (fields.IsChecked(kDecode)) {

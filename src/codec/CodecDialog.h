@@ -16,9 +16,8 @@ void UpdateCodecFields(DialogFields& fields);
 
 // The "确定" button: the chosen codec applied to the document the given number of times in
 // a row (the escape conversion once), the result written back in every case. An encoding pass
-// whose result would pass maxResultBytes is not run: the last complete pass is written and an
+// whose result would pass MaxResultBytes is not run: the last complete pass is written and an
 // error shown.
-void RunCodec(DialogFields& fields, CommandContext& context,
-              std::size_t maxResultBytes = kMaxResultBytes);
+void RunCodec(DialogFields& fields, CommandContext& context);
 
 }  // namespace velmor

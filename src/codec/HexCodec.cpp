@@ -85,12 +85,12 @@ std::size_t HexEncodedSize(std::size_t byteCount) {
     return byteCount * 2;
 }
 
-Text HexEncode(const Text& text) {
-    return EncodeInChunks<1, 2>(text, HexEncodedSize(text.size()), EncodeBytes);
+Text HexEncode(const Text& text, const PieceSplit& split) {
+    return EncodeInChunks<1, 2>(text, HexEncodedSize(text.size()), EncodeBytes, split);
 }
 
-void HexEncodeInPlace(Text& text) {
-    EncodeInChunksInPlace<1, 2>(text, HexEncodedSize(text.size()), EncodeBytes);
+void HexEncodeInPlace(Text& text, const PieceSplit& split) {
+    EncodeInChunksInPlace<1, 2>(text, HexEncodedSize(text.size()), EncodeBytes, split);
 }
 
 void HexDecodeInPlace(Text& hexText) {

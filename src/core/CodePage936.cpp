@@ -311,7 +311,7 @@ std::string GbkToUtf8(std::string_view gbk) {
     if (static_cast<std::ptrdiff_t>(gbk.size()) > kChunk) {
         ReserveLargeText(result, gbk.size() + gbk.size() / 2, gbk.size());
     }
-    GbkToUtf8Pieces(gbk, [&result](std::string_view piece) { result += piece; });
+    GbkToUtf8PiecesInParallel(gbk, [&result](std::string_view piece) { result += piece; });
     return result;
 }
 
@@ -352,6 +352,63 @@ std::size_t Utf8ToGbkPart(std::string_view utf8, bool last, Text& out) {
         out.append(buffer, static_cast<std::size_t>(written - buffer));
     }
     return static_cast<std::size_t>(p - begin);
+}
+
+void GbkToUtf8PiecesInParallel(std::string_view gbk,
+                               const std::function<void(std::string_view)>& piece,
+                               const PieceSplit& split) {
+    const std::size_t pieceBytes = std::max<std::size_t>(split.minBytes, 1);
+    const std::vector<std::size_t> ends =
+        split.pieces > 1 ? LineFeedPieceEnds(gbk, {gbk.size() / pieceBytes + 1, pieceBytes})
+                         : std::vector<std::size_t>{};
+    if (ends.size() <= 1) {
+        GbkToUtf8Pieces(gbk, piece);
+        return;
+    }
+    // One buffer per thread, kept from batch to batch.
+    std::vector<std::string> converted(std::min(split.pieces, ends.size()));
+    for (std::size_t first = 0; first < ends.size(); first += converted.size()) {
+        const std::size_t count = std::min(converted.size(), ends.size() - first);
+        RunInParallel(count, [&](std::size_t k) {
+            const std::size_t i = first + k;
+            const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+            std::string& utf8 = converted[k];
+            utf8.clear();
+            GbkToUtf8Pieces(gbk.substr(begin, ends[i] - begin),
+                            [&utf8](std::string_view part) { utf8 += part; });
+        });
+        for (std::size_t k = 0; k < count; ++k) {
+            piece(converted[k]);
+        }
+    }
+}
+
+std::size_t Utf8ToGbkPartInParallel(std::string_view utf8, bool last, Text& out,
+                                    const PieceSplit& split) {
+    const std::vector<std::size_t> ends = LineFeedPieceEnds(utf8, split);
+    if (ends.size() <= 1) {
+        return Utf8ToGbkPart(utf8, last, out);
+    }
+    // The first piece goes straight into out; the others into their own buffers, appended
+    // after. Every piece but the last ends on a line feed, which no sequence crosses.
+    std::vector<Text> converted(ends.size());
+    std::size_t lastUsed = 0;
+    RunInParallel(ends.size(), [&](std::size_t i) {
+        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+        const std::string_view part = utf8.substr(begin, ends[i] - begin);
+        if (i > 0) {
+            converted[i].reserve(part.size());
+        }
+        if (i + 1 == ends.size()) {
+            lastUsed = Utf8ToGbkPart(part, last, converted[i]);
+        } else {
+            Utf8ToGbkPart(part, true, i == 0 ? out : converted[i]);
+        }
+    });
+    for (std::size_t i = 1; i < ends.size(); ++i) {
+        out += converted[i];
+    }
+    return ends[ends.size() - 2] + lastUsed;
 }
 
 Text Utf8ToGbk(std::string_view utf8) {

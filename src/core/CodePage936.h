@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ParallelPieces.h"
 #include "core/Text.h"
 
 namespace velmor {
@@ -20,6 +21,11 @@ std::string GbkToUtf8(std::string_view gbk);
 // GbkToUtf8 handed over in pieces of a few kilobytes, in order, for a caller that writes
 // them out instead of keeping the whole.
 void GbkToUtf8Pieces(std::string_view gbk, const std::function<void(std::string_view)>& piece);
+// The same pieces converted on every core: the text is cut at line feeds into pieces of about
+// split.minBytes, split.pieces of them converted at a time; they are handed over in order.
+void GbkToUtf8PiecesInParallel(std::string_view gbk,
+                               const std::function<void(std::string_view)>& piece,
+                               const PieceSplit& split = DefaultPieceSplit());
 // Well-formed UTF-8 sequences become GBK (or GB18030 four-byte) characters; every byte that
 // is not part of a well-formed sequence is copied unchanged.
 Text Utf8ToGbk(std::string_view utf8);
@@ -27,6 +33,9 @@ Text Utf8ToGbk(std::string_view utf8);
 // returns how many were used. Unless last, up to three bytes at the end may be left, which
 // belong in front of the next part; with last, all are used.
 std::size_t Utf8ToGbkPart(std::string_view utf8, bool last, Text& out);
+// Utf8ToGbkPart on every core, the part cut at line feeds.
+std::size_t Utf8ToGbkPartInParallel(std::string_view utf8, bool last, Text& out,
+                                    const PieceSplit& split = DefaultPieceSplit());
 
 // The code page 936 bytes of one Unicode scalar value (two bytes, one byte or, for characters
 // the code page cannot hold, the GB18030 four-byte sequence); empty for a surrogate or a value

@@ -97,6 +97,16 @@ public:
     virtual void Finish() = 0;
 };
 
+// What the machine can still give for a command's result.
+class MemoryBudget {
+public:
+    virtual ~MemoryBudget() = default;
+    // Bytes of memory the system can still give the process now, as it reports them.
+    virtual std::uint64_t AvailableBytes() const = 0;
+    // The longest text the run's editor can hold at all, whatever the memory.
+    virtual std::uint64_t LargestText() const = 0;
+};
+
 // The services of the platform a command may use, handed in by whoever runs it. A service a
 // run does not provide is null; the commands that need it are not offered there.
 struct Services {
@@ -111,6 +121,8 @@ struct Services {
     // Created for one long run; null where no progress can be shown.
     std::function<std::unique_ptr<ProgressReporter>(const std::string& title)> progress;
     const ScriptHostFactory* scripts = nullptr;
+    // Null where the run sets no budget: results then keep to kMaxResultBytes.
+    const MemoryBudget* memory = nullptr;
 };
 
 }  // namespace velmor

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "core/ParallelPieces.h"
 #include "core/Text.h"
 
 namespace velmor {
@@ -58,14 +59,18 @@ Text TextFullWidth(const Text& text);
 Text TextHalfWidth(const Text& text);
 // The same conversions in place, for callers that own the text: the bytes come out as the
 // functions above give them. The half-width text is never longer, so it is written behind
-// the reading.
-void UpperInPlace(Text& text);
-void LowerInPlace(Text& text);
-void HalfWidthInPlace(Text& text);
+// the reading. A large text is cut at line feeds and its pieces converted on every core.
+void UpperInPlace(Text& text, const PieceSplit& split = DefaultPieceSplit());
+void LowerInPlace(Text& text, const PieceSplit& split = DefaultPieceSplit());
+void HalfWidthInPlace(Text& text, const PieceSplit& split = DefaultPieceSplit());
 // The byte length of TextFullWidth(text), counted without building it.
 std::size_t FullWidthLength(std::string_view text);
 // TextFullWidth written at out, which has room for FullWidthLength(text) bytes; returns the end.
 char* WriteFullWidth(std::string_view text, char* out);
+// TextFullWidth sized first and built on every core, or nullopt (nothing allocated) when it
+// would be longer than maxBytes.
+std::optional<Text> FullWidthWithin(std::string_view text, std::size_t maxBytes,
+                                    const PieceSplit& split = DefaultPieceSplit());
 // Spaces are 0x20 and the full-width pair A1 A1. All four drop a trailing lone lead byte.
 Text TextTrimLeft(const Text& text);
 Text TextTrimRight(const Text& text);

@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "core/ByteBlocks.h"
+#include "core/LargeText.h"
 #include "core/TextPrimitives.h"
 
 namespace velmor {
@@ -13,9 +14,7 @@ inline bool IsHigh(char c) {
 
 // Adds delta to each one-byte character from low to high. Only ASCII bytes change, and a
 // byte below 0x80 is a trail byte exactly when the lead bytes of its block put it there.
-void ShiftLetters(Text& text, char low, char high, char delta) {
-    char* data = text.data();
-    const std::size_t length = text.size();
+void ShiftLetters(char* data, std::size_t length, char low, char high, char delta) {
     bool trailFirst = false;
     std::size_t i = 0;
     for (; i + kBlockBytes <= length; i += kBlockBytes) {
@@ -130,14 +129,24 @@ inline bool AllPrintable16(const char* in) {
 #endif
 }
 
-}  // namespace
-
-void UpperInPlace(Text& text) {
-    ShiftLetters(text, 'a', 'z', -0x20);
+void ShiftLettersInParallel(Text& text, char low, char high, char delta, const PieceSplit& split) {
+    char* data = text.data();
+    ForEachPieceInParallel(LineFeedPieceEnds(text, split), [&](std::size_t begin, std::size_t end) {
+        ShiftLetters(data + begin, end - begin, low, high, delta);
+    });
 }
 
-void LowerInPlace(Text& text) {
-    ShiftLetters(text, 'A', 'Z', 0x20);
+// Writes the half-width form of the length bytes at data over them; returns its length.
+std::size_t HalfWidthWithin(char* data, std::size_t length);
+
+}  // namespace
+
+void UpperInPlace(Text& text, const PieceSplit& split) {
+    ShiftLettersInParallel(text, 'a', 'z', -0x20, split);
+}
+
+void LowerInPlace(Text& text, const PieceSplit& split) {
+    ShiftLettersInParallel(text, 'A', 'Z', 0x20, split);
 }
 
 Text TextUpper(const Text& text) {
@@ -152,9 +161,26 @@ Text TextLower(const Text& text) {
     return result;
 }
 
-void HalfWidthInPlace(Text& text) {
+void HalfWidthInPlace(Text& text, const PieceSplit& split) {
+    const std::vector<std::size_t> ends = LineFeedPieceEnds(text, split);
+    std::vector<std::size_t> lengths(ends.size());
     char* data = text.data();
-    const std::size_t length = text.size();
+    RunInParallel(ends.size(), [&](std::size_t i) {
+        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+        lengths[i] = HalfWidthWithin(data + begin, ends[i] - begin);
+    });
+    // Each piece shrank where it lies; they close up from the front.
+    std::size_t write = lengths.empty() ? 0 : lengths[0];
+    for (std::size_t i = 1; i < ends.size(); ++i) {
+        std::memmove(data + write, data + ends[i - 1], lengths[i]);
+        write += lengths[i];
+    }
+    text.resize(write);
+}
+
+namespace {
+
+std::size_t HalfWidthWithin(char* data, std::size_t length) {
     std::size_t read = 0;
     std::size_t write = 0;
     const auto keepUpTo = [&](std::size_t end) {
@@ -197,8 +223,10 @@ void HalfWidthInPlace(Text& text) {
             break;
         }
     }
-    text.resize(write);
+    return write;
 }
+
+}  // namespace
 
 Text TextHalfWidth(const Text& text) {
     Text result = text;
@@ -273,10 +301,32 @@ char* WriteFullWidth(std::string_view text, char* out) {
     return out;
 }
 
-Text TextFullWidth(const Text& text) {
-    Text result(FullWidthLength(text), '\0');
-    WriteFullWidth(text, result.data());
+std::optional<Text> FullWidthWithin(std::string_view text, std::size_t maxBytes,
+                                    const PieceSplit& split) {
+    const std::vector<std::size_t> ends = LineFeedPieceEnds(text, split);
+    std::vector<std::size_t> starts(ends.size() + 1, 0);
+    RunInParallel(ends.size(), [&](std::size_t i) {
+        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+        starts[i + 1] = FullWidthLength(text.substr(begin, ends[i] - begin));
+    });
+    for (std::size_t i = 1; i < starts.size(); ++i) {
+        starts[i] += starts[i - 1];
+    }
+    if (starts.back() > maxBytes) {
+        return std::nullopt;
+    }
+    Text result;
+    ResizeLargeText(result, starts.back());
+    char* out = result.data();
+    RunInParallel(ends.size(), [&](std::size_t i) {
+        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+        WriteFullWidth(text.substr(begin, ends[i] - begin), out + starts[i]);
+    });
     return result;
+}
+
+Text TextFullWidth(const Text& text) {
+    return *FullWidthWithin(text, text.max_size());
 }
 
 }  // namespace velmor

@@ -9,23 +9,24 @@ namespace velmor {
 namespace {
 
 // Joins every groupSize paragraphs into one, or all of them for a group size of 0.
-void JoinParagraphs(EditorAccess& editor, std::uint64_t groupSize) {
-    RewriteParagraphs(editor, 0, [groupSize](std::string_view text, auto& sink) {
-        ParagraphWalker walker(text);
-        std::uint64_t inGroup = 0;
-        for (std::string_view paragraph; walker.Next(paragraph);) {
-            sink.Add(paragraph);
-            if (++inGroup == groupSize) {
-                sink.Add(kCrLf);
-                inGroup = 0;
-            }
-        }
-    });
+void JoinParagraphs(CommandContext& context, std::uint64_t groupSize) {
+    RewriteParagraphs(context.editor, MaxResultBytes(context.services), 0,
+                      [groupSize](std::string_view text, auto& sink) {
+                          ParagraphWalker walker(text);
+                          std::uint64_t inGroup = 0;
+                          for (std::string_view paragraph; walker.Next(paragraph);) {
+                              sink.Add(paragraph);
+                              if (++inGroup == groupSize) {
+                                  sink.Add(kCrLf);
+                                  inGroup = 0;
+                              }
+                          }
+                      });
 }
 
 void MergeParagraphs(DialogFields& fields, CommandContext& context) {
     if (fields.IsChecked("单选框_一段")) {
-        JoinParagraphs(context.editor, 0);
+        JoinParagraphs(context, 0);
         return;
     }
     if (!fields.IsChecked("单选框_多段")) {
@@ -37,7 +38,7 @@ void MergeParagraphs(DialogFields& fields, CommandContext& context) {
     if (groupSize == 0) {
         return;
     }
-    JoinParagraphs(context.editor, static_cast<std::uint64_t>(groupSize));
+    JoinParagraphs(context, static_cast<std::uint64_t>(groupSize));
 }
 
 }  // namespace

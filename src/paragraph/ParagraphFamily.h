@@ -77,16 +77,17 @@ void RunParagraphCommand(DialogFields& fields, CommandContext& context,
     const TextList entries = ReadParagraphNumbers(fields);
     const SelectionMode mode = ReadSelectionMode(fields, family);
     std::optional<ParagraphSelector> selector;
-    RewriteParagraphs(context.editor, growth, [&](std::string_view text, auto& sink) {
-        if (!selector) {
-            selector.emplace(mode, entries, ParagraphCountBound(text));
-        }
-        ParagraphWalker walker(text);
-        std::string_view paragraph;
-        for (std::size_t number = 1; walker.Next(paragraph); ++number) {
-            rule(sink, number, paragraph, selector->IsParagraphSelected(number));
-        }
-    });
+    RewriteParagraphs(context.editor, MaxResultBytes(context.services), growth,
+                      [&](std::string_view text, auto& sink) {
+                          if (!selector) {
+                              selector.emplace(mode, entries, ParagraphCountBound(text));
+                          }
+                          ParagraphWalker walker(text);
+                          std::string_view paragraph;
+                          for (std::size_t number = 1; walker.Next(paragraph); ++number) {
+                              rule(sink, number, paragraph, selector->IsParagraphSelected(number));
+                          }
+                      });
 }
 
 }  // namespace velmor

@@ -100,12 +100,12 @@ private:
 };
 
 // Runs walk(sizer) to size the result, then walk(writer) to build it in one reserved buffer;
-// no result when it would pass kMaxResultBytes.
+// no result when it would pass maxResultBytes.
 template <typename Walk>
-std::optional<Text> BuildOutput(Walk&& walk) {
+std::optional<Text> BuildOutput(std::size_t maxResultBytes, Walk&& walk) {
     OutputSizer sizer;
     walk(sizer);
-    if (sizer.Size() > kMaxResultBytes) {
+    if (sizer.Size() > maxResultBytes) {
         return std::nullopt;
     }
     Text text;
@@ -116,20 +116,21 @@ std::optional<Text> BuildOutput(Walk&& walk) {
 }
 
 // Replaces the document with what walk(text, sink) writes for it, paragraph by paragraph, in
-// one write; refuses with the message when the result would pass kMaxResultBytes. growth is
+// one write; refuses with the message when the result would pass maxResultBytes. growth is
 // the most a walk writes for one paragraph beyond the paragraph and its CR LF. A walk that
 // never grows a paragraph (growth 0) rewrites the document where it lies; any other is built
 // in a buffer reserved for the most it can write, sized exactly first only when that most
 // would pass the limit. True when the document was written.
 template <typename Walk>
-bool RewriteParagraphs(EditorAccess& editor, std::uint64_t growth, Walk&& walk) {
+bool RewriteParagraphs(EditorAccess& editor, std::size_t maxResultBytes, std::uint64_t growth,
+                       Walk&& walk) {
     if (growth == 0) {
         bool refused = false;
         editor.RewriteText([&](Text& text) {
-            if (text.size() + 2 > kMaxResultBytes) {
+            if (text.size() + 2 > maxResultBytes) {
                 OutputSizer sizer;
                 walk(std::string_view(text), sizer);
-                refused = sizer.Size() > kMaxResultBytes;
+                refused = sizer.Size() > maxResultBytes;
                 if (refused) {
                     return;
                 }
@@ -147,7 +148,7 @@ bool RewriteParagraphs(EditorAccess& editor, std::uint64_t growth, Walk&& walk) 
     const std::string_view text = lease.Get();
     const std::uint64_t count = ParagraphCountBound(text);
     const std::uint64_t room =
-        kMaxResultBytes - std::min<std::uint64_t>(text.size() + 2, kMaxResultBytes);
+        maxResultBytes - std::min<std::uint64_t>(text.size() + 2, maxResultBytes);
     if (growth <= room / count) {
         Text result;
         ReserveLargeText(result, text.size() + 2 + static_cast<std::size_t>(growth * count),
@@ -157,7 +158,8 @@ bool RewriteParagraphs(EditorAccess& editor, std::uint64_t growth, Walk&& walk) 
         editor.ReplaceText(std::move(result));
         return true;
     }
-    return WriteResultOrRefuse(editor, BuildOutput([&](auto& sink) { walk(text, sink); }));
+    return WriteResultOrRefuse(editor,
+                               BuildOutput(maxResultBytes, [&](auto& sink) { walk(text, sink); }));
 }
 
 }  // namespace velmor

@@ -17,14 +17,15 @@ void IndentParagraphs(DialogFields& fields, CommandContext& context) {
     const int count = fields.NumberOf("编辑框1");
     const std::uint64_t padding = count > 0 ? static_cast<std::uint64_t>(count) : 0;
     const bool written =
-        RewriteParagraphs(context.editor, padding, [&](std::string_view text, auto& sink) {
-            ParagraphWalker walker(text);
-            for (std::string_view paragraph; walker.Next(paragraph);) {
-                sink.AddSpaces(padding);
-                sink.Add(TrimLeftView(paragraph));
-                sink.Add(kCrLf);
-            }
-        });
+        RewriteParagraphs(context.editor, MaxResultBytes(context.services), padding,
+                          [&](std::string_view text, auto& sink) {
+                              ParagraphWalker walker(text);
+                              for (std::string_view paragraph; walker.Next(paragraph);) {
+                                  sink.AddSpaces(padding);
+                                  sink.Add(TrimLeftView(paragraph));
+                                  sink.Add(kCrLf);
+                              }
+                          });
     fields.SetTitle(written ? std::string(kIndentTitle) + "——调整完毕！" : shownTitle);
 }
 

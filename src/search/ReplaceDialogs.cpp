@@ -67,8 +67,8 @@ void ReplaceAllInDocument(CommandContext& context, const Text& find, const Text&
                           bool caseSensitive) {
     const TextLease lease = context.editor.LendText();
     const Text& text = lease.Get();
-    if (!find.empty() &&
-        ReplacedSizeExceeds(text, find, replacement, caseSensitive, kMaxResultBytes)) {
+    if (!find.empty() && ReplacedSizeExceeds(text, find, replacement, caseSensitive,
+                                             MaxResultBytes(context.services))) {
         context.editor.ShowMessage(MessageKind::Error, kResultTooLargeMessage, kErrorTitle);
         return;
     }

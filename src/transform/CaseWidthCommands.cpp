@@ -1,4 +1,3 @@
-#include "core/LargeText.h"
 #include "core/ResultSizeLimit.h"
 #include "core/TextPrimitives.h"
 #include "transform/TransformCommands.h"
@@ -6,27 +5,21 @@
 namespace velmor {
 
 void RunToUpper(CommandContext& context) {
-    context.editor.RewriteText(UpperInPlace);
+    context.editor.RewriteText([](Text& text) { UpperInPlace(text); });
 }
 void RunToLower(CommandContext& context) {
-    context.editor.RewriteText(LowerInPlace);
+    context.editor.RewriteText([](Text& text) { LowerInPlace(text); });
 }
 void RunToHalfWidth(CommandContext& context) {
-    context.editor.RewriteText(HalfWidthInPlace);
+    context.editor.RewriteText([](Text& text) { HalfWidthInPlace(text); });
 }
 
 void RunToFullWidth(CommandContext& context) {
     std::optional<Text> result;
     {
         const TextLease lease = context.editor.LendText();
-        const Text& text = lease.Get();
         // Sized first, so that a text that would pass the limit is refused before allocating.
-        const std::size_t length = FullWidthLength(text);
-        if (length <= kMaxResultBytes) {
-            result.emplace();
-            ResizeLargeText(*result, length);
-            WriteFullWidth(text, result->data());
-        }
+        result = FullWidthWithin(lease.Get(), MaxResultBytes(context.services));
     }
     WriteResultOrRefuse(context.editor, std::move(result));
 }

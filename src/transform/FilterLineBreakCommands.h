@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "core/DialogFields.h"
+#include "core/ResultSizeLimit.h"
 
 namespace velmor {
 
@@ -23,14 +24,15 @@ Text CollapseLineBreakRuns(const Text& text);
 void RunCollapseLineBreaks(CommandContext& context);
 
 // The trailing CR LF pairs removed, then the text cut at every separator of `replaced` CR LF
-// pairs and joined with `replacing` pairs; nullopt when the result would pass
-// kMaxResultBytes.
-std::optional<Text> ChangeLineBreakRuns(const Text& text, int replaced, int replacing);
+// pairs and joined with `replacing` pairs; nullopt when the result would pass maxBytes.
+std::optional<Text> ChangeLineBreakRuns(const Text& text, int replaced, int replacing,
+                                        std::size_t maxBytes = kMaxResultBytes);
 const DialogDefinition& LineBreakCountDialog();
 
 // Every piece between separators (TextSplit's pieces) followed by CR LF; nullopt when the
-// result would pass kMaxResultBytes.
-std::optional<Text> SplitIntoParagraphs(const Text& text, const Text& separator);
+// result would pass maxBytes.
+std::optional<Text> SplitIntoParagraphs(const Text& text, const Text& separator,
+                                        std::size_t maxBytes = kMaxResultBytes);
 const DialogDefinition& SplitTextDialog();
 
 }  // namespace velmor

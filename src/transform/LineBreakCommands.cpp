@@ -63,7 +63,8 @@ void RunCollapseLineBreaks(CommandContext& context) {
     context.editor.ReplaceText(CollapseLineBreakRuns(context.editor.LendText().Get()));
 }
 
-std::optional<Text> ChangeLineBreakRuns(const Text& text, int replaced, int replacing) {
+std::optional<Text> ChangeLineBreakRuns(const Text& text, int replaced, int replacing,
+                                        std::size_t maxBytes) {
     std::size_t end = text.size();
     while (end >= 2 && text[end - 2] == '\r' && text[end - 1] == '\n') {
         end -= 2;
@@ -79,7 +80,7 @@ std::optional<Text> ChangeLineBreakRuns(const Text& text, int replaced, int repl
     ForEachLineBreakRun(
         text, end, [&](std::size_t from, std::size_t to) { size += to - from; },
         [&](std::size_t k) { size += 2.0L * pairsFor(k); });
-    if (size > kMaxResultBytes) {
+    if (size > maxBytes) {
         return std::nullopt;
     }
     Text result;
@@ -110,22 +111,23 @@ void ForEachPiece(const Text& text, const Text& separator, Piece piece) {
 
 }  // namespace
 
-std::optional<Text> SplitIntoParagraphs(const Text& text, const Text& separator) {
+std::optional<Text> SplitIntoParagraphs(const Text& text, const Text& separator,
+                                        std::size_t maxBytes) {
     if (text.empty()) {
         return Text();
     }
     if (separator.empty()) {
-        if (text.size() + 2 > kMaxResultBytes) {
+        if (text.size() + 2 > maxBytes) {
             return std::nullopt;
         }
         return text + "\r\n";
     }
     std::size_t size = 2 * text.size() + 2;
-    if (size > kMaxResultBytes) {
+    if (size > maxBytes) {
         size = 0;
         ForEachPiece(text, separator,
                      [&size](std::size_t from, std::size_t to) { size += to - from + 2; });
-        if (size > kMaxResultBytes) {
+        if (size > maxBytes) {
             return std::nullopt;
         }
     }
@@ -154,9 +156,11 @@ const DialogDefinition& LineBreakCountDialog() {
             fields.Add("按钮1", ControlKind::Button).caption = "确定";
         };
         d.onPress["按钮1"] = [](DialogFields& fields, CommandContext& context) {
-            WriteResultOrRefuse(context.editor, ChangeLineBreakRuns(context.editor.LendText().Get(),
-                                                                    fields.NumberOf("编辑框_被"),
-                                                                    fields.NumberOf("编辑框_欲")));
+            WriteResultOrRefuse(
+                context.editor,
+                ChangeLineBreakRuns(context.editor.LendText().Get(), fields.NumberOf("编辑框_被"),
+                                    fields.NumberOf("编辑框_欲"),
+                                    MaxResultBytes(context.services)));
         };
         d.actionButton = "按钮1";
         return d;
@@ -176,8 +180,10 @@ const DialogDefinition& SplitTextDialog() {
             fields.Add("标签2", ControlKind::Label).caption = "注：分割后的文本以段的形式体现";
         };
         d.onPress["按钮1"] = [](DialogFields& fields, CommandContext& context) {
-            WriteResultOrRefuse(context.editor, SplitIntoParagraphs(context.editor.LendText().Get(),
-                                                                    fields.TextOf("编辑框1")));
+            WriteResultOrRefuse(
+                context.editor,
+                SplitIntoParagraphs(context.editor.LendText().Get(), fields.TextOf("编辑框1"),
+                                    MaxResultBytes(context.services)));
         };
         d.actionButton = "按钮1";
         return d;

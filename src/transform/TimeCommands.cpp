@@ -109,8 +109,9 @@ void RunHoursMinutesSecondsToSeconds(CommandContext& context) {
 }
 
 void RunSecondsToHoursMinutesSeconds(CommandContext& context) {
-    WriteResultOrRefuse(context.editor, SecondsToHoursMinutesSeconds(
-                                            context.editor.LendText().Get(), kMaxResultBytes));
+    WriteResultOrRefuse(context.editor,
+                        SecondsToHoursMinutesSeconds(context.editor.LendText().Get(),
+                                                     MaxResultBytes(context.services)));
 }
 
 }  // namespace velmor

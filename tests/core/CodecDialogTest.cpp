@@ -3,6 +3,7 @@
 #include <chrono>
 #include <random>
 
+#include "../support/FixedMemoryBudget.h"
 #include "../support/RandomText.h"
 #include "codec/Base64Codec.h"
 #include "codec/CodecDialog.h"
@@ -118,7 +119,10 @@ TEST_F(CodecDialogTest, EscapeConversionRunsOnceWhateverTheCount) {
 TEST_F(CodecDialogTest, EncodingThatWouldPassTheLimitStopsWithTheLastCompletePass) {
     m_session.SetEditText("编辑框_处理次数", "2000000000");
     m_editor.ReplaceText("abc");
-    RunCodec(m_session.Fields(), m_context, 100);
+    const test::FixedMemoryBudget budget(100);
+    m_services.memory = &budget;
+    RunCodec(m_session.Fields(), m_context);
+    m_services.memory = nullptr;
     const Text result = m_editor.ReadText();
     EXPECT_LE(result.size(), 100u);
     EXPECT_GT(Base64EncodedSize(result.size()), 100u);

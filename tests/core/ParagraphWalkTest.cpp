@@ -37,8 +37,8 @@ template <typename Walk>
 void ExpectSameBothWays(const Text& text, Walk walk, const char* name) {
     MemoryEditor inPlace(text);
     MemoryEditor copied(text);
-    EXPECT_TRUE(RewriteParagraphs(inPlace, 0, walk));
-    EXPECT_TRUE(RewriteParagraphs(copied, 1, walk));
+    EXPECT_TRUE(RewriteParagraphs(inPlace, kMaxResultBytes, 0, walk));
+    EXPECT_TRUE(RewriteParagraphs(copied, kMaxResultBytes, 1, walk));
     EXPECT_EQ(inPlace.Contents(), copied.Contents())
         << name << " " << ::testing::PrintToString(text);
     EXPECT_EQ(inPlace.ChangeNotifications(), 1);
@@ -81,7 +81,7 @@ TEST(RewriteParagraphs, InPlaceGivesWhatANewBufferGives) {
 
 TEST(RewriteParagraphs, LastParagraphGainsItsLineBreakInPlace) {
     MemoryEditor editor(Text("a\r\nb"));
-    RewriteParagraphs(editor, 0, [](std::string_view text, auto& sink) {
+    RewriteParagraphs(editor, kMaxResultBytes, 0, [](std::string_view text, auto& sink) {
         ParagraphWalker walker(text);
         for (std::string_view paragraph; walker.Next(paragraph);) {
             sink.Add(paragraph);

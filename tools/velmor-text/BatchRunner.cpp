@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -24,6 +25,7 @@
 #include "platform/LocalFileSystem.h"
 #include "platform/OpenCcConverter.h"
 #include "platform/SystemClock.h"
+#include "platform/SystemMemoryBudget.h"
 #include "platform/SystemSecureRandom.h"
 
 namespace velmor {
@@ -354,6 +356,8 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     // Scripts are written but never started from the command line.
     NoDesktopShell shell;
     const JsScriptHostFactory scripts;
+    // Positions in the text are counted in int.
+    const SystemMemoryBudget memory(static_cast<std::uint64_t>(INT_MAX));
     Services services;
     services.clock = options->now ? static_cast<const Clock*>(&fixedClock) : &systemClock;
     services.random = &random;
@@ -364,6 +368,7 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     services.http = &http;
     services.shell = &shell;
     services.scripts = &scripts;
+    services.memory = &memory;
     CommandContext context{editor, services};
 
     if (command->dialog != nullptr) {
@@ -391,7 +396,7 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
         };
         // UTF-8 goes out piece by piece as it is made, never held whole.
         if (options->utf8) {
-            GbkToUtf8Pieces(result, write);
+            GbkToUtf8PiecesInParallel(result, write);
         } else {
             write(result);
         }

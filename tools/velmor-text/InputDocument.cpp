@@ -12,8 +12,11 @@ namespace velmor {
 
 namespace {
 
-// Bytes a UTF-8 sequence may be read ahead of its start.
-constexpr std::size_t kReadAhead = 3;
+// UTF-8 bytes gathered before they are converted: enough for every core.
+std::size_t BatchBytes() {
+    const PieceSplit split = DefaultPieceSplit();
+    return split.pieces * split.minBytes;
+}
 
 // Room after the document, taken from the address space only (pages are faulted in when they
 // are written): a command that grows the text, an encoder for one, then grows it where it lies
@@ -45,25 +48,15 @@ void InputDocument::Add(std::string_view piece, std::size_t fileSize) {
         AppendPiece(m_text, piece, fileSize);
         return;
     }
-    if (!m_pending.empty()) {
-        const std::size_t take = std::min(piece.size(), kReadAhead);
-        const std::string joined = m_pending + std::string(piece.substr(0, take));
-        const std::size_t used = Utf8ToGbkPart(joined, false, m_text);
-        if (take < kReadAhead) {
-            m_pending = joined.substr(used);
-            return;
-        }
-        // With three bytes behind it, every sequence that starts in the pending bytes is read.
-        piece.remove_prefix(used - m_pending.size());
-        m_pending.clear();
+    m_pending += piece;
+    if (m_pending.size() >= BatchBytes()) {
+        m_pending.erase(0, Utf8ToGbkPartInParallel(m_pending, false, m_text));
     }
-    const std::size_t used = Utf8ToGbkPart(piece, false, m_text);
-    m_pending.assign(piece.substr(used));
 }
 
 Text InputDocument::Finish() {
     if (!m_pending.empty()) {
-        Utf8ToGbkPart(m_pending, true, m_text);
+        Utf8ToGbkPartInParallel(m_pending, true, m_text);
         m_pending.clear();
     }
     return std::move(m_text);

@@ -9,8 +9,8 @@
 namespace velmor {
 
 // The document built from input that arrives in pieces: the bytes before the first zero byte
-// and, for UTF-8 input, their GBK conversion made piece by piece, so that the UTF-8 text is
-// never held whole.
+// and, for UTF-8 input, their GBK conversion made a few megabytes at a time on every core, so
+// that the UTF-8 text is never held whole.
 class InputDocument {
 public:
     explicit InputDocument(bool utf8) : m_utf8(utf8) {}
@@ -23,7 +23,8 @@ private:
     bool m_utf8;
     bool m_ended = false;
     Text m_text;
-    // Up to three UTF-8 bytes whose reading depends on the bytes of the next piece.
+    // UTF-8 bytes not converted yet: a batch being gathered, or the up to three bytes whose
+    // reading depends on the bytes of the next piece.
     std::string m_pending;
 };
 
