@@ -123,6 +123,10 @@ void VariableTemplate::Substitute(const Text& name, int variable) {
             pieces.push_back(std::move(piece));
             continue;
         }
+        if (piece.literal.find(name) == Text::npos) {
+            keep(std::move(piece.literal));
+            continue;
+        }
         const Text& literal = piece.literal;
         std::size_t copied = 0;
         for (int at = TextFind(literal, name, 1); at != -1;
