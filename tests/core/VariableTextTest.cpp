@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "GeneratorTestSupport.h"
+#include "core/CodePage936.h"
 #include "core/Numbers.h"
 #include "core/TextPrimitives.h"
 #include "generate/GenerateDialogs.h"
+#include "generate/VariableTemplate.h"
 #include "generate/VariableText.h"
 
 namespace velmor {
@@ -94,6 +96,10 @@ INSTANTIATE_TEST_SUITE_P(
              Set("编辑框_到达", "2"), kAdd, Set("编辑框_名称", "111"), Set("编辑框_起始", "7"),
              kAdd, kGenerate},
             "7|222|"},
+        Row{"a value completes a later name around it",
+            {Set("编辑框_文本", "{@%{@%0}}|"), Set("编辑框_起始", "1"), Set("编辑框_到达", "2"),
+             kAdd, Set("编辑框_起始", "7"), kAdd, kGenerate},
+            "7|{@%2}|"},
         Row{"unbalanced braces and unknown names stay as they are",
             {Set("编辑框_文本", "{@%0 {@%9} @%0}{{@%0}}"), Set("编辑框_到达", "2"), kAdd,
              kGenerate},
@@ -284,6 +290,22 @@ Text OneAfterAnother(const Text& templateText, VariableList rows) {
         out += text;
     }
     return out;
+}
+
+TEST(VariableTemplate, PlansTheNamesUntilOneCouldTakeInAValue) {
+    const Text line = Utf8ToGbk("显示图片 (图片框{@%0}.图片，{@%0})\r\n");
+    const VariableTemplate dialogDefault(line, {"{@%0}", "{@%1}"});
+    EXPECT_EQ(dialogDefault.PlannedCount(), 2u);
+    EXPECT_EQ(dialogDefault.Places(0), 2u);
+    EXPECT_EQ(dialogDefault.Places(1), 0u);
+    EXPECT_EQ(dialogDefault.LiteralBytesAfter(0), line.size() - 10);
+    for (const auto& [templateText, names] :
+         {std::pair<Text, std::vector<Text>>{"{@%{@%0}}", {"{@%0}", "{@%1}"}},
+          {"{@%0}{@%0}", {"{@%0}", "111"}},
+          {"{@%0}}", {"{@%0}", "0}"}},
+          {"{@%0}abc", {"{@%0}", "x"}}}) {
+        EXPECT_EQ(VariableTemplate(templateText, names).PlannedCount(), 1u) << names[1];
+    }
 }
 
 // Random lists and templates, made to meet: names share bytes with each other, with the
