@@ -33,11 +33,9 @@ void RunFilter(CommandContext& context, CharacterFilter filter) {
     context.editor.ReplaceText(FilterCharacters(context.editor.LendText().Get(), filter));
 }
 
-}  // namespace
-
 // Each kept character is copied as its own bytes, so kept stray bytes stay apart: converted
 // back together they could join into a character that was never there.
-Text FilterCharacters(const Text& text, CharacterFilter filter) {
+Text FilterPiece(std::string_view text, CharacterFilter filter) {
     Text kept;
     ReserveLargeText(kept,
                      filter == CharacterFilter::Chinese || filter == CharacterFilter::Symbols
@@ -69,6 +67,31 @@ Text FilterCharacters(const Text& text, CharacterFilter filter) {
         p += character.length;
     }
     return kept;
+}
+
+}  // namespace
+
+Text FilterCharacters(const Text& text, CharacterFilter filter, const PieceSplit& split) {
+    const std::vector<std::size_t> ends = LineFeedPieceEnds(text, split);
+    if (ends.size() <= 1) {
+        return FilterPiece(text, filter);
+    }
+    // A line feed ends every piece but the last, and no character reads across one.
+    std::vector<Text> kept(ends.size());
+    RunInParallel(ends.size(), [&](std::size_t i) {
+        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+        kept[i] = FilterPiece(std::string_view(text).substr(begin, ends[i] - begin), filter);
+    });
+    std::size_t size = 0;
+    for (const Text& piece : kept) {
+        size += piece.size();
+    }
+    Text result;
+    ReserveLargeText(result, size);
+    for (const Text& piece : kept) {
+        result += piece;
+    }
+    return result;
 }
 
 void RunFilterChinese(CommandContext& context) {

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "core/DialogFields.h"
+#include "core/ParallelPieces.h"
 #include "core/ResultSizeLimit.h"
 
 namespace velmor {
@@ -12,7 +13,8 @@ enum class CharacterFilter { Chinese, Letters, Digits, Symbols };
 
 // The characters of the text that belong to the class, in order, nothing between them. The
 // classes are tested on the Unicode character each code page 936 character decodes to.
-Text FilterCharacters(const Text& text, CharacterFilter filter);
+Text FilterCharacters(const Text& text, CharacterFilter filter,
+                      const PieceSplit& split = DefaultPieceSplit());
 void RunFilterChinese(CommandContext& context);
 void RunFilterLetters(CommandContext& context);
 void RunFilterDigits(CommandContext& context);

@@ -8,6 +8,7 @@
 #include "core/CodePage936.h"
 #include "core/ParallelPieces.h"
 #include "core/TextPrimitives.h"
+#include "transform/FilterLineBreakCommands.h"
 
 namespace velmor {
 namespace {
@@ -133,6 +134,16 @@ TEST(ParallelConversions, GiveTheBytesOfTheSingleThreadedRun) {
              room.reserve(2 * t.size() + 8);
              Base64EncodeInPlace(room, s);
              return Base64Encode(t, s) + "|" + room;
+         }},
+        {"filters",
+         [](const Text& t, const PieceSplit& s) {
+             Text r;
+             for (const CharacterFilter filter :
+                  {CharacterFilter::Chinese, CharacterFilter::Letters, CharacterFilter::Digits,
+                   CharacterFilter::Symbols}) {
+                 r += FilterCharacters(t, filter, s) + "|";
+             }
+             return r;
          }},
         {"hex",
          [](const Text& t, const PieceSplit& s) {
