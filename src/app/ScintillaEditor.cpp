@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "app/EditorAccessible.h"
+#include "app/IdleWrapStopper.h"
 #include "app/PlainEditKeys.h"
 
 #include "core/CodePage936.h"
@@ -83,6 +84,7 @@ ScintillaEditor::ScintillaEditor(QWidget* parent)
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
     SendScintilla(SCI_INDICSETSTYLE, kStrikeOutIndicator, static_cast<long>(INDIC_STRIKE));
     BindPlainKeys();
+    new IdleWrapStopper(*this);
 
     m_font = DefaultTextFont();
     ApplyStyle();

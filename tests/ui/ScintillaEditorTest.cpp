@@ -309,6 +309,44 @@ TEST_F(ScintillaEditorTest, WrappingKeepsTheLayoutsOfTheShownLinesOnly) {
     }
 }
 
+TEST_F(ScintillaEditorTest, OnlyTheShownLinesAreWrappedHoweverLongTheEditorIdles) {
+    // Lines of a few screen widths: each wraps into several display lines once laid out.
+    constexpr long kLines = 3000;
+    Text text;
+    for (long line = 0; line < kLines; ++line) {
+        text += Text(400, static_cast<char>('a' + line % 26)) + " \xd6\xd0\r\n";
+    }
+    const auto displayLinesBefore = [this](long line) {
+        return m_editor.SendScintilla(QsciScintillaBase::SCI_VISIBLEFROMDOCLINE,
+                                      static_cast<unsigned long>(line));
+    };
+    const auto expectOnlyTheTopWrapped = [&](const char* after) {
+        SCOPED_TRACE(after);
+        QTest::qWait(300);
+        EXPECT_GT(displayLinesBefore(2), 4) << "the shown lines are wrapped";
+        // Every line below the screen counts as one display line until it is shown.
+        EXPECT_LT(displayLinesBefore(kLines), kLines + 200);
+    };
+    m_editor.ReplaceText(text);
+    expectOnlyTheTopWrapped("load");
+    m_editor.ReplaceText(text + "x");
+    expectOnlyTheTopWrapped("whole-text change");
+    m_editor.SetWordWrap(false);
+    m_editor.SetWordWrap(true);
+    expectOnlyTheTopWrapped("word wrap toggled");
+
+    // Shown at its end, the end is wrapped, and the caret stays in view.
+    Type(Qt::Key_End, Qt::ControlModifier);
+    QTest::qWait(300);
+    EXPECT_GT(displayLinesBefore(kLines) - displayLinesBefore(kLines - 2), 4);
+    const long caretLine = displayLinesBefore(kLines);
+    const long top = m_editor.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    EXPECT_LE(top, caretLine);
+    EXPECT_LT(caretLine, top + m_editor.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN));
+    Type(Qt::Key_A);
+    EXPECT_EQ(m_editor.ReadText(), text + "xa");
+}
+
 TEST_F(ScintillaEditorTest, TheDocumentHoldsNoStyleBytesAndKeepsTheWidgetsTabs) {
     QsciScintilla plain;
     EXPECT_NE(m_editor.SendScintilla(QsciScintillaBase::SCI_GETDOCUMENTOPTIONS) &
