@@ -87,7 +87,14 @@ bool DocumentController::SaveDocumentFile(std::optional<Text> path) {
     }
     const bool wasModified = m_editor.ModifiedFlag();
     m_editor.SetModifiedFlag(false);
-    if (!SaveDocumentBytes(FileSystemPath(target), m_editor.ReadText())) {
+    // Written from the document's own pieces: no whole copy of a large text.
+    const SharedText text = m_editor.ReadSnapshot();
+    std::vector<std::string_view> parts;
+    parts.reserve(text.Pieces().size());
+    for (const SharedText::Chunk& chunk : text.Pieces()) {
+        parts.push_back(chunk.Bytes());
+    }
+    if (!SaveDocumentBytes(FileSystemPath(target), parts)) {
         // The text is not on disk, so the save question must still come before it is lost.
         m_editor.SetModifiedFlag(wasModified);
         m_editor.ShowMessage(MessageKind::Error, "保存文件失败！", kErrorTitle);

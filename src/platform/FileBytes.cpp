@@ -168,6 +168,10 @@ bool WriteFileBytes(const std::string& path, std::initializer_list<std::string_v
 }
 
 bool SaveDocumentBytes(const std::string& path, std::string_view bytes) {
+    return SaveDocumentBytes(path, std::vector<std::string_view>{bytes});
+}
+
+bool SaveDocumentBytes(const std::string& path, const std::vector<std::string_view>& parts) {
     if (path.empty()) {
         return false;
     }
@@ -194,7 +198,10 @@ bool SaveDocumentBytes(const std::string& path, std::string_view bytes) {
         // Keeps the owner where allowed (root saving another user's file); harmless otherwise.
         [[maybe_unused]] const int ignored = ::fchown(descriptor, old.st_uid, old.st_gid);
     }
-    saved = saved && WriteAll(descriptor, bytes) && ::fsync(descriptor) == 0;
+    for (const std::string_view part : parts) {
+        saved = saved && WriteAll(descriptor, part);
+    }
+    saved = saved && ::fsync(descriptor) == 0;
     saved = (::close(descriptor) == 0) && saved;
     saved = saved && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!saved) {

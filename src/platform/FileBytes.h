@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Text.h"
 
@@ -44,6 +45,8 @@ bool WriteFileBytes(const std::string& path, std::initializer_list<std::string_v
 // names). False, with any old file whole and no temporary file left, when the path is empty,
 // names something that is not a regular file, or anything fails.
 bool SaveDocumentBytes(const std::string& path, std::string_view bytes);
+// The same for a document held in parts, written one after another: no whole copy is made.
+bool SaveDocumentBytes(const std::string& path, const std::vector<std::string_view>& parts);
 
 // The write(2) every writer here goes through; tests swap it to inject short writes and
 // failures. Passing nullptr restores the system's.
