@@ -6,10 +6,12 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "../support/LocalHttpServer.h"
 #include "WindowCommandsTestSupport.h"
 #include "files/dialogs/BatchWindow.h"
+#include "files/dialogs/ProgressWindow.h"
 #include "files/dialogs/WindowHttpClient.h"
 #include "platform/LocalFileSystem.h"
 
@@ -112,6 +114,53 @@ TEST_F(BatchWindowUiTest, MergesAndSplitsFilesChosenInTheWindow) {
     EXPECT_EQ(Get(PathOf("输出/文件 一_1.txt")), "x");
     EXPECT_EQ(Get(PathOf("输出/文件 一_2.txt")), "y");
     EXPECT_EQ(Get(PathOf("输出/_1.txt")), "z");
+}
+
+TEST_F(BatchWindowUiTest, ALargeSplitShowsItsProgressAtOnceAndCancels) {
+    // The progress window the program itself hands its runs.
+    TestServices().progress = [](const std::string& title) -> std::unique_ptr<ProgressReporter> {
+        return std::make_unique<ProgressWindow>(title);
+    };
+    Open();
+    // 60 MB for 600 000 pieces of a hundred bytes.
+    ByteString content;
+    content.reserve(60'000'000);
+    const ByteString piece = ByteString(98, 'x') + "\r\n";
+    for (int i = 0; i < 600'000; ++i) {
+        content += piece;
+    }
+    Put("big.txt", content);
+    QDir(m_dir.path()).mkdir(QStringLiteral("pieces"));
+    BatchWindow* batch = FindBatchWindow();
+    batch->SetChoosers({[&](QWidget&) { return QStringList{PathOf("big.txt")}; },
+                        [&](QWidget&) { return std::optional<QString>(PathOf("pieces")); }});
+    Child<QPushButton>(*batch, "按钮_添加1")->click();
+    Child<QPushButton>(*batch, "按钮5")->click();
+
+    // The progress window must come up while the run goes on, and its 取消 must end it.
+    const auto started = std::chrono::steady_clock::now();
+    std::optional<std::chrono::steady_clock::duration> shownAfter;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, &watcher, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<QProgressDialog*>(widget);
+            if (progress != nullptr && progress->isVisible() &&
+                progress->objectName() == QString::fromUtf8("文件进度") && !shownAfter) {
+                shownAfter = std::chrono::steady_clock::now() - started;
+                progress->cancel();
+            }
+        }
+    });
+    watcher.start(20);
+    test::MessageBoxAnswerer answerer;
+    Child<QPushButton>(*batch, "按钮_拆分")->click();
+    ASSERT_TRUE(shownAfter.has_value()) << "no progress window during the split";
+    EXPECT_LT(*shownAfter, 1s);
+    ASSERT_EQ(answerer.Texts().size(), 1);
+    EXPECT_TRUE(
+        answerer.Texts()[0].startsWith(QString::fromUtf8("文件拆分已取消：已处理 0 个文件。")))
+        << answerer.Texts()[0].toStdString();
+    EXPECT_FALSE(QFile::exists(PathOf("pieces/big_600000.txt")));
 }
 
 TEST_F(BatchWindowUiTest, RemovesTheSelectedItemAndClearsItsOwnList) {
