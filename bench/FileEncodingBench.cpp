@@ -71,10 +71,7 @@ void BM_EncodeDocument(benchmark::State& state) {
     }
     Processed(state, text.size());
 }
-BENCHMARK(BM_EncodeDocument)
-    ->ArgName("encoding")
-    ->DenseRange(0, 4)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeDocument)->ArgName("encoding")->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 QString WindowFile() {
     const char* named = std::getenv("VELMOR_ENCODING_FILE");

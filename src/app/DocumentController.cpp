@@ -21,8 +21,7 @@ constexpr const char* kUtf16TooLarge = "文件太大：超过1GB的UTF-16文件�
 
 std::string CannotHoldQuestion(FileEncoding encoding) {
     const std::string name = EncodingName(encoding);
-    return "文本中含有" + name +
-           "无法表示的字节（无效的GBK双字节或单独的前导字节），按" + name +
+    return "文本中含有" + name + "无法表示的字节（无效的GBK双字节或单独的前导字节），按" + name +
            "保存会丢失它们。\n是否改为按GBK原样保存？选“否”或“取消”则不保存。";
 }
 
@@ -73,15 +72,14 @@ void DocumentController::ShowCaption() {
     m_callbacks.setCaption(caption);
 }
 
-bool DocumentController::OpenDocumentFile(const Text& path,
-                                          std::optional<FileEncoding> encoding) {
+bool DocumentController::OpenDocumentFile(const Text& path, std::optional<FileEncoding> encoding) {
     ClearDocument();
     LoadedDocument loaded = LoadDocumentFile(FileSystemPath(path), encoding, GbkCut::Opened);
     if (loaded.status != LoadedDocument::Status::Loaded) {
-        m_editor.ShowMessage(MessageKind::Error,
-                             loaded.status == LoadedDocument::Status::TooLarge ? kUtf16TooLarge
-                                                                               : "打开文件失败！",
-                             kErrorTitle);
+        m_editor.ShowMessage(
+            MessageKind::Error,
+            loaded.status == LoadedDocument::Status::TooLarge ? kUtf16TooLarge : "打开文件失败！",
+            kErrorTitle);
         m_captionPath.clear();
         ShowCaption();
         return false;
@@ -113,8 +111,8 @@ std::optional<ByteString> DocumentController::BytesToSave(const Text& text,
     if (std::optional<ByteString> bytes = EncodeDocument(text, encoding)) {
         return bytes;
     }
-    if (m_editor.ShowMessage(MessageKind::Question, CannotHoldQuestion(encoding),
-                             kQuestionTitle) != MessageAnswer::Yes) {
+    if (m_editor.ShowMessage(MessageKind::Question, CannotHoldQuestion(encoding), kQuestionTitle) !=
+        MessageAnswer::Yes) {
         return std::nullopt;
     }
     encoding = FileEncoding::Gbk;

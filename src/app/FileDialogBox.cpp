@@ -2,11 +2,11 @@
 
 #include <QComboBox>
 #include <QFileDialog>
-#include <QGridLayout>
-#include <QLabel>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QGridLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QScreen>
 #include <QTimer>
 #include <QTreeView>

@@ -219,9 +219,8 @@ bool CanEncodeDocument(std::string_view text, FileEncoding encoding) {
         return EncodeUtf16(text, encoding).has_value();
     }
     bool whole = true;
-    GbkToUtf8Pieces(text, [&whole](std::string_view piece) {
-        whole = whole && IsWellFormedUtf8(piece);
-    });
+    GbkToUtf8Pieces(text,
+                    [&whole](std::string_view piece) { whole = whole && IsWellFormedUtf8(piece); });
     return whole;
 }
 

@@ -54,7 +54,7 @@ const AllScalars& EveryScalarValue() {
 }
 
 const char* IconvName(FileEncoding encoding) {
-    return encoding == FileEncoding::Utf16Le ? "UTF-16LE"
+    return encoding == FileEncoding::Utf16Le   ? "UTF-16LE"
            : encoding == FileEncoding::Utf16Be ? "UTF-16BE"
                                                : "UTF-8";
 }
@@ -104,8 +104,8 @@ TEST(DocumentEncodingTest, TheBlockValidatorAgreesWithTheItemReaderAtEveryOffset
     // One bad or truncated sequence swept over block edges inside Chinese text, ASCII and
     // four-byte characters, then random near-UTF-8 bytes.
     const std::string chinese = EveryScalarValue().utf8.substr(0x4E00 * 3 - 0x3000, 600);
-    for (const std::string& fault : {"\xFF"s, "\xE4\xB8"s, "\xC0\x80"s, "\xED\xA0\x80"s,
-                                    "\x80"s, "\xF0\x9F\x98"s, "\xF4\x90\x80\x80"s, "\xE0\x9F\xBF"s}) {
+    for (const std::string& fault : {"\xFF"s, "\xE4\xB8"s, "\xC0\x80"s, "\xED\xA0\x80"s, "\x80"s,
+                                     "\xF0\x9F\x98"s, "\xF4\x90\x80\x80"s, "\xE0\x9F\xBF"s}) {
         for (std::size_t at = 0; at < 200; ++at) {
             for (const std::string& around : {chinese, std::string(600, 'x')}) {
                 const std::string bytes = around.substr(0, at) + fault + around.substr(at);
@@ -115,7 +115,7 @@ TEST(DocumentEncodingTest, TheBlockValidatorAgreesWithTheItemReaderAtEveryOffset
         }
     }
     std::mt19937 random(19);
-    const char pieces[][5] = {"a", "\xC3\xA9", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\x80",
+    const char pieces[][5] = {"a",    "\xC3\xA9",     "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\x80",
                               "\xE4", "\xED\x9F\xBF", "\xEF\xBF\xBF", "\xF4\x8F\xBF\xBF"};
     for (int round = 0; round < 4000; ++round) {
         std::string bytes;
@@ -223,9 +223,10 @@ TEST(DocumentEncodingTest, BadInputGivesAClearResult) {
     DecodedDocument decoded = DecodeDocument("中\0文"s, FileEncoding::Utf8, GbkCut::Opened);
     EXPECT_EQ(decoded.text, "\xD6\xD0");
     EXPECT_TRUE(decoded.cut);
-    decoded = DecodeDocument("\xFF\xFE"
-                             "a\0\0\0b\0"s,
-                             FileEncoding::Utf16Le, GbkCut::Opened);
+    decoded = DecodeDocument(
+        "\xFF\xFE"
+        "a\0\0\0b\0"s,
+        FileEncoding::Utf16Le, GbkCut::Opened);
     EXPECT_EQ(decoded.text, "a");
     EXPECT_TRUE(decoded.cut);
     // A mark alone is an empty document that saves back as the mark.
@@ -248,10 +249,15 @@ TEST(DocumentEncodingTest, BadInputGivesAClearResult) {
 
 TEST(DocumentEncodingTest, BytesThatAreNoCharacterAreNeverWrittenAsUnicode) {
     const Text undecodable[] = {
-        "\xFF",         "a\xD6",         "\x81\x7F", "\xA2\xE3", "\xD6\x30z",
-        "\x81\x30\x81", "\x84\x31\xA5\x30",  // past the last four-byte code of the BMP
-        "\xA2\xFF\x82\xFF!",                 // the odd-byte mark of UTF-16, not at the end
-        "\xA5\xFF\x81\xFF",                  // past the last unit mark
+        "\xFF",
+        "a\xD6",
+        "\x81\x7F",
+        "\xA2\xE3",
+        "\xD6\x30z",
+        "\x81\x30\x81",
+        "\x84\x31\xA5\x30",   // past the last four-byte code of the BMP
+        "\xA2\xFF\x82\xFF!",  // the odd-byte mark of UTF-16, not at the end
+        "\xA5\xFF\x81\xFF",   // past the last unit mark
     };
     for (const Text& text : undecodable) {
         SCOPED_TRACE(testing::PrintToString(text));

@@ -185,10 +185,16 @@ TEST_F(BatchRunnerTest, EncodingsReadAndWriteTheDocumentOrRefuseWhatTheyCannotHo
         {{"--encoding", "auto", "直接"}, Utf16(u"中", true), kExitRan, Utf16(u"中cancel", true)},
         {{"--encoding", "auto", "直接"}, "中", kExitRan, "中cancel"},
         {{"--encoding", "auto", "直接"}, "\xEF\xBB\xBF中", kExitRan, "\xEF\xBB\xBF中cancel"},
-        {{"--encoding", "auto", "直接"}, "\xD6\xD0", kExitRan, "\xD6\xD0cancel"},
+        {{"--encoding", "auto", "直接"},
+         "\xD6\xD0",
+         kExitRan,
+         "\xD6\xD0"
+         "cancel"},
         {{"--encoding", "auto", "直接"}, "ab", kExitRan, "abcancel"},
         {{"--encoding", "utf-16be", "直接"}, Utf16(u"x", true), kExitRan, Utf16(u"xcancel", true)},
-        {{"--encoding", "utf-16le", "直接"}, Utf16(u"x", false).substr(2), kExitRan,
+        {{"--encoding", "utf-16le", "直接"},
+         Utf16(u"x", false).substr(2),
+         kExitRan,
          Utf16(u"xcancel", false)},
         {{"--encoding", "utf-8-bom", "直接"}, "中", kExitRan, "\xEF\xBB\xBF中cancel"},
         {{"--encoding", "gbk", "直接"}, "中", kExitRan, "中cancel"},
@@ -205,7 +211,8 @@ TEST_F(BatchRunnerTest, EncodingsReadAndWriteTheDocumentOrRefuseWhatTheyCannotHo
         const std::string lastLine =
             outcome.err.substr(outcome.err.rfind('\n', outcome.err.size() - 2) + 1);
         if (row.status == kExitFileError) {
-            EXPECT_TRUE(lastLine.starts_with("cannot write the result as ")) << outcome.err;
+            EXPECT_TRUE(lastLine.starts_with("velmor-text: cannot write the result as "))
+                << outcome.err;
         }
     }
 }

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QStringEncoder>
 #include <fcntl.h>
 #include <unistd.h>
+#include <QAction>
+#include <QStringEncoder>
 
 #include "WindowCommandsTestSupport.h"
 
@@ -29,12 +29,14 @@ ByteString FileBytes(const QString& text, FileEncoding encoding) {
         case FileEncoding::Utf8Bom:
             return "\xEF\xBB\xBF" + text.toUtf8().toStdString();
         case FileEncoding::Utf16Le:
-            return QStringEncoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom)
-                .encode(text)
+            return QByteArray(
+                       QStringEncoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom)
+                           .encode(text))
                 .toStdString();
         case FileEncoding::Utf16Be:
-            return QStringEncoder(QStringEncoder::Utf16BE, QStringEncoder::Flag::WriteBom)
-                .encode(text)
+            return QByteArray(
+                       QStringEncoder(QStringEncoder::Utf16BE, QStringEncoder::Flag::WriteBom)
+                           .encode(text))
                 .toStdString();
     }
     return {};
@@ -68,9 +70,10 @@ TEST_F(MainWindowEncodingTest, EveryEncodingOpensEditsAtTheEndAndSavesInItsOwn) 
         MessageBoxAnswerer answerer;
         Open(path);
         EXPECT_EQ(EditorText(), loaded);
-        const QString tag = encoding == FileEncoding::Gbk
-                                ? QString()
-                                : QStringLiteral(" [%1]").arg(QString::fromUtf8(EncodingName(encoding)));
+        const QString tag =
+            encoding == FileEncoding::Gbk
+                ? QString()
+                : QStringLiteral(" [%1]").arg(QString::fromUtf8(EncodingName(encoding)));
         EXPECT_EQ(Caption(), kProgram + FileSystemPath(path) + tag);
         RunItem("&S.保存");
         EXPECT_EQ(Content(path), bytes) << "saving unedited writes the same bytes";
@@ -130,6 +133,7 @@ TEST_F(MainWindowEncodingTest, BytesTheEncodingCannotHoldAskForGbkOrNothing) {
     Open(path);
     // 十六进制解码 and the like can leave bytes that start no character.
     Window().Editor().ReplaceText("\xD6\xD0\xFF");
+    Window().Editor().SetModifiedFlag(true);
     MessageBoxAnswerer answerer;
     answerer.Press(QMessageBox::No);
     RunItem("&S.保存");
@@ -149,10 +153,11 @@ TEST_F(MainWindowEncodingTest, BytesTheEncodingCannotHoldAskForGbkOrNothing) {
 TEST_F(MainWindowEncodingTest, UndecodableUtf16IsToldOnceAndSavedBackUnchanged) {
     OpenBound();
     const Text path = PathOf("odd.txt");
-    const ByteString bytes = "\xFF\xFE"
-                             "a\0\x3D\xD8"
-                             "b\0"
-                             "\x41"s;
+    const ByteString bytes =
+        "\xFF\xFE"
+        "a\0\x3D\xD8"
+        "b\0"
+        "\x41"s;
     Put(path, bytes);
     MessageBoxAnswerer answerer;
     Open(path);
@@ -177,7 +182,8 @@ TEST_F(MainWindowEncodingTest, AUtf16FileOverAGigabyteIsRefusedWithAMessage) {
     ::close(descriptor);
     MessageBoxAnswerer answerer;
     Open(path);
-    EXPECT_EQ(answerer.Texts(), QStringList{QStringLiteral("文件太大：超过1GB的UTF-16文件无法打开。")});
+    EXPECT_EQ(answerer.Texts(),
+              QStringList{QStringLiteral("文件太大：超过1GB的UTF-16文件无法打开。")});
     EXPECT_EQ(EditorText(), "");
     EXPECT_EQ(Caption(), QStringLiteral("Velmor记事本增强版"));
     EXPECT_TRUE(Commands().Documents().CurrentFileName().empty());

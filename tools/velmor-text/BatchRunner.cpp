@@ -48,7 +48,8 @@ bool ReadNumber(std::string_view digits, Number& value) {
 
 constexpr const char* kSynopsis = "velmor-text [OPTIONS] COMMAND [STEP ...]";
 
-constexpr const char* kOptions[] = {"--in", "--out", "--utf8", "--encoding", "--answer", "--now", "--tick"};
+constexpr const char* kOptions[] = {"--in",     "--out", "--utf8", "--encoding",
+                                    "--answer", "--now", "--tick"};
 
 bool IsOption(std::string_view name) {
     return std::find(std::begin(kOptions), std::end(kOptions), name) != std::end(kOptions);
@@ -350,8 +351,8 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
                 document.Add(piece, fileSize);
                 return;
             }
-            tooLarge = tooLarge || IsTooLargeForUtf16(whole, whole.size() + piece.size(),
-                                                      options->encoding);
+            tooLarge = tooLarge ||
+                       IsTooLargeForUtf16(whole, whole.size() + piece.size(), options->encoding);
             if (!tooLarge) {
                 AppendPiece(whole, piece, fileSize);
             }
