@@ -113,8 +113,10 @@ bool IsWellFormedUtf8(std::string_view utf8) {
             p += kBlockBytes;
             continue;
         }
+        // The range masks keep to one side of 0x80, so 0x80 itself is asked for apart.
         const std::uint64_t continuation =
-            ByteRangeMask(block, static_cast<char>(0x80), static_cast<char>(0xBF));
+            ByteRangeMask(block, static_cast<char>(0x81), static_cast<char>(0xBF)) |
+            ByteEqualMask(block, static_cast<char>(0x80));
         const std::uint64_t lead2 =
             ByteRangeMask(block, static_cast<char>(0xC2), static_cast<char>(0xDF));
         const std::uint64_t lead3 =
