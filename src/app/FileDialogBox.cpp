@@ -1,9 +1,12 @@
 #include "app/FileDialogBox.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QGridLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QScreen>
 #include <QTimer>
 #include <QTreeView>
@@ -76,6 +79,29 @@ void FitColumns(QFileDialog& dialog) {
                      [&dialog, fit] { QTimer::singleShot(0, &dialog, fit); });
 }
 
+// The encoding list below the file type list: kAutomaticEncoding first when opening, then every
+// FileEncoding; each item carries its encoding's index (-1 for recognition).
+QComboBox* AddEncodingList(QFileDialog& dialog, bool opening, std::optional<FileEncoding> shown) {
+    auto* list = new QComboBox(&dialog);
+    list->setObjectName(QStringLiteral("编码"));
+    if (opening) {
+        list->addItem(QString::fromUtf8(kAutomaticEncoding), -1);
+    }
+    for (FileEncoding encoding : kFileEncodings) {
+        list->addItem(QString::fromUtf8(EncodingName(encoding)), static_cast<int>(encoding));
+    }
+    const int wanted = shown ? static_cast<int>(*shown) : -1;
+    list->setCurrentIndex(std::max(0, list->findData(wanted)));
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        const int row = grid->rowCount();
+        auto* label = new QLabel(QStringLiteral("编码："), &dialog);
+        label->setBuddy(list);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(list, row, 1);
+    }
+    return list;
+}
+
 }  // namespace
 
 bool FileDialogBox::Show(FileDialogKind kind, const std::string& title) {
@@ -98,10 +124,13 @@ bool FileDialogBox::Show(FileDialogKind kind, const std::string& title) {
     if (!FileName().empty()) {
         dialog.selectFile(QFileInfo(QString::fromStdString(GbkToUtf8(FileName()))).fileName());
     }
+    const QComboBox* encodings = AddEncodingList(dialog, opening, Encoding());
     FitColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }
+    const int chosen = encodings->currentData().toInt();
+    SetEncoding(chosen < 0 ? std::nullopt : std::optional(static_cast<FileEncoding>(chosen)));
     SetFileName(Utf8ToGbk(dialog.selectedFiles().front().toStdString()));
     return true;
 }
