@@ -32,8 +32,7 @@ public:
     // seed, the step and the steps that led there.
     std::optional<std::string> Run(int count, std::chrono::steady_clock::time_point deadline) {
         Begin();
-        for (m_step = 0; m_step < count && std::chrono::steady_clock::now() < deadline;
-             ++m_step) {
+        for (m_step = 0; m_step < count && std::chrono::steady_clock::now() < deadline; ++m_step) {
             Note(DoRandomStep());
             if (std::optional<std::string> mismatch = Check()) {
                 return Failure(*mismatch);
@@ -79,8 +78,8 @@ public:
         } else if (name == "delete") {
             QTest::keyClick(&editor, Qt::Key_Delete);
         } else if (name == "paste") {
-            QGuiApplication::clipboard()->setText(QString::fromUtf8(
-                kInputs[static_cast<std::size_t>(value) % std::size(kInputs)]));
+            QGuiApplication::clipboard()->setText(
+                QString::fromUtf8(kInputs[static_cast<std::size_t>(value) % std::size(kInputs)]));
             m_fixture.RunItem("&P.粘贴");
         } else if (name == "cut") {
             m_fixture.RunItem("&X.剪切");
@@ -106,11 +105,12 @@ public:
     }
 
 private:
-    static constexpr const char* kInputs[] = {
-        "中文", "😀", "€¢", "𠀀字", "x\ry\nz", "\r\n\r\n", "行一\r\n行二", "plain"};
+    static constexpr const char* kInputs[] = {"中文",    "😀",        "€¢",           "𠀀字",
+                                              "x\ry\nz", "\r\n\r\n", "行一\r\n行二", "plain"};
     // In place, replace, append, and a filter that leaves little.
-    static constexpr const char* kCommands[] = {"到大写", "到小写", "到全角", "到半角",
-                                                "多换行符变单换行符", "&T.插入时间", "数字", "汉字"};
+    static constexpr const char* kCommands[] = {
+        "到大写",      "到小写", "到全角", "到半角", "多换行符变单换行符",
+        "&T.插入时间", "数字",   "汉字"};
 
     // The files opened and dropped: small ones of every kind of character, and one large
     // enough that its commands run on the worker.
@@ -276,8 +276,7 @@ private:
 
     std::string Failure(const std::string& mismatch) const {
         std::ostringstream out;
-        out << "seed " << m_seed << ", step " << m_step << ": " << mismatch
-            << "\n  last steps:";
+        out << "seed " << m_seed << ", step " << m_step << ": " << mismatch << "\n  last steps:";
         for (const std::string& step : m_log) {
             out << ' ' << step;
         }
