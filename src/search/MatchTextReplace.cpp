@@ -298,18 +298,20 @@ private:
 
 bool ReplacedSizeExceeds(const Text& working, std::string_view find, const Text& replacement,
                          bool caseSensitive, std::size_t maxBytes) {
-    if (replacement.size() <= find.size()) {
-        return working.size() > maxBytes;
-    }
-    const std::size_t growth = replacement.size() - find.size();
-    const long double bound = static_cast<long double>(working.size()) +
-                              static_cast<long double>(working.size() / find.size()) * growth;
+    // Neither change per occurrence nor the bound on the occurrences can settle it when the
+    // text shrinks from above the limit or grows toward it.
+    const long double change =
+        static_cast<long double>(replacement.size()) - static_cast<long double>(find.size());
+    const long double bound =
+        static_cast<long double>(working.size()) +
+        std::max(change, 0.0L) *
+            static_cast<long double>(find.empty() ? 0 : working.size() / find.size());
     if (bound <= static_cast<long double>(maxBytes)) {
         return false;
     }
     const long double count =
         static_cast<long double>(CountReplacements(working, find, caseSensitive));
-    return static_cast<long double>(working.size()) + count * growth >
+    return static_cast<long double>(working.size()) + count * change >
            static_cast<long double>(maxBytes);
 }
 

@@ -85,6 +85,19 @@ TEST(MatchTextReplace, RefusesResultsPastTheLimit) {
     EXPECT_EQ(ReplaceMatchTexts(Text(10, 'a'), tenPasses, "aa", true, 50000), Text(10240, 'a'));
 }
 
+// The answer is about the size after the replacement, whether that is below the text's or
+// above it.
+TEST(MatchTextReplace, SizeCheckAnswersForTheResult) {
+    EXPECT_FALSE(ReplacedSizeExceeds("aaaa", "aa", "", true, 3));
+    EXPECT_FALSE(ReplacedSizeExceeds("aaaa", "aa", "b", true, 3));
+    EXPECT_TRUE(ReplacedSizeExceeds("aaaab", "aa", "a", true, 2));
+    EXPECT_TRUE(ReplacedSizeExceeds("aaaa", "x", "", true, 3));
+    EXPECT_FALSE(ReplacedSizeExceeds("aaaa", "a", "bb", true, 8));
+    EXPECT_TRUE(ReplacedSizeExceeds("aaaa", "a", "bb", true, 7));
+    EXPECT_FALSE(ReplacedSizeExceeds("aAaA", "aa", "xyz", false, 6));
+    EXPECT_TRUE(ReplacedSizeExceeds("aAaA", "aa", "xyz", true, 3));
+}
+
 TEST(MatchTextReplace, CountsWhatTextReplaceReplaces) {
     struct Row {
         Text text;
