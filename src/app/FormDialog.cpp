@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -204,6 +205,21 @@ void FormDialog::ShowFields() {
         }
     }
     m_showing = false;
+}
+
+void FormDialog::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A window does not follow its layout's height for width, so a wrapped label would keep
+    // the height of one line: the dialog keeps, at its width, the height the wrap needs.
+    QLayout* form = layout();
+    if (form == nullptr || !form->hasHeightForWidth()) {
+        return;
+    }
+    form->activate();
+    const int needed = form->totalHeightForWidth(width());
+    if (needed > minimumHeight()) {
+        setMinimumSize(width(), needed);
+    }
 }
 
 void FormDialog::Act(const std::function<void()>& action) {

@@ -30,6 +30,9 @@ public:
     // CompareFormWithFields); recorded by Bind.
     const std::vector<std::string>& FormDifferences() const { return m_formDifferences; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     struct Binding {
         std::string name;
