@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -193,7 +194,17 @@ void FormDialog::Bind() {
         Connect(binding);
         m_bindings.push_back(std::move(binding));
     }
+    // The action button is the default, as in a dialog box; a dialog whose buttons are two
+    // actions has none, so that Enter never guesses between them.
+    SetDefaultButton(m_session.Definition().actionButton);
     ShowFields();
+}
+
+void FormDialog::SetDefaultButton(const std::string& name) {
+    if (auto* button = findChild<QPushButton*>(QString::fromStdString(name));
+        button != nullptr && !name.empty()) {
+        button->setDefault(true);
+    }
 }
 
 void FormDialog::ShowFields() {
@@ -220,6 +231,29 @@ void FormDialog::showEvent(QShowEvent* event) {
     if (needed > minimumHeight()) {
         setMinimumSize(width(), needed);
     }
+}
+
+void FormDialog::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (button == nullptr) {
+        // On the batch window only the shown tab's default button is visible.
+        for (QPushButton* candidate : findChildren<QPushButton*>()) {
+            if (candidate->isDefault() && candidate->isVisible()) {
+                button = candidate;
+                break;
+            }
+        }
+    }
+    if (button == nullptr || !button->isEnabled() || !button->isVisible()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    button->click();
 }
 
 void FormDialog::Act(const std::function<void()>& action) {

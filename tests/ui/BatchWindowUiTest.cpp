@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -131,6 +132,25 @@ TEST_F(BatchWindowUiTest, RemovesTheSelectedItemAndClearsItsOwnList) {
     Child<QPushButton>(*batch, "按钮_清空3")->click();
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(Child<QListWidget>(*batch, "列表框1")->count(), 3);
+}
+
+// The run's one window holds every tab: Enter presses the action of the tab shown, and on the
+// merge tab, whose two buttons both write files, nothing.
+TEST_F(BatchWindowUiTest, EnterPressesTheActionOfTheShownTab) {
+    MainWindow& window = Open();
+    BatchWindow* batch = FindBatchWindow();
+    test::MessageBoxAnswerer answerer;
+    const auto enterIn = [&](const char* item, QWidget* widget) {
+        window.CommandAction(item)->trigger();
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Return);
+    };
+    enterIn("增/删 文件头/尾", Child<QLineEdit>(*batch, "编辑框_关键字"));
+    enterIn("编码转换", Child<QListWidget>(*batch, "列表框3"));
+    Child<QRadioButton>(*batch, "单选框2")->click();
+    enterIn("合并/拆分", Child<QLineEdit>(*batch, "编辑框_自定义1"));
+    EXPECT_EQ(answerer.Texts(),
+              (QStringList{"未添加需要 增删文件头尾的文件！", "未添加需要转换编码的文件！"}));
 }
 
 class FetchUiTest : public BatchWindowUiTest {

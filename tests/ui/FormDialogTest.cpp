@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -252,6 +254,77 @@ TEST_F(RegisteredFormsTest, EveryCaptionFitsItsPlace) {
             ADD_FAILURE() << caption << ": " << cut;
         }
     });
+}
+
+// The clicks of every button of a dialog, counted together.
+class ButtonClicks {
+public:
+    explicit ButtonClicks(QWidget& dialog) {
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+            QObject::connect(button, &QPushButton::clicked, &m_context,
+                             [this, button] { m_clicked.push_back(button); });
+        }
+    }
+    const std::vector<QPushButton*>& Clicked() const { return m_clicked; }
+
+private:
+    QObject m_context;
+    std::vector<QPushButton*> m_clicked;
+};
+
+// Enter in any single-line box presses the dialog's action button and nothing else; in a
+// multi-line box it starts a new line. Only the batch window's merge tab, whose "合并" and
+// "拆分" both write files, and the About window have no default button.
+TEST_F(RegisteredFormsTest, EnterPressesTheActionButton) {
+    test::MessageBoxAnswerer answerer;
+    std::vector<std::string> withoutDefault;
+    ForEachDialog([&](const std::string& caption, QWidget& dialog) {
+        std::vector<QPushButton*> defaults;
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+            if (button->isDefault() && button->isVisible()) {
+                defaults.push_back(button);
+            }
+        }
+        if (defaults.empty()) {
+            withoutDefault.push_back(caption);
+        } else {
+            ASSERT_EQ(defaults.size(), 1u) << caption;
+            auto* form = qobject_cast<FormDialog*>(&dialog);
+            ASSERT_NE(form, nullptr) << caption;
+            EXPECT_EQ(defaults[0]->objectName().toStdString(),
+                      form->Session().Definition().actionButton)
+                << caption;
+        }
+        const ButtonClicks clicks(dialog);
+        std::vector<QPushButton*> expected;
+        for (QLineEdit* line : dialog.findChildren<QLineEdit*>()) {
+            if (!line->isVisible() || !line->isEnabled() ||
+                qobject_cast<QComboBox*>(line->parentWidget()) != nullptr) {
+                continue;
+            }
+            line->setFocus();
+            if (!defaults.empty() && !defaults[0]->isEnabled()) {
+                QTest::keyClicks(line, QStringLiteral("a"));  // Find waits for a keyword
+                ASSERT_TRUE(defaults[0]->isEnabled()) << caption;
+            }
+            QTest::keyClick(line, Qt::Key_Return);
+            expected.insert(expected.end(), defaults.begin(), defaults.end());
+            EXPECT_EQ(clicks.Clicked(), expected)
+                << caption << ": Enter in " << line->objectName().toStdString();
+        }
+        for (QPlainTextEdit* box : dialog.findChildren<QPlainTextEdit*>()) {
+            if (!box->isVisible() || !box->isEnabled() || box->isReadOnly()) {
+                continue;
+            }
+            box->setFocus();
+            const qsizetype lines = box->toPlainText().count(QLatin1Char('\n'));
+            QTest::keyClick(box, Qt::Key_Return);
+            EXPECT_EQ(box->toPlainText().count(QLatin1Char('\n')), lines + 1) << caption;
+            EXPECT_EQ(clicks.Clicked(), expected)
+                << caption << ": Enter in " << box->objectName().toStdString();
+        }
+    });
+    EXPECT_EQ(withoutDefault, (std::vector<std::string>{"&A.关于...", "合并/拆分"}));
 }
 
 // Every dialog of the menu: its form says what its definition says, freshly opened.

@@ -44,6 +44,8 @@ BatchWindow::BatchWindow(BatchTab tab, CommandContext& context, const DialogHost
     for (BatchTab listTab : kTabs) {
         auto* add = findChild<QPushButton*>(QString::fromStdString(FileListOf(listTab).add));
         connect(add, &QPushButton::clicked, this, [this, listTab] { AddFiles(listTab); });
+        // Each tab's action button is the default while its tab shows.
+        SetDefaultButton(BatchWindowDefinition(listTab).actionButton);
     }
     connect(findChild<QPushButton*>(QStringLiteral("按钮5")), &QPushButton::clicked, this,
             [this] { ChooseOutputFolder(); });
