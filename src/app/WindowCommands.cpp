@@ -193,7 +193,7 @@ void WindowCommands::Print() {
         return;
     }
     // A failed job gives no message.
-    DocumentPrinter::PrintTo(printer, m_window.Access().ReadText());
+    DocumentPrinter::PrintTo(printer, m_window.Access().ReadText(), m_editor->TextFont());
 }
 
 }  // namespace velmor

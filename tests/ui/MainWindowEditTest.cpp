@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 
+#include "PdfTools.h"
 #include "WindowCommandsTestSupport.h"
 #include "app/AboutWindow.h"
 #include "app/FontDialog.h"
@@ -231,6 +232,38 @@ TEST_F(MainWindowEditTest, PrintGoesThroughTheWindowToThePrinter) {
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("%PDF"));
+}
+
+// The pages are in the font "&F.字体" chose for the editor: its face, weight and size.
+TEST_F(MainWindowEditTest, PrintUsesTheEditorsFont) {
+    OpenBound();
+    if (!test::HasPdfTool("pdffonts") || !test::HasPdfTool("pdftotext")) {
+        GTEST_SKIP() << "poppler-utils is not installed";
+    }
+    if (!QFontDatabase::families().contains(QStringLiteral("DejaVu Serif"))) {
+        GTEST_SKIP() << "the DejaVu Serif font is not installed";
+    }
+    QFont chosen(QStringLiteral("DejaVu Serif"), 24);
+    chosen.setBold(true);
+    FontDialogDriver driver;
+    driver.Next(chosen, Qt::black, true);
+    RunItem("&F.字体");
+    ASSERT_TRUE(driver.seen);
+
+    const QString pdf = FileSystemPath(PathOf("font.pdf"));
+    Window().Editor().ReplaceText("Hello \xD6\xD0\xCE\xC4");
+    Commands().SetPrintSetup([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    RunItem("&P.打印");
+    EXPECT_TRUE(test::PdfFontNames(pdf).contains(QStringLiteral("DejaVuSerif-Bold")))
+        << test::PdfFontNames(pdf).join(' ').toStdString();
+    // DejaVu's ascent and descent together are 1.16 em.
+    const std::optional<double> height = test::PdfWordHeight(pdf, QStringLiteral("Hello"));
+    ASSERT_TRUE(height.has_value());
+    EXPECT_NEAR(*height, 24 * 1.164, 1.0);
 }
 
 TEST_F(MainWindowEditTest, AboutOpensWithoutOwnerAndWithoutBlocking) {
