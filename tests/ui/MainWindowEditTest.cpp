@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPrinter>
 
 #include "PdfTools.h"
@@ -55,6 +57,32 @@ TEST_F(MainWindowEditTest, UndoAndRedoFollowTheTypedStates) {
         EXPECT_EQ(EditorText(), expected) << caption;
     }
     EXPECT_TRUE(window.Editor().ModifiedFlag());
+}
+
+// A right click on the editor brings up the Edit menu itself: Chinese captions, every item
+// enabled, and its undo going back through the window's history.
+TEST_F(MainWindowEditTest, TheEditorsContextMenuIsTheEditMenu) {
+    MainWindow& window = OpenBound();
+    TypeKeys("a");
+    TypeKeys("b");
+    QWidget* viewport = window.Editor().viewport();
+    const QPoint at(10, 10);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &click);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr) << "no menu came up";
+    QStringList captions;
+    for (QAction* action : menu->actions()) {
+        if (!action->isSeparator()) {
+            captions << action->text();
+            EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
+        }
+    }
+    EXPECT_EQ(captions,
+              (QStringList{"&U.撤消", "重做", "&X.剪切", "&C.复制", "&P.粘贴", "&A.全选"}));
+    menu->actions().front()->trigger();
+    menu->close();
+    EXPECT_EQ(EditorText(), "a");
 }
 
 TEST_F(MainWindowEditTest, MenuShortcutsReachTheWindowFromTheEditor) {
