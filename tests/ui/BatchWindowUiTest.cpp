@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressDialog>
@@ -109,6 +110,11 @@ TEST_F(BatchWindowUiTest, MergesAndSplitsFilesChosenInTheWindow) {
     Child<QPushButton>(*batch, "按钮_拆分")->click();
     EXPECT_EQ(answerer.Texts(), (QStringList{"文件合并成功！", "文件拆分完成！"}));
     EXPECT_EQ(answerer.Titles(), (QStringList{"信息：", "信息："}));
+    // Each box leaves its title bar room for the whole title beside the frame's buttons.
+    const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    for (const int width : answerer.Widths()) {
+        EXPECT_GE(width, title.horizontalAdvance(QStringLiteral("信息：")) + 120);
+    }
     EXPECT_EQ(Get(PathOf("输出/2017359300_合并.txt")), "x\r\ny\r\nz");
     EXPECT_EQ(Get(PathOf("输出/文件 一_1.txt")), "x");
     EXPECT_EQ(Get(PathOf("输出/文件 一_2.txt")), "y");

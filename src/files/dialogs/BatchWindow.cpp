@@ -20,7 +20,7 @@ constexpr BatchTab kTabs[] = {BatchTab::MergeSplit, BatchTab::HeadTail, BatchTab
 QStringList ChooseFilesWithDialog(QWidget& parent) {
     QFileDialog dialog(&parent, QString::fromUtf8("请选择要添加的文件："));
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setNameFilters(ToQtNameFilters(kDocumentFileFilter));
+    PrepareFileDialog(dialog, kDocumentFileFilter);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
