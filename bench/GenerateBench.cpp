@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/CodePage936.h"
 #include "core/FixedTime.h"
 #include "core/MemoryEditor.h"
 #include "generate/GenerateDialogs.h"
@@ -67,6 +68,26 @@ void BM_VariableText(benchmark::State& state) {
     });
 }
 
+// range(0) variables, each once in a template line, and about 4 MB of copies whatever their
+// number: the cost per byte should not grow with the variables.
+void BM_VariableTextVariables(benchmark::State& state) {
+    const auto variables = static_cast<int>(state.range(0));
+    std::string line;
+    for (int k = 0; k < variables; ++k) {
+        line += "名{@%" + std::to_string(k) + "}，";
+    }
+    line += "\r\n";
+    const std::string templateText = velmor::Utf8ToGbk(line);
+    const std::string copies = std::to_string(4000000 / (templateText.size() + 2 * variables));
+    PressGenerate(state, velmor::VariableTextDialog(), [&](DialogSession& session) {
+        session.SetEditText("编辑框_到达", copies);
+        for (int k = 0; k < variables; ++k) {
+            session.Press("按钮_添加");
+        }
+        session.SetEditText("编辑框_文本", templateText);
+    });
+}
+
 void BM_Accounts(benchmark::State& state) {
     const std::string count = std::to_string(state.range(0));
     PressGenerate(state, velmor::AccountsDialog(), [&](DialogSession& session) {
@@ -83,4 +104,10 @@ void BM_Accounts(benchmark::State& state) {
 BENCHMARK(BM_NumberedText)->Arg(10000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeqSedAnchor)->Arg(10000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VariableText)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VariableTextVariables)
+    ->Arg(1)
+    ->Arg(100)
+    ->Arg(400)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Accounts)->Arg(1000000)->Unit(benchmark::kMillisecond);

@@ -17,6 +17,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QValidator>
 
 #include "app/MainWindow.h"
 #include "app/SupportNoticeWindow.h"
@@ -51,6 +52,18 @@ QJsonValue ItemText(const QAbstractItemModel& model, int row, const QModelIndex&
     return cells;
 }
 
+// What typing into the box can give, asked of its validator: whether a letter is refused, and
+// whether a minus sign is taken.
+void AddTypedInput(const QLineEdit& line, QJsonObject& out) {
+    const QValidator* validator = line.validator();
+    const auto takes = [validator](QString text) {
+        int position = 0;
+        return validator == nullptr || validator->validate(text, position) != QValidator::Invalid;
+    };
+    out["digitsOnly"] = !takes(QStringLiteral("a"));
+    out["minusSign"] = takes(QStringLiteral("-"));
+}
+
 void AddText(const QWidget& widget, QJsonObject& out) {
     if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
         out["text"] = label->text();
@@ -62,6 +75,7 @@ void AddText(const QWidget& widget, QJsonObject& out) {
     } else if (const auto* line = qobject_cast<const QLineEdit*>(&widget)) {
         out["text"] = line->text();
         out["readOnly"] = line->isReadOnly();
+        AddTypedInput(*line, out);
         if (line->echoMode() != QLineEdit::Normal) {
             out["password"] = true;
         }

@@ -55,9 +55,14 @@ public:
         m_out.append(bytes, length);
     }
 
-    // The low half of a pair whose high half went elsewhere stands alone.
-    void LoneUnit() {
-        FlushPending();
+    // The low half of a character whose high half went into a reference: it pairs with a high
+    // half decoded just before it, as any two units of a string do, or stands alone.
+    void SplitLowHalf(char32_t low) {
+        if (m_pendingHigh != 0) {
+            PutUtf8(0x10000 + ((m_pendingHigh - 0xD800) << 10) + (low - 0xDC00));
+            m_pendingHigh = 0;
+            return;
+        }
         m_out += '?';
     }
 
@@ -178,7 +183,8 @@ Text DecodeReferencesThroughUtf8(const Text& text) {
         // The digits part: up to five code units other than "&".
         char32_t units[5];
         int count = 0;
-        bool splitPair = false;
+        // The low half of a character split by the end of the part, 0 when none is.
+        char32_t splitLow = 0;
         const unsigned char* q = digits;
         while (count < 5 && q < end && *q != '&') {
             if (*q < 0x80) {
@@ -189,7 +195,7 @@ Text DecodeReferencesThroughUtf8(const Text& text) {
             if (item.codePoint >= 0x10000) {
                 units[count++] = 0xD800 + ((item.codePoint - 0x10000) >> 10);
                 if (count == 5) {
-                    splitPair = true;
+                    splitLow = 0xDC00 + ((item.codePoint - 0x10000) & 0x3FF);
                     q += item.length;
                     break;
                 }
@@ -199,7 +205,7 @@ Text DecodeReferencesThroughUtf8(const Text& text) {
             }
             q += item.length;
         }
-        if (!splitPair && q < end && *q == ';') {
+        if (splitLow == 0 && q < end && *q == ';') {
             ++q;
         }
         writer.Literal(reinterpret_cast<const char*>(literal),
@@ -211,8 +217,8 @@ Text DecodeReferencesThroughUtf8(const Text& text) {
             break;
         }
         writer.Unit(code);
-        if (splitPair) {
-            writer.LoneUnit();
+        if (splitLow != 0) {
+            writer.SplitLowHalf(splitLow);
         }
         p = q;
         literal = q;

@@ -67,9 +67,14 @@ public:
         }
     }
 
-    // The low half of a pair whose high half went elsewhere stands alone.
-    void LoneUnit() {
-        FlushPending();
+    // The low half of a character whose high half went into a reference: it pairs with a high
+    // half decoded just before it, as any two units of a string do, or stands alone.
+    void SplitLowHalf(char32_t low) {
+        if (m_pendingHigh != 0) {
+            Put(0x10000 + ((m_pendingHigh - 0xD800) << 10) + (low - 0xDC00));
+            m_pendingHigh = 0;
+            return;
+        }
         Put('?');
     }
 
@@ -238,7 +243,8 @@ std::optional<Text> DecodeReferencesDirect(const Text& text) {
         // character, so the search needs no character starts; this part does.
         char32_t units[5];
         int count = 0;
-        bool splitPair = false;
+        // The low half of a character split by the end of the part, 0 when none is.
+        char32_t splitLow = 0;
         const unsigned char* q = digits;
         while (count < 5 && q < stop && *q != '&') {
             if (*q < 0x80) {
@@ -258,7 +264,7 @@ std::optional<Text> DecodeReferencesDirect(const Text& text) {
                 const char32_t offset = character.codePoint - 0x10000;
                 units[count++] = 0xD800 + (offset >> 10);
                 if (count == 5) {
-                    splitPair = true;
+                    splitLow = 0xDC00 + (offset & 0x3FF);
                     q += character.length;
                     break;
                 }
@@ -268,7 +274,7 @@ std::optional<Text> DecodeReferencesDirect(const Text& text) {
             }
             q += character.length;
         }
-        if (!splitPair && q < stop && *q == ';') {
+        if (splitLow == 0 && q < stop && *q == ';') {
             ++q;
         }
         writer.Literal(literal, static_cast<std::size_t>(p - literal));
@@ -279,8 +285,8 @@ std::optional<Text> DecodeReferencesDirect(const Text& text) {
         if (!writer.Unit(code)) {
             return std::nullopt;
         }
-        if (splitPair) {
-            writer.LoneUnit();
+        if (splitLow != 0) {
+            writer.SplitLowHalf(splitLow);
         }
         p = reinterpret_cast<const char*>(q);
         literal = p;

@@ -35,8 +35,9 @@ struct Control {
     bool checked = false;  // check boxes and radio buttons
     bool enabled = true;
     bool visible = true;
-    // An edit box that takes only the digits 0-9 when typed (and the minus sign where
-    // minusAllowed); pasted or set text is not filtered, and numbers are still read by ToInt.
+    // An edit box that takes only the digits 0-9 when typed or pasted (and the minus sign where
+    // minusAllowed; a paste with anything else is refused whole). Text set by a handler is not
+    // filtered, and numbers are still read by ToInt.
     bool digitsOnly = false;
     bool minusAllowed = false;
     std::string group;                 // the radio group a radio button belongs to

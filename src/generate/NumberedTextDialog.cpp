@@ -25,7 +25,10 @@ DialogDefinition MakeDefinition() {
         AddEditBox(fields, "编辑框_文本左");
         AddLabel(fields, "标签1", "+");
         AddCheckBox(fields, "选择框1", "起始序号", true);
-        AddEditBox(fields, "编辑框_起始号").digitsOnly = true;
+        // A negative start numbers the lines from below zero.
+        Control& start = AddEditBox(fields, "编辑框_起始号");
+        start.digitsOnly = true;
+        start.minusAllowed = true;
         AddLabel(fields, "标签3", "+");
         AddEditBox(fields, "编辑框_文本右");
         AddLabel(fields, "标签2", "生成行数：");

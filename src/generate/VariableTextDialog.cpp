@@ -136,8 +136,12 @@ DialogDefinition MakeDefinition() {
         fields.Add(kList, ControlKind::ListView).columns = {"变量名", "变量起始值", "变量到达值",
                                                             "变量补齐"};
         AddEditBox(fields, kNameField, "{@%0}");
-        AddEditBox(fields, kStartField, "1").digitsOnly = true;
-        AddEditBox(fields, kEndField, "10").digitsOnly = true;
+        // Values may count below zero; a negative padding width pads nothing, as 0 does.
+        for (const auto& [name, text] : {std::pair{kStartField, "1"}, std::pair{kEndField, "10"}}) {
+            Control& box = AddEditBox(fields, name, text);
+            box.digitsOnly = true;
+            box.minusAllowed = true;
+        }
         AddCheckBox(fields, kPaddingBox, "", false);
         AddEditBox(fields, kPaddingField, "3").digitsOnly = true;
         AddButton(fields, "按钮1", "生成");

@@ -1,6 +1,5 @@
-#include "core/CodePage936.h"
+#include "core/GbkCharacter.h"
 #include "core/LargeText.h"
-#include "core/Utf8.h"
 #include "transform/FilterLineBreakCommands.h"
 
 namespace velmor {
@@ -15,20 +14,17 @@ bool IsAsciiLetter(char32_t c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// A byte the code page conversion let through undecoded counts as a character of its own
-// outside every class but "汉字" and "符号".
-bool Keeps(CharacterFilter filter, const Utf8Item& item) {
-    const char32_t c = item.codePoint;
+// Raw units (kRawByteBase + byte) stand outside every class but "汉字" and "符号".
+bool Keeps(CharacterFilter filter, char32_t c) {
     switch (filter) {
         case CharacterFilter::Chinese:
-            return !item.wellFormed || c < 0x20 || c > 0x7F;
+            return c < 0x20 || c > 0x7F;
         case CharacterFilter::Letters:
-            return item.wellFormed && IsAsciiLetter(c);
+            return IsAsciiLetter(c);
         case CharacterFilter::Digits:
-            return item.wellFormed && IsAsciiDigit(c);
+            return IsAsciiDigit(c);
         case CharacterFilter::Symbols:
-            return !item.wellFormed ||
-                   !(IsAsciiDigit(c) || IsAsciiLetter(c) || (c >= 0x4E00 && c <= 0x9FA5));
+            return !(IsAsciiDigit(c) || IsAsciiLetter(c) || (c >= 0x4E00 && c <= 0x9FA5));
     }
     return false;
 }
@@ -39,27 +35,40 @@ void RunFilter(CommandContext& context, CharacterFilter filter) {
 
 }  // namespace
 
+// Each kept character is copied as its own bytes, so kept stray bytes stay apart: converted
+// back together they could join into a character that was never there.
 Text FilterCharacters(const Text& text, CharacterFilter filter) {
-    std::string kept;
-    {
-        const std::string utf8 = GbkToUtf8(text);
-        ReserveLargeText(kept,
-                         filter == CharacterFilter::Chinese || filter == CharacterFilter::Symbols
-                             ? utf8.size()
-                             : utf8.size() / 4,
-                         0);
-        const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-        const auto* const end = p + utf8.size();
-        while (p < end) {
-            const Utf8Item item = ReadUtf8Item(p, end);
-            if (Keeps(filter, item)) {
-                kept.append(reinterpret_cast<const char*>(p),
-                            static_cast<std::size_t>(item.length));
+    Text kept;
+    ReserveLargeText(kept,
+                     filter == CharacterFilter::Chinese || filter == CharacterFilter::Symbols
+                         ? text.size()
+                         : text.size() / 4,
+                     0);
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            if (Keeps(filter, *p)) {
+                kept += static_cast<char>(*p);
             }
-            p += item.length;
+            ++p;
+            continue;
         }
+        const GbkCharacter character = ReadGbkCharacter(p, end);
+        if (character.rawPair) {
+            // Two characters of one byte each.
+            for (const unsigned char byte : {p[0], p[1]}) {
+                if (Keeps(filter, RawUnit(byte))) {
+                    kept += static_cast<char>(byte);
+                }
+            }
+        } else if (Keeps(filter, character.codePoint)) {
+            kept.append(reinterpret_cast<const char*>(p),
+                        static_cast<std::size_t>(character.length));
+        }
+        p += character.length;
     }
-    return Utf8ToGbk(kept);
+    return kept;
 }
 
 void RunFilterChinese(CommandContext& context) {

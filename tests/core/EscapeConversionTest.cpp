@@ -63,28 +63,34 @@ INSTANTIATE_TEST_SUITE_P(ToReferences, EscapeTable,
 
 INSTANTIATE_TEST_SUITE_P(
     FromReferences, EscapeTable,
-    ::testing::Values(Row{"to10un", "&#65;&#66;", "AB"}, Row{"to10un", "&#x4e2d;", kZhong},
-                      Row{"to10un", "&#20013;", kZhong}, Row{"to10un", "&#20013;a", kZhong + "a"},
-                      Row{"to10un", "&#20013" + kZhong, kZhong + kZhong},
-                      Row{"to10un", "&#65;BC", "A"}, Row{"to10un", "&#65;BCDE", "ADE"},
-                      Row{"to10un", "&#99999;", EncodeCodePoint(34463)},
-                      Row{"to10un", "x&#X4E2D;y", "x"}, Row{"to10un", "&#;", ""},
-                      Row{"to10un", "&# 65;", "A"},
-                      Row{"to10un",
-                          "&#\xA1\xA1"
-                          "65",
-                          "A"},
-                      Row{"to10un", "&#-1;", kNoncharacter}, Row{"to10un", "&#+66", "B"},
-                      Row{"to10un", "&#x0x41", "A"}, Row{"to10un", "&#x0X41", "A"},
-                      Row{"to10un", "&#0x41", ""}, Row{"to10un", "a&#x&", "a"},
-                      Row{"to10un", "&#12&#65;",
-                          "\x0C"
-                          "A"},
-                      Row{"to10un", "b&#" + kZhong, "b"}, Row{"to10un", "&#", "&#"},
-                      Row{"to10un", "&#&#65;", "&#A"}, Row{"to10un", "&#55357;&#56832;", kGrinning},
-                      Row{"to10un", "&#x41x", "A"}, Row{"to10un", "&amp;&#97", "&amp;a"},
-                      // The digits part ends inside the two raw bytes of an unmapped code.
-                      Row{"to10un", "&#1234\xA2\xE3", EncodeCodePoint(1234) + "\xE3"}));
+    ::testing::Values(
+        Row{"to10un", "&#65;&#66;", "AB"}, Row{"to10un", "&#x4e2d;", kZhong},
+        Row{"to10un", "&#20013;", kZhong}, Row{"to10un", "&#20013;a", kZhong + "a"},
+        Row{"to10un", "&#20013" + kZhong, kZhong + kZhong}, Row{"to10un", "&#65;BC", "A"},
+        Row{"to10un", "&#65;BCDE", "ADE"}, Row{"to10un", "&#99999;", EncodeCodePoint(34463)},
+        Row{"to10un", "x&#X4E2D;y", "x"}, Row{"to10un", "&#;", ""}, Row{"to10un", "&# 65;", "A"},
+        Row{"to10un",
+            "&#\xA1\xA1"
+            "65",
+            "A"},
+        Row{"to10un", "&#-1;", kNoncharacter}, Row{"to10un", "&#+66", "B"},
+        Row{"to10un", "&#x0x41", "A"}, Row{"to10un", "&#x0X41", "A"}, Row{"to10un", "&#0x41", ""},
+        Row{"to10un", "a&#x&", "a"},
+        Row{"to10un", "&#12&#65;",
+            "\x0C"
+            "A"},
+        Row{"to10un", "b&#" + kZhong, "b"}, Row{"to10un", "&#", "&#"},
+        Row{"to10un", "&#&#65;", "&#A"}, Row{"to10un", "&#55357;&#56832;", kGrinning},
+        Row{"to10un", "&#x41x", "A"}, Row{"to10un", "&amp;&#97", "&amp;a"},
+        // The digits part ends inside the two raw bytes of an unmapped code.
+        Row{"to10un", "&#1234\xA2\xE3", EncodeCodePoint(1234) + "\xE3"},
+        // The digits part ends between the halves of a four-byte character: the
+        // low half pairs with a high half the reference gives, else stands alone.
+        Row{"to10un", "&#xd83d" + kGrinning + "Z", kGrinning + "Z"},
+        Row{"to10un", "&#xd83d\x95\x32\x82\x36Z", "\x94\x39\xC9\x34Z"},
+        Row{"to10un", "&#xd83d" + EncodeCodePoint(0x1F480), EncodeCodePoint(0x1F480)},
+        Row{"to10un", "&#1234" + kGrinning, EncodeCodePoint(1234) + "?"},
+        Row{"to10un", "&#1234" + EncodeCodePoint(0x1F480), EncodeCodePoint(1234) + "?"}));
 
 TEST(EscapeConvert, RefusesAnEncodingBeyondTheLimit) {
     EXPECT_EQ(EscapeConvert("abcd", "to16on", 24), "\\u0061\\u0062\\u0063\\u0064");

@@ -55,7 +55,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "a",
                   "\x80"},
         FilterRow{CharacterFilter::Symbols, EncodeCodePoint(0x20000) + EncodeCodePoint(0x9FA5),
-                  EncodeCodePoint(0x20000)}));
+                  EncodeCodePoint(0x20000)},
+        // Stray bytes kept apart stay stray bytes: together they would read as 中 or á.
+        FilterRow{CharacterFilter::Chinese, "\xE4.\xB8.\xAD.", "\xE4\xB8\xAD"},
+        FilterRow{CharacterFilter::Chinese, "\xC3.\xA1.", "\xC3\xA1"},
+        FilterRow{CharacterFilter::Symbols,
+                  "\xE4"
+                  "0\xB8"
+                  "0\xAD",
+                  "\xE4\xB8\xAD"},
+        // An unmapped pair is two characters of one byte: only the lead is outside ASCII.
+        FilterRow{CharacterFilter::Chinese, "\x81\x7F", "\x81"}));
 
 TEST(FilterCommands, RunThroughTheRegistryOnTheWholeDocument) {
     const CommandRegistry registry = BuildCommandRegistry();
@@ -94,7 +104,7 @@ Text FilterByRegex(const Text& text, CharacterFilter filter) {
     return kept;
 }
 
-TEST(FilterCharacters, EqualsTheRegularExpressionOnRandomText) {
+TEST(FilterCharacters, EqualsTheRegularExpressionOnRandomAndIllFormedText) {
     std::mt19937 random(32);
     const CharacterFilter filters[] = {CharacterFilter::Chinese, CharacterFilter::Letters,
                                        CharacterFilter::Digits, CharacterFilter::Symbols};
@@ -102,7 +112,7 @@ TEST(FilterCharacters, EqualsTheRegularExpressionOnRandomText) {
         Text text;
         const int length = static_cast<int>(random() % 400);
         for (int k = 0; k < length; ++k) {
-            const int roll = static_cast<int>(random() % 10);
+            const int roll = static_cast<int>(random() % 13);
             if (roll < 4) {
                 text += static_cast<char>(1 + random() % 0x7F);
             } else if (roll < 7) {
@@ -115,8 +125,15 @@ TEST(FilterCharacters, EqualsTheRegularExpressionOnRandomText) {
                     codePoint = 0x80 + random() % 0xFF00;
                 } while (codePoint >= 0xD800 && codePoint < 0xE000);
                 text += EncodeCodePoint(codePoint);
-            } else {
+            } else if (roll < 10) {
                 text += EncodeCodePoint(0x10000 + random() % 0x30000);
+            } else if (roll < 12) {
+                // A stray byte: a lead without its trail, a lone trail or 0xFF.
+                text += static_cast<char>(0x80 + random() % 0x80);
+            } else {
+                static const Text kIllFormed[] = {"\x81\x7F", "\xA2\xE3", "\x81\x30",
+                                                  "\x81\x30\x81", "\xE4\x30\xB8\x30"};
+                text += kIllFormed[random() % std::size(kIllFormed)];
             }
         }
         for (const CharacterFilter filter : filters) {

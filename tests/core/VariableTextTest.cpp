@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "GeneratorTestSupport.h"
+#include "core/CodePage936.h"
+#include "core/Numbers.h"
+#include "core/TextPrimitives.h"
 #include "generate/GenerateDialogs.h"
+#include "generate/VariableTemplate.h"
 #include "generate/VariableText.h"
 
 namespace velmor {
@@ -91,6 +96,10 @@ INSTANTIATE_TEST_SUITE_P(
              Set("编辑框_到达", "2"), kAdd, Set("编辑框_名称", "111"), Set("编辑框_起始", "7"),
              kAdd, kGenerate},
             "7|222|"},
+        Row{"a value completes a later name around it",
+            {Set("编辑框_文本", "{@%{@%0}}|"), Set("编辑框_起始", "1"), Set("编辑框_到达", "2"),
+             kAdd, Set("编辑框_起始", "7"), kAdd, kGenerate},
+            "7|{@%2}|"},
         Row{"unbalanced braces and unknown names stay as they are",
             {Set("编辑框_文本", "{@%0 {@%9} @%0}{{@%0}}"), Set("编辑框_到达", "2"), kAdd,
              kGenerate},
@@ -257,6 +266,92 @@ TEST(GenerateVariableText, RestoresStartsFromTheEnds) {
     EXPECT_EQ(*text, "3/0 4/1 5/2 ");
     EXPECT_EQ(rows[0][kVariableStart], "3");
     EXPECT_EQ(rows[1][kVariableStart], "5");
+}
+
+// The generation as the dialog's steps put it: every copy from the template, each row's name
+// replaced in list order over the running text, then the row's start counted up.
+Text OneAfterAnother(const Text& templateText, VariableList rows) {
+    const int copies =
+        rows.empty() ? 1 : ToInt(rows[0][kVariableEnd]) - ToInt(rows[0][kVariableStart]) + 1;
+    Text out;
+    for (int copy = 0; copy < copies; ++copy) {
+        Text text = templateText;
+        for (TextList& row : rows) {
+            Text value = ToText(ToInt(row[kVariableStart]));
+            if (row[kVariablePadding] != "0") {
+                const int width = ToInt(row[kVariablePadding]);
+                if (static_cast<int>(value.size()) < width) {
+                    value.insert(0, static_cast<std::size_t>(width) - value.size(), '0');
+                }
+            }
+            text = TextReplace(text, row[kVariableName], value, 1, -1, true);
+            row[kVariableStart] = ToText(ToInt(row[kVariableStart]) + 1);
+        }
+        out += text;
+    }
+    return out;
+}
+
+TEST(VariableTemplate, PlansTheNamesUntilOneCouldTakeInAValue) {
+    const Text line = Utf8ToGbk("显示图片 (图片框{@%0}.图片，{@%0})\r\n");
+    const VariableTemplate dialogDefault(line, {"{@%0}", "{@%1}"});
+    EXPECT_EQ(dialogDefault.PlannedCount(), 2u);
+    EXPECT_EQ(dialogDefault.Places(0), 2u);
+    EXPECT_EQ(dialogDefault.Places(1), 0u);
+    EXPECT_EQ(dialogDefault.LiteralBytesAfter(0), line.size() - 10);
+    for (const auto& [templateText, names] :
+         {std::pair<Text, std::vector<Text>>{"{@%{@%0}}", {"{@%0}", "{@%1}"}},
+          {"{@%0}{@%0}", {"{@%0}", "111"}},
+          {"{@%0}}", {"{@%0}", "0}"}},
+          {"{@%0}abc", {"{@%0}", "x"}}}) {
+        EXPECT_EQ(VariableTemplate(templateText, names).PlannedCount(), 1u) << names[1];
+    }
+}
+
+// Random lists and templates, made to meet: names share bytes with each other, with the
+// values (digits, "-") and with double-byte characters, and a template holds names, their
+// pieces and stray bytes; half the cases keep to names like the dialog's own.
+TEST(GenerateVariableText, EqualsSubstitutingOneNameAfterAnother) {
+    std::mt19937 random(62);
+    const auto pick = [&random](int count) { return static_cast<int>(random() % count); };
+    const Text bytes[] = {"{", "@", "%",    "}",    "0",    "1",        "2",
+                          "-", "a", "\xB0", "\xA1", "\x81", "\xD6\xD0", "\r\n"};
+    for (int round = 0; round < 3000; ++round) {
+        const bool dialogNames = round % 2 == 0;
+        VariableList rows;
+        const int rowCount = pick(7);
+        const int start = pick(40) - 15;
+        const int span = pick(5);
+        for (int k = 0; k < rowCount; ++k) {
+            Text name;
+            if (dialogNames) {
+                name = "{@%" + std::to_string(pick(4)) + "}";
+            } else {
+                for (int length = pick(6); length > 0; --length) {
+                    name += bytes[pick(std::size(bytes))];
+                }
+            }
+            const int first = k == 0 ? start : pick(200) - 100;
+            const Text padding = pick(3) == 0 ? std::to_string(pick(5)) : "0";
+            rows.push_back({name, ToText(first), ToText(first + span), padding});
+        }
+        Text templateText;
+        for (int length = pick(12); length > 0; --length) {
+            if (!rows.empty() && pick(3) == 0) {
+                const Text& name = rows[static_cast<std::size_t>(pick(rowCount))][kVariableName];
+                templateText +=
+                    dialogNames || pick(2) == 0 ? name : name.substr(0, name.size() / 2);
+            } else {
+                templateText += dialogNames ? Text(pick(2) == 0 ? "\xD6\xD0" : ".")
+                                            : bytes[pick(std::size(bytes))];
+            }
+        }
+        VariableList generated = rows;
+        const std::optional<Text> text = GenerateVariableText(templateText, generated);
+        ASSERT_TRUE(text);
+        ASSERT_EQ(*text, OneAfterAnother(templateText, rows))
+            << ::testing::PrintToString(templateText) << " with " << ::testing::PrintToString(rows);
+    }
 }
 
 }  // namespace

@@ -85,7 +85,8 @@ TEST(EscapeScriptCrossCheck, DirectConversionsEqualTheScriptFunctions) {
     ASSERT_NE(host, nullptr);
     ASSERT_TRUE(host->ExecuteStatement(kScript));
     for (const Text& input :
-         {Text("&#65;BC"), Text("\\u4e2d%41"), Text("&#1234") + EncodeCodePoint(0x1F600)}) {
+         {Text("&#65;BC"), Text("\\u4e2d%41"), Text("&#1234") + EncodeCodePoint(0x1F600),
+          Text("&#xd83d") + EncodeCodePoint(0x1F600) + "Z"}) {
         EXPECT_EQ(EscapeConvert(input, "to10un"), host->RunProcedure("to10un", input));
         EXPECT_EQ(EscapeConvert(input, "to16un"), host->RunProcedure("to16un", input));
     }

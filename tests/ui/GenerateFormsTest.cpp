@@ -138,6 +138,29 @@ TEST_F(GenerateFormsTest, NumberedTextIsOneUndoStep) {
     EXPECT_EQ(Document(), "old");
 }
 
+TEST_F(GenerateFormsTest, StartNumbersTakeTheMinusSignAndCountsDoNot) {
+    OpenBound();
+    QWidget& numbered = OpenDialog("带序号文本");
+    Retype(Child<QLineEdit>(numbered, "编辑框_起始号"), "-2");
+    Retype(Child<QLineEdit>(numbered, "编辑框_行数"), "-4");
+    EXPECT_EQ(Child<QLineEdit>(numbered, "编辑框_行数").text(), QStringLiteral("4"));
+    Click(numbered, "按钮1");
+    EXPECT_EQ(Document(), "-2\r\n-1\r\n0\r\n1\r\n");
+
+    QWidget& variable = OpenDialog("变量文本");
+    Retype(Child<QLineEdit>(variable, "编辑框_起始"), "-5");
+    Retype(Child<QLineEdit>(variable, "编辑框_到达"), "-4");
+    Retype(Child<QLineEdit>(variable, "编辑框_补齐"), "-3");
+    EXPECT_EQ(Child<QLineEdit>(variable, "编辑框_补齐").text(), QStringLiteral("3"));
+    Child<QCheckBox>(variable, "选择框1").click();
+    Click(variable, "按钮_添加");
+    auto& text = Child<QPlainTextEdit>(variable, "编辑框_文本");
+    text.selectAll();
+    QTest::keyClicks(&text, QStringLiteral("{@%0},"));
+    Click(variable, "按钮1");
+    EXPECT_EQ(Document(), "0-5,0-4,");
+}
+
 TEST_F(GenerateFormsTest, OversizedNumberedTextShowsTheMessageAndKeepsTheDocument) {
     OpenBound();
     TypeKeys("old");

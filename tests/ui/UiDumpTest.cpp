@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "core/MenuLayout.h"
 
@@ -119,6 +120,20 @@ TEST_F(UiDumpTest, DescribesTheWholeMenuAndTheWindow) {
     EXPECT_EQ(found["class"].toString(), QStringLiteral("velmor::ScintillaEditor"));
 
     EXPECT_TRUE(dump["dialogs"].isObject());
+    // Integer boxes say what typing takes: a start number its sign, a count digits alone.
+    for (const auto& [dialog, box, digitsOnly, minusSign] :
+         {std::tuple{"带序号文本", "编辑框_起始号", true, true},
+          std::tuple{"带序号文本", "编辑框_行数", true, false},
+          std::tuple{"带序号文本", "编辑框_文本左", false, true},
+          std::tuple{"变量文本", "编辑框_到达", true, true},
+          std::tuple{"变量文本", "编辑框_补齐", true, false}}) {
+        ASSERT_NE(FindNamed(dump["dialogs"][QString::fromUtf8(dialog)].toObject(),
+                            QString::fromUtf8(box), found),
+                  nullptr)
+            << box;
+        EXPECT_EQ(found["digitsOnly"].toBool(), digitsOnly) << box;
+        EXPECT_EQ(found["minusSign"].toBool(), minusSign) << box;
+    }
 }
 
 TEST_F(UiDumpTest, LeavesTheSettingsUntouched) {
