@@ -7,6 +7,8 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QScreen>
 #include <QTimer>
 #include <QTreeView>
@@ -101,22 +103,55 @@ QComboBox* AddEncodingList(QFileDialog& dialog, bool opening, std::optional<File
     }
     return list;
 }
+// The file system model formats sizes and dates in the system's locale, which may be C; the
+// dialog shows them in Chinese, as the program's default locale does the types.
+class ChineseFileColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || files == nullptr ||
+            (index.column() != kSizeColumn && index.column() != kDateColumn)) {
+            return QIdentityProxyModel::data(index, role);
+        }
+        const QFileInfo info = files->fileInfo(mapToSource(index));
+        const QLocale chinese(QLocale::Chinese, QLocale::China);
+        if (index.column() == kDateColumn) {
+            return chinese.toString(info.lastModified(), QLocale::ShortFormat);
+        }
+        return info.isDir() ? QIdentityProxyModel::data(index, role)
+                            : QVariant(chinese.formattedDataSize(info.size()));
+    }
+
+private:
+    static constexpr int kSizeColumn = 1;
+    static constexpr int kDateColumn = 3;
+};
 
 }  // namespace
+
+void PrepareFileDialog(QFileDialog& dialog, std::string_view filter) {
+    // The descriptions already name their patterns; showing Qt's copy as well would double them.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    // Qt's own dialog speaks the program's language whatever the desktop's.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.setProxyModel(new ChineseFileColumns(&dialog));
+    const QStringList filters = ToQtNameFilters(filter);
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) {
+        dialog.selectNameFilter(filters.front());
+    }
+    FitColumns(dialog);
+}
 
 bool FileDialogBox::Show(FileDialogKind kind, const std::string& title) {
     QFileDialog dialog(m_parent, QString::fromStdString(title));
     const bool opening = kind == FileDialogKind::Open;
     dialog.setAcceptMode(opening ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(opening ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    // The descriptions already name their patterns; showing Qt's copy as well would double them.
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    // Qt's own dialog speaks the program's language whatever the desktop's.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setViewMode(QFileDialog::Detail);
-    const QStringList filters = ToQtNameFilters(kDocumentFileFilter);
-    dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.front());
+    PrepareFileDialog(dialog, kDocumentFileFilter);
     dialog.setDefaultSuffix(QString::fromLatin1(kDocumentDefaultSuffix));
     if (!InitialFolder().empty()) {
         dialog.setDirectory(QString::fromStdString(GbkToUtf8(InitialFolder())));
@@ -125,7 +160,6 @@ bool FileDialogBox::Show(FileDialogKind kind, const std::string& title) {
         dialog.selectFile(QFileInfo(QString::fromStdString(GbkToUtf8(FileName()))).fileName());
     }
     const QComboBox* encodings = AddEncodingList(dialog, opening, Encoding());
-    FitColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }

@@ -4,6 +4,8 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPrintDialog>
@@ -25,6 +27,7 @@ namespace {
 constexpr const char* kAboutCaption = "&A.关于...";
 constexpr const char* kUndoCaption = "&U.撤消";
 constexpr const char* kRedoCaption = "重做";
+constexpr const char* kEditMenu = "&E.编辑";
 
 Text DocumentPath(const QString& path) {
     return Utf8ToGbk(path.toStdString());
@@ -106,6 +109,14 @@ void WindowCommands::BindEditCommands() {
     m_window.SetWindowHandler("&C.复制", [this] { m_editor->copy(); });
     m_window.SetWindowHandler("&P.粘贴", [this] { m_editor->paste(); });
     m_window.SetWindowHandler("&A.全选", [this] { m_editor->selectAll(true); });
+    // The editor's right-click menu is the Edit menu itself: its captions, and undo and redo
+    // through this window's history rather than the editor widget's own.
+    m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (auto* edit = m_window.menuBar()->findChild<QMenu*>(QString::fromUtf8(kEditMenu))) {
+            edit->popup(m_editor->viewport()->mapToGlobal(at));
+        }
+    });
 }
 
 void WindowCommands::StepHistory(const char* caption) {
@@ -213,7 +224,7 @@ void WindowCommands::Print() {
         return;
     }
     // A failed job gives no message.
-    DocumentPrinter::PrintTo(printer, m_window.Access().ReadText());
+    DocumentPrinter::PrintTo(printer, m_window.Access().ReadText(), m_editor->TextFont());
 }
 
 }  // namespace velmor

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -110,6 +112,11 @@ TEST_F(BatchWindowUiTest, MergesAndSplitsFilesChosenInTheWindow) {
     Child<QPushButton>(*batch, "按钮_拆分")->click();
     EXPECT_EQ(answerer.Texts(), (QStringList{"文件合并成功！", "文件拆分完成！"}));
     EXPECT_EQ(answerer.Titles(), (QStringList{"信息：", "信息："}));
+    // Each box leaves its title bar room for the whole title beside the frame's buttons.
+    const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    for (const int width : answerer.Widths()) {
+        EXPECT_GE(width, title.horizontalAdvance(QStringLiteral("信息：")) + 120);
+    }
     EXPECT_EQ(Get(PathOf("输出/2017359300_合并.txt")), "x\r\ny\r\nz");
     EXPECT_EQ(Get(PathOf("输出/文件 一_1.txt")), "x");
     EXPECT_EQ(Get(PathOf("输出/文件 一_2.txt")), "y");
@@ -180,6 +187,25 @@ TEST_F(BatchWindowUiTest, RemovesTheSelectedItemAndClearsItsOwnList) {
     Child<QPushButton>(*batch, "按钮_清空3")->click();
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(Child<QListWidget>(*batch, "列表框1")->count(), 3);
+}
+
+// The run's one window holds every tab: Enter presses the action of the tab shown, and on the
+// merge tab, whose two buttons both write files, nothing.
+TEST_F(BatchWindowUiTest, EnterPressesTheActionOfTheShownTab) {
+    MainWindow& window = Open();
+    BatchWindow* batch = FindBatchWindow();
+    test::MessageBoxAnswerer answerer;
+    const auto enterIn = [&](const char* item, QWidget* widget) {
+        window.CommandAction(item)->trigger();
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Return);
+    };
+    enterIn("增/删 文件头/尾", Child<QLineEdit>(*batch, "编辑框_关键字"));
+    enterIn("编码转换", Child<QListWidget>(*batch, "列表框3"));
+    Child<QRadioButton>(*batch, "单选框2")->click();
+    enterIn("合并/拆分", Child<QLineEdit>(*batch, "编辑框_自定义1"));
+    EXPECT_EQ(answerer.Texts(),
+              (QStringList{"未添加需要 增删文件头尾的文件！", "未添加需要转换编码的文件！"}));
 }
 
 class FetchUiTest : public BatchWindowUiTest {

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <deque>
 #include <optional>
+#include <vector>
 
 #include "MainWindowTestSupport.h"
 #include "app/FileDialog.h"
@@ -71,6 +72,7 @@ public:
     void Press(QMessageBox::StandardButton button) { m_buttons.push_back(button); }
     const QStringList& Texts() const { return m_texts; }
     const QStringList& Titles() const { return m_titles; }
+    const std::vector<int>& Widths() const { return m_widths; }
 
 private:
     void AnswerOpenBox() {
@@ -80,6 +82,7 @@ private:
         }
         m_texts << box->text();
         m_titles << box->windowTitle();
+        m_widths.push_back(box->width());
         QMessageBox::StandardButton button =
             box->button(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok;
         if (!m_buttons.empty()) {
@@ -93,6 +96,7 @@ private:
     std::deque<QMessageBox::StandardButton> m_buttons;
     QStringList m_texts;
     QStringList m_titles;
+    std::vector<int> m_widths;
 };
 
 // The real window with its commands bound, a queued file dialog, files in a folder of its own
