@@ -13,6 +13,7 @@
 #include "search/MatchTextReplace.h"
 #include "search/RegexDialog.h"
 #include "search/RegexMatches.h"
+#include "transform/PositionTimeCommands.h"
 
 // Search and replace on the 100 MB corpus of bench/make_corpus.sh (VELMOR_CORPUS names its
 // directory, /tmp/velmor-corpus by default); without it, on a generated text of that size.
@@ -77,6 +78,57 @@ void BM_RegexReplaceFeedsLaterTexts(benchmark::State& state) {
     RunRegex(state, text, "[0-9]+", false, "0");
 }
 
+// The corpus of mix-10m or mix-100m by its size in MB.
+const velmor::Text& MixedOfSize(std::int64_t megabytes) {
+    static const velmor::Text tenMegabytes = LoadCorpus("mix-10m.gbk");
+    return megabytes == 10 ? tenMegabytes : Mixed();
+}
+
+// "[0-9]+" -> "0" beside "[0-9]+" -> "#": the replacement takes part in later numbers ("1" +
+// "0"), so the passes follow the places each one changes.
+void BM_RegexReplaceDigitsByZero(benchmark::State& state) {
+    RunRegex(state, MixedOfSize(state.range(0)), "[0-9]+", false, "0");
+}
+
+void BM_RegexReplaceDigitsByHash(benchmark::State& state) {
+    RunRegex(state, MixedOfSize(state.range(0)), "[0-9]+", false, "#");
+}
+
+// Every word by a letter some of them hold: tens of thousands of distinct texts, each pass
+// feeding later ones.
+void BM_RegexReplaceWordsByLetter(benchmark::State& state) {
+    static const velmor::Text text = Mixed().substr(0, 1 << 20);
+    RunRegex(state, text, "[a-z]+", false, "x");
+}
+
+// The first bytes of the given size of the mixed corpus, without Z or z.
+velmor::Text WithoutZ(std::int64_t bytes) {
+    velmor::Text text = Mixed().substr(0, static_cast<std::size_t>(bytes));
+    for (char& c : text) {
+        c = c == 'Z' || c == 'z' ? 'y' : c;
+    }
+    return text;
+}
+
+// ".*Z" over a text without Z: one search that finds nothing, however long the text.
+void BM_FindAllMatchesDotStarNoMatch(benchmark::State& state) {
+    const velmor::Text text = WithoutZ(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(velmor::FindAllMatches(text, ".*Z", false).size());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+// "秒到时分秒" on one long run of digits before "x秒".
+void BM_SecondsToDurationLongDigitRun(benchmark::State& state) {
+    const velmor::Text text =
+        velmor::Text(static_cast<std::size_t>(state.range(0)), '7') + velmor::Utf8ToGbk("x秒");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(velmor::SecondsToHoursMinutesSeconds(text, 1U << 30)->size());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
 void BM_RegexExtractDigits(benchmark::State& state) {
     RunRegex(state, Chinese(), "[0-9]+", true);
 }
@@ -118,6 +170,17 @@ void BM_FindNextNearTheEnd(benchmark::State& state) {
 BENCHMARK(BM_RegexReplaceDigits)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RegexReplaceManyDistinct)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RegexReplaceFeedsLaterTexts)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RegexReplaceDigitsByZero)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RegexReplaceDigitsByHash)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RegexReplaceWordsByLetter)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindAllMatchesDotStarNoMatch)
+    ->Arg(1 << 20)
+    ->Arg(10 << 20)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SecondsToDurationLongDigitRun)
+    ->Arg(1 << 20)
+    ->Arg(10 << 20)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RegexExtractDigits)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindAllMatchesDigits)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BasicReplaceChineseWord)->Unit(benchmark::kMillisecond);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/EditorAccess.h"
+#include "core/FileEncoding.h"
 
 namespace velmor {
 
@@ -32,11 +33,17 @@ public:
     // Asks "文件已经被修改，是否保存？" when the text is modified; true when the user
     // cancelled (the caller must stop), false to go on, also after a failed save.
     bool ConfirmDiscard();
-    // Loads the file into the editor; true when it was read.
-    bool OpenDocumentFile(const Text& path);
+    // The encoding the document's file is saved in: the one it was opened in, GBK for New.
+    FileEncoding Encoding() const { return m_encoding; }
+
+    // Loads the file into the editor in encoding, or in the one recognised without one; true
+    // when it was read.
+    bool OpenDocumentFile(const Text& path, std::optional<FileEncoding> encoding = std::nullopt);
     // Saves to path, or to the current file when none is given (asking for a name when
     // untitled); true only when the user cancelled the file dialog.
     bool SaveDocumentFile(std::optional<Text> path = std::nullopt);
+    // The same in the given encoding (the document's becomes it once the file is written).
+    bool SaveDocumentFile(std::optional<Text> path, FileEncoding encoding);
 
     void New();
     void Open();
@@ -52,13 +59,21 @@ public:
 
 private:
     void ClearDocument();
-    // Tells the user once when a file loaded only up to a zero byte or 0x1A.
-    void WarnIfCut(std::size_t loadedSize, std::size_t fileSize);
+    // Tells the user once when a file loaded only in part, or kept undecodable UTF-16 units.
+    void WarnOfLoading(bool cut, bool keptUndecodable);
+    void ShowCaption();
+    // The bytes to write for the text in the document's encoding; where it cannot hold them,
+    // asks whether to save the text as GBK instead (then the encoding becomes GBK). nullopt
+    // when the user declined.
+    std::optional<ByteString> BytesToSave(const Text& text, FileEncoding& encoding);
 
     EditorAccess& m_editor;
     FileDialog& m_dialog;
     Callbacks m_callbacks;
     Text m_currentFileName;
+    FileEncoding m_encoding = FileEncoding::Gbk;
+    // The path the caption shows (empty when it shows none).
+    std::string m_captionPath;
     bool m_exiting = false;
 };
 

@@ -15,14 +15,6 @@ namespace velmor {
 
 namespace {
 
-QFont PrintFont() {
-    QFont font(QStringLiteral("宋体"), 12);
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
-    font.setStyleHint(QFont::Serif);
-    return font;
-}
-
 QString PrintableText(const Text& text) {
     QString unicode = QString::fromStdString(GbkToUtf8(text));
     unicode.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -32,13 +24,13 @@ QString PrintableText(const Text& text) {
 
 }  // namespace
 
-bool DocumentPrinter::PrintWithDialog(const Text& text, QWidget* parent) {
+bool DocumentPrinter::PrintWithDialog(const Text& text, const QFont& font, QWidget* parent) {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
-    return PrintTo(printer, text) > 0;
+    return PrintTo(printer, text, font) > 0;
 }
 
 void DocumentPrinter::ApplyMargins(QPrinter& printer) {
@@ -50,7 +42,7 @@ void DocumentPrinter::ApplyMargins(QPrinter& printer) {
     printer.setPageMargins(margins, QPageLayout::Millimeter);
 }
 
-int DocumentPrinter::PrintTo(QPrinter& printer, const Text& text) {
+int DocumentPrinter::PrintTo(QPrinter& printer, const Text& text, const QFont& font) {
     ApplyMargins(printer);
     QPainter painter;
     if (!painter.begin(&printer)) {
@@ -61,7 +53,6 @@ int DocumentPrinter::PrintTo(QPrinter& printer, const Text& text) {
 
     QTextDocument document;
     document.setDocumentMargin(0);
-    QFont font = PrintFont();
     document.setDefaultFont(font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "core/FileEncoding.h"
 
 #include "core/Text.h"
 
@@ -12,11 +15,15 @@ inline constexpr const char* kDocumentFileFilter =
     "网页(*.htm)|*.htm|网页(*.html)|*.html|所有文件(*.*)|*.*";
 inline constexpr const char* kDocumentDefaultSuffix = "txt";
 
+// The first item of the open dialog's encoding list: the file's encoding is recognised.
+inline constexpr const char* kAutomaticEncoding = "自动识别";
+
 enum class FileDialogKind { Open, Save };
 
 // The window's file dialog. The file name and the initial folder carry over from one use to
 // the next; both are document texts (GBK). The filter is kDocumentFileFilter, its first pair
-// preselected, and a name without suffix gets kDocumentDefaultSuffix.
+// preselected, and a name without suffix gets kDocumentDefaultSuffix. Its encoding list
+// offers kAutomaticEncoding (open only) and every FileEncoding.
 class FileDialog {
 public:
     virtual ~FileDialog() = default;
@@ -27,6 +34,10 @@ public:
 
     const Text& FileName() const { return m_fileName; }
     void SetFileName(Text fileName) { m_fileName = std::move(fileName); }
+    // The encoding the list shows when the dialog opens and, after a confirmed Show, the one
+    // chosen; nullopt is kAutomaticEncoding (recognition), which a save dialog never offers.
+    std::optional<FileEncoding> Encoding() const { return m_encoding; }
+    void SetEncoding(std::optional<FileEncoding> encoding) { m_encoding = encoding; }
     const Text& InitialFolder() const { return m_initialFolder; }
     void SetInitialFolder(Text folder) { m_initialFolder = std::move(folder); }
     // The folder becomes the path up to and including its last "/", or empty without one.
@@ -35,6 +46,7 @@ public:
 private:
     Text m_fileName;
     Text m_initialFolder;
+    std::optional<FileEncoding> m_encoding;
 };
 
 }  // namespace velmor

@@ -1,9 +1,14 @@
 #include "app/FileDialogBox.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QGridLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QScreen>
 #include <QTimer>
 #include <QTreeView>
@@ -76,21 +81,77 @@ void FitColumns(QFileDialog& dialog) {
                      [&dialog, fit] { QTimer::singleShot(0, &dialog, fit); });
 }
 
+// The encoding list below the file type list: kAutomaticEncoding first when opening, then every
+// FileEncoding; each item carries its encoding's index (-1 for recognition).
+QComboBox* AddEncodingList(QFileDialog& dialog, bool opening, std::optional<FileEncoding> shown) {
+    auto* list = new QComboBox(&dialog);
+    list->setObjectName(QStringLiteral("编码"));
+    if (opening) {
+        list->addItem(QString::fromUtf8(kAutomaticEncoding), -1);
+    }
+    for (FileEncoding encoding : kFileEncodings) {
+        list->addItem(QString::fromUtf8(EncodingName(encoding)), static_cast<int>(encoding));
+    }
+    const int wanted = shown ? static_cast<int>(*shown) : -1;
+    list->setCurrentIndex(std::max(0, list->findData(wanted)));
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        const int row = grid->rowCount();
+        auto* label = new QLabel(QStringLiteral("编码："), &dialog);
+        label->setBuddy(list);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(list, row, 1);
+    }
+    return list;
+}
+// The file system model formats sizes and dates in the system's locale, which may be C; the
+// dialog shows them in Chinese, as the program's default locale does the types.
+class ChineseFileColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || files == nullptr ||
+            (index.column() != kSizeColumn && index.column() != kDateColumn)) {
+            return QIdentityProxyModel::data(index, role);
+        }
+        const QFileInfo info = files->fileInfo(mapToSource(index));
+        const QLocale chinese(QLocale::Chinese, QLocale::China);
+        if (index.column() == kDateColumn) {
+            return chinese.toString(info.lastModified(), QLocale::ShortFormat);
+        }
+        return info.isDir() ? QIdentityProxyModel::data(index, role)
+                            : QVariant(chinese.formattedDataSize(info.size()));
+    }
+
+private:
+    static constexpr int kSizeColumn = 1;
+    static constexpr int kDateColumn = 3;
+};
+
 }  // namespace
+
+void PrepareFileDialog(QFileDialog& dialog, std::string_view filter) {
+    // The descriptions already name their patterns; showing Qt's copy as well would double them.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    // Qt's own dialog speaks the program's language whatever the desktop's.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.setProxyModel(new ChineseFileColumns(&dialog));
+    const QStringList filters = ToQtNameFilters(filter);
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) {
+        dialog.selectNameFilter(filters.front());
+    }
+    FitColumns(dialog);
+}
 
 bool FileDialogBox::Show(FileDialogKind kind, const std::string& title) {
     QFileDialog dialog(m_parent, QString::fromStdString(title));
     const bool opening = kind == FileDialogKind::Open;
     dialog.setAcceptMode(opening ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(opening ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    // The descriptions already name their patterns; showing Qt's copy as well would double them.
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    // Qt's own dialog speaks the program's language whatever the desktop's.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setViewMode(QFileDialog::Detail);
-    const QStringList filters = ToQtNameFilters(kDocumentFileFilter);
-    dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.front());
+    PrepareFileDialog(dialog, kDocumentFileFilter);
     dialog.setDefaultSuffix(QString::fromLatin1(kDocumentDefaultSuffix));
     if (!InitialFolder().empty()) {
         dialog.setDirectory(QString::fromStdString(GbkToUtf8(InitialFolder())));
@@ -98,10 +159,12 @@ bool FileDialogBox::Show(FileDialogKind kind, const std::string& title) {
     if (!FileName().empty()) {
         dialog.selectFile(QFileInfo(QString::fromStdString(GbkToUtf8(FileName()))).fileName());
     }
-    FitColumns(dialog);
+    const QComboBox* encodings = AddEncodingList(dialog, opening, Encoding());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }
+    const int chosen = encodings->currentData().toInt();
+    SetEncoding(chosen < 0 ? std::nullopt : std::optional(static_cast<FileEncoding>(chosen)));
     SetFileName(Utf8ToGbk(dialog.selectedFiles().front().toStdString()));
     return true;
 }

@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -192,7 +194,17 @@ void FormDialog::Bind() {
         Connect(binding);
         m_bindings.push_back(std::move(binding));
     }
+    // The action button is the default, as in a dialog box; a dialog whose buttons are two
+    // actions has none, so that Enter never guesses between them.
+    SetDefaultButton(m_session.Definition().actionButton);
     ShowFields();
+}
+
+void FormDialog::SetDefaultButton(const std::string& name) {
+    if (auto* button = findChild<QPushButton*>(QString::fromStdString(name));
+        button != nullptr && !name.empty()) {
+        button->setDefault(true);
+    }
 }
 
 void FormDialog::ShowFields() {
@@ -204,6 +216,44 @@ void FormDialog::ShowFields() {
         }
     }
     m_showing = false;
+}
+
+void FormDialog::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A window does not follow its layout's height for width, so a wrapped label would keep
+    // the height of one line: the dialog keeps, at its width, the height the wrap needs.
+    QLayout* form = layout();
+    if (form == nullptr || !form->hasHeightForWidth()) {
+        return;
+    }
+    form->activate();
+    const int needed = form->totalHeightForWidth(width());
+    if (needed > minimumHeight()) {
+        setMinimumSize(width(), needed);
+    }
+}
+
+void FormDialog::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (button == nullptr) {
+        // On the batch window only the shown tab's default button is visible.
+        for (QPushButton* candidate : findChildren<QPushButton*>()) {
+            if (candidate->isDefault() && candidate->isVisible()) {
+                button = candidate;
+                break;
+            }
+        }
+    }
+    if (button == nullptr || !button->isEnabled() || !button->isVisible()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    button->click();
 }
 
 void FormDialog::Act(const std::function<void()>& action) {

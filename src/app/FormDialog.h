@@ -30,6 +30,14 @@ public:
     // CompareFormWithFields); recorded by Bind.
     const std::vector<std::string>& FormDifferences() const { return m_formDifferences; }
 
+protected:
+    // Makes the button of that name (none for an empty name) a default button.
+    void SetDefaultButton(const std::string& name);
+    void showEvent(QShowEvent* event) override;
+    // Enter presses the focused button, else the dialog's action button; a multi-line box
+    // takes Enter for itself before it gets here.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     struct Binding {
         std::string name;

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "app/EditorAccessible.h"
+#include "app/IdleWrapStopper.h"
 #include "app/PlainEditKeys.h"
 
 #include "core/CodePage936.h"
@@ -66,11 +67,7 @@ ScintillaEditor::ScintillaEditor(QWidget* parent)
     // characters from the document start on every edit; the mirror needs only these two.
     SendScintilla(SCI_SETMODEVENTMASK,
                   static_cast<unsigned long>(SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE));
-    SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
-    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 0L);
-    setEolMode(EolWindows);
     // QScintilla shows annotations by default, and with annotations shown Scintilla lays out
     // every inserted line at once to measure its height: minutes for a large wrapped text.
     SendScintilla(SCI_ANNOTATIONSETVISIBLE, static_cast<long>(ANNOTATION_HIDDEN));
@@ -83,6 +80,7 @@ ScintillaEditor::ScintillaEditor(QWidget* parent)
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
     SendScintilla(SCI_INDICSETSTYLE, kStrikeOutIndicator, static_cast<long>(INDIC_STRIKE));
     BindPlainKeys();
+    new IdleWrapStopper(*this);
 
     m_font = DefaultTextFont();
     ApplyStyle();
@@ -103,18 +101,39 @@ ScintillaEditor::~ScintillaEditor() {
 void ScintillaEditor::UsePlainDocument() {
     // Nothing is styled here (no lexer; the font and colour are those of the default style),
     // so the style bytes would only double the memory of the text.
+    m_widgetDocument = SendScintillaPtrResult(SCI_GETDOCPOINTER);
+    SendScintilla(SCI_ADDREFDOCUMENT, 0UL, m_widgetDocument);
+    ShowDocument(reinterpret_cast<void*>(
+        SendScintilla(SCI_CREATEDOCUMENT, 0UL, static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE))));
+}
+
+void ScintillaEditor::ShowDocument(void* document) {
+    // Tabs, code page, line ends and undo belong to the document, not to the view.
     const long tabWidth = SendScintilla(SCI_GETTABWIDTH);
     const long useTabs = SendScintilla(SCI_GETUSETABS);
     const long indent = SendScintilla(SCI_GETINDENT);
-    m_widgetDocument = SendScintillaPtrResult(SCI_GETDOCPOINTER);
-    SendScintilla(SCI_ADDREFDOCUMENT, 0UL, m_widgetDocument);
-    auto* plain = reinterpret_cast<void*>(
-        SendScintilla(SCI_CREATEDOCUMENT, 0UL, static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
-    SendScintilla(SCI_SETDOCPOINTER, 0UL, plain);
-    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, plain);
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document);
     SendScintilla(SCI_SETTABWIDTH, static_cast<unsigned long>(tabWidth));
     SendScintilla(SCI_SETUSETABS, static_cast<unsigned long>(useTabs));
     SendScintilla(SCI_SETINDENT, static_cast<unsigned long>(indent));
+    SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    setEolMode(EolWindows);
+}
+
+std::shared_ptr<PreparedDocument> ScintillaEditor::PrepareSnapshot(const SharedText& text) {
+    // Sized exactly, as ReplaceSnapshot sizes its buffer, so that it never grows by copying.
+    const std::size_t size = Utf8SizeOf(text);
+    void* loader = reinterpret_cast<void*>(
+        SendScintilla(SCI_CREATELOADER, static_cast<unsigned long>(size + size / 256 + 65536),
+                      static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
+    return std::make_shared<PreparedDocument>(text, loader);
+}
+
+void ScintillaEditor::OfferPrepared(std::shared_ptr<PreparedDocument> prepared) {
+    m_offered = std::move(prepared);
 }
 
 void ScintillaEditor::BindPlainKeys() {
@@ -246,19 +265,8 @@ void ScintillaEditor::ReplaceSnapshot(const SharedText& text) {
         SendScintilla(SCI_DOCLINEFROMVISIBLE, SendScintilla(SCI_GETFIRSTVISIBLELINE));
     const long caret = SendScintilla(SCI_GETCURRENTPOS);
     m_insertedAt = -1;
-    // The mirror adopts the text and hands its UTF-8 over in pieces, into a buffer made the
-    // exact size first: no whole UTF-8 copy, no growing buffer copied as it grows, and room
-    // for typing without the buffer growing by a sixth at the first key.
     m_wholeTextChange = true;
-    SendScintilla(SCI_CLEARALL);
-    m_mirror.Adopt(text, {[this](std::size_t size) {
-                              SendScintilla(SCI_ALLOCATE,
-                                            static_cast<unsigned long>(size + size / 256 + 65536));
-                          },
-                          [this](std::string_view piece) {
-                              SendScintilla(SCI_APPENDTEXT,
-                                            static_cast<unsigned long>(piece.size()), piece.data());
-                          }});
+    FillBuffer(text);
     m_wholeTextChange = false;
     m_userEditPending = false;
     ApplyStrikeOut();
@@ -274,6 +282,27 @@ void ScintillaEditor::ReplaceSnapshot(const SharedText& text) {
                                 static_cast<unsigned long>(std::min(firstLine, lastLine))));
     m_startAt = -1;
     Notify();
+}
+
+void ScintillaEditor::FillBuffer(const SharedText& text) {
+    const std::shared_ptr<PreparedDocument> prepared = std::exchange(m_offered, nullptr);
+    if (prepared && prepared->Built() && text.SameVersion(prepared->Source())) {
+        ShowDocument(prepared->TakeDocument());
+        m_mirror.Install(prepared->TakeAdoption());
+        return;
+    }
+    // The mirror adopts the text and hands its UTF-8 over in pieces, into a buffer made the
+    // exact size first: no whole UTF-8 copy, no growing buffer copied as it grows, and room
+    // for typing without the buffer growing by a sixth at the first key.
+    SendScintilla(SCI_CLEARALL);
+    m_mirror.Adopt(text, {[this](std::size_t size) {
+                              SendScintilla(SCI_ALLOCATE,
+                                            static_cast<unsigned long>(size + size / 256 + 65536));
+                          },
+                          [this](std::string_view piece) {
+                              SendScintilla(SCI_APPENDTEXT,
+                                            static_cast<unsigned long>(piece.size()), piece.data());
+                          }});
 }
 
 void ScintillaEditor::AppendText(const Text& text) {

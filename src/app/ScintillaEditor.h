@@ -4,8 +4,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <memory>
 #include <string_view>
 
+#include "app/PreparedDocument.h"
 #include "core/GbkMirror.h"
 #include "core/MainEditor.h"
 
@@ -36,6 +38,12 @@ public:
     void SetModifiedFlag(bool modified) override;
     void SetChangeListener(ChangeListener listener) override;
 
+    // A document for text, made here and built on any thread (PreparedDocument::Build).
+    std::shared_ptr<PreparedDocument> PrepareSnapshot(const SharedText& text);
+    // The next ReplaceSnapshot, if it is of the prepared text's very version and the document
+    // is built, swaps that document in instead of converting the text here.
+    void OfferPrepared(std::shared_ptr<PreparedDocument> prepared);
+
     // Word wrap (vertical scroll bar only) or no wrap (both scroll bars); keeps the text.
     void SetWordWrap(bool on);
     bool WordWrap() const;
@@ -58,6 +66,11 @@ protected:
 private:
     // A document without a style byte per text byte: every character is drawn in style 0.
     void UsePlainDocument();
+    // Shows document (taking over the caller's reference) with this editor's settings.
+    void ShowDocument(void* document);
+    // Puts text in the buffer and the mirror: the prepared document when one was offered for
+    // it, otherwise converted here.
+    void FillBuffer(const SharedText& text);
     std::string_view Buffer() const;
     void AppendBuffer(std::string_view utf8);
     void OnModified(int position, int type, int length);
@@ -80,6 +93,7 @@ private:
     // The document the widget made for itself, kept to be given back before it goes.
     void* m_widgetDocument = nullptr;
     mutable GbkMirror m_mirror;
+    std::shared_ptr<PreparedDocument> m_offered;
     mutable long m_insertedAt = -1;
     mutable long m_insertedLength = 0;
     bool m_checkMirror = false;

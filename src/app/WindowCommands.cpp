@@ -4,6 +4,8 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPrintDialog>
@@ -23,6 +25,9 @@ namespace velmor {
 namespace {
 
 constexpr const char* kAboutCaption = "&A.关于...";
+constexpr const char* kUndoCaption = "&U.撤消";
+constexpr const char* kRedoCaption = "重做";
+constexpr const char* kEditMenu = "&E.编辑";
 
 Text DocumentPath(const QString& path) {
     return Utf8ToGbk(path.toStdString());
@@ -98,15 +103,41 @@ void WindowCommands::BindFileCommands() {
 }
 
 void WindowCommands::BindEditCommands() {
-    // Undo and Redo write a snapshot back; a different text is an edit for the save question.
-    m_window.SetWindowHandler(
-        "&U.撤消", [this] { RunTextCommand(m_window.Access(), [this] { m_history.Undo(); }); });
-    m_window.SetWindowHandler(
-        "重做", [this] { RunTextCommand(m_window.Access(), [this] { m_history.Redo(); }); });
+    m_window.SetWindowHandler(kUndoCaption, [this] { StepHistory(kUndoCaption); });
+    m_window.SetWindowHandler(kRedoCaption, [this] { StepHistory(kRedoCaption); });
     m_window.SetWindowHandler("&X.剪切", [this] { m_editor->cut(); });
     m_window.SetWindowHandler("&C.复制", [this] { m_editor->copy(); });
     m_window.SetWindowHandler("&P.粘贴", [this] { m_editor->paste(); });
     m_window.SetWindowHandler("&A.全选", [this] { m_editor->selectAll(true); });
+    // The editor's right-click menu is the Edit menu itself: its captions, and undo and redo
+    // through this window's history rather than the editor widget's own.
+    m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (auto* edit = m_window.menuBar()->findChild<QMenu*>(QString::fromUtf8(kEditMenu))) {
+            edit->popup(m_editor->viewport()->mapToGlobal(at));
+        }
+    });
+}
+
+void WindowCommands::StepHistory(const char* caption) {
+    const bool undo = std::string_view(caption) == kUndoCaption;
+    const SharedText* target =
+        m_history.Slot(undo ? UndoHistory::kCurrent - 1 : UndoHistory::kCurrent + 1);
+    // A large state is made ready on the worker, under the progress window after half a
+    // second, and swapped in whole; a cancel leaves the text and the history as they were.
+    if (target != nullptr && target->Size() >= kBackgroundTextBytes) {
+        std::shared_ptr<PreparedDocument> prepared = m_editor->PrepareSnapshot(*target);
+        const Command* command = m_window.Registry().FindByCaption(caption);
+        const BackgroundCommand::Outcome outcome = m_window.Background().Run(
+            command != nullptr ? command->Name() : caption, m_window.Access(),
+            m_window.Context().services, [prepared](CommandContext&) { prepared->Build(); });
+        if (outcome == BackgroundCommand::Outcome::Cancelled) {
+            return;
+        }
+        m_editor->OfferPrepared(std::move(prepared));
+    }
+    // Undo and Redo write a snapshot back; a different text is an edit for the save question.
+    RunTextCommand(m_window.Access(), [&] { undo ? m_history.Undo() : m_history.Redo(); });
 }
 
 void WindowCommands::BindFormatAndHelpCommands() {
@@ -193,7 +224,7 @@ void WindowCommands::Print() {
         return;
     }
     // A failed job gives no message.
-    DocumentPrinter::PrintTo(printer, m_window.Access().ReadText());
+    DocumentPrinter::PrintTo(printer, m_window.Access().ReadText(), m_editor->TextFont());
 }
 
 }  // namespace velmor

@@ -52,6 +52,8 @@ private:
     void BindFileCommands();
     void BindEditCommands();
     void BindFormatAndHelpCommands();
+    // One undo or redo step (caption tells which).
+    void StepHistory(const char* caption);
     void OpenAtStart(const QString& path);
     void DropPaths(const QStringList& paths);
     bool FilterEditorDrop(QEvent* event);

@@ -1,8 +1,30 @@
 #include "app/WindowEditorAccess.h"
 
+#include <QFontDatabase>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace velmor {
+
+namespace {
+
+// Beside the title, a title bar holds the frame's icon and buttons.
+constexpr int kTitleBarRoom = 150;
+
+// A message box is as wide as its text, so a short text left "信息：" showing as "···" in its
+// title bar: the box is kept wide enough for its whole title.
+void KeepTitleWhole(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    const int width = title.horizontalAdvance(box.windowTitle()) + kTitleBarRoom;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+}  // namespace
 
 MessageAnswer WindowEditorAccess::ShowMessage(MessageKind kind, const std::string& text,
                                               const std::string& title) {
@@ -25,6 +47,7 @@ MessageAnswer WindowEditorAccess::ShowMessage(MessageKind kind, const std::strin
             box.setStandardButtons(QMessageBox::Ok);
             break;
     }
+    KeepTitleWhole(box);
     const int pressed = box.exec();
     if (kind != MessageKind::Question) {
         return MessageAnswer::None;

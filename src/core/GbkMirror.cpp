@@ -49,7 +49,7 @@ void AppendUtf8Chunks(std::string_view utf8, SharedText::Chunks& chunks) {
     }
 }
 
-void GbkMirror::Adopt(const SharedText& text, const Utf8Sink& sink) {
+GbkMirror::Adoption GbkMirror::Prepare(const SharedText& text) {
     SharedText::Chunks chunks;
     chunks.reserve(text.Size() / kChunkTarget + text.Pieces().size());
     std::size_t utf8Size = 0;
@@ -63,21 +63,35 @@ void GbkMirror::Adopt(const SharedText& text, const Utf8Sink& sink) {
             from = end;
         }
     }
-    sink.reserve(utf8Size);
+    return {SharedText(std::move(chunks)), utf8Size};
+}
+
+void GbkMirror::HandOver(const Adoption& adoption,
+                         const std::function<void(std::string_view piece)>& append) {
     std::string batch;
     batch.reserve(kHandOverBatch + kChunkTarget * 2);
-    for (const SharedText::Chunk& chunk : chunks) {
+    for (const SharedText::Chunk& chunk : adoption.text.Pieces()) {
         GbkToUtf8Pieces(chunk.Bytes(), [&batch](std::string_view piece) { batch += piece; });
         if (batch.size() >= kHandOverBatch) {
-            sink.append(batch);
+            append(batch);
             batch.clear();
         }
     }
     if (!batch.empty()) {
-        sink.append(batch);
+        append(batch);
     }
-    m_text = SharedText(std::move(chunks));
-    m_utf8Size = utf8Size;
+}
+
+void GbkMirror::Install(Adoption adoption) {
+    m_text = std::move(adoption.text);
+    m_utf8Size = adoption.utf8Size;
+}
+
+void GbkMirror::Adopt(const SharedText& text, const Utf8Sink& sink) {
+    Adoption adoption = Prepare(text);
+    sink.reserve(adoption.utf8Size);
+    HandOver(adoption, sink.append);
+    Install(std::move(adoption));
 }
 
 std::string GbkMirror::Adopt(const SharedText& text) {
@@ -85,6 +99,17 @@ std::string GbkMirror::Adopt(const SharedText& text) {
     Adopt(text, {[&](std::size_t size) { ReserveLargeText(utf8, size); },
                  [&](std::string_view piece) { utf8 += piece; }});
     return utf8;
+}
+
+std::size_t Utf8SizeOf(const SharedText& text) {
+    std::size_t size = 0;
+    for (const SharedText::Chunk& chunk : text.Pieces()) {
+        if (chunk.utf8Length == 0) {
+            return GbkMirror::Prepare(text).utf8Size;
+        }
+        size += chunk.utf8Length;
+    }
+    return size;
 }
 
 void GbkMirror::Rebuild(std::string_view utf8) {

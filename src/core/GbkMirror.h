@@ -28,6 +28,18 @@ public:
         std::function<void(std::size_t size)> reserve;
         std::function<void(std::string_view piece)> append;
     };
+    // A whole new text cut into the mirror's chunks, with the size of its UTF-8; worked out
+    // without the editor, so on any thread.
+    struct Adoption {
+        SharedText text;
+        std::size_t utf8Size = 0;
+    };
+    static Adoption Prepare(const SharedText& text);
+    // Hands the UTF-8 of a prepared text to append in pieces of about a megabyte; any thread.
+    static void HandOver(const Adoption& adoption,
+                         const std::function<void(std::string_view piece)>& append);
+    // Takes a prepared text whose UTF-8 the editor's buffer now holds.
+    void Install(Adoption adoption);
     // Takes a whole new text and hands the UTF-8 buffer the editor must then hold to sink,
     // piece by piece, so that no whole UTF-8 copy lives beside the editor's.
     void Adopt(const SharedText& text, const Utf8Sink& sink);
@@ -68,6 +80,10 @@ private:
     SharedText m_text;
     std::size_t m_utf8Size = 0;
 };
+
+// The UTF-8 size of a text whose chunks all carry theirs (a mirror's text and its snapshots),
+// counted from the chunks; otherwise measured chunk by chunk as the editor would take it.
+std::size_t Utf8SizeOf(const SharedText& text);
 
 // Cuts UTF-8 bytes after bytes below 0x30 into chunks of about the working size and appends
 // their GBK forms to chunks.

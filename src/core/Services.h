@@ -52,7 +52,8 @@ public:
         bool missing = false;  // nothing exists at the path
     };
     virtual ~FileSystem() = default;
-    // The whole file; refused (nothing allocated) when it holds more than maxBytes.
+    // The whole file; refused (nothing allocated) when it holds more than maxBytes, and
+    // refused without waiting when it is not a regular file (a pipe, a device).
     virtual ReadResult Read(const std::string& path, std::uint64_t maxBytes) const = 0;
     // The size of a regular file, or nullopt when it is missing or not a regular file.
     virtual std::optional<std::uint64_t> Size(const std::string& path) const = 0;
@@ -61,10 +62,14 @@ public:
     // As Save, for the many small files of one run: a failure still leaves no half-written file
     // and any old file untouched, but nothing waits for the disk to hold the data.
     virtual std::string SavePiece(const std::string& path, std::string_view bytes) = 0;
-    // Copies a file over an existing target.
+    // Copies a file over an existing target; the copy keeps the original's mode.
     virtual std::string Copy(const std::string& from, const std::string& to) = 0;
-    // The user's temporary directory, without a trailing separator.
-    virtual std::string TempDirectory() const = 0;
+    // What tells two paths to the same file apart from others (empty when nothing is there).
+    virtual std::string Identity(const std::string& path) const = 0;
+    // Writes a script under fileName into a folder made for it that only this user may
+    // enter; path gets where it went.
+    virtual std::string SaveScript(const std::string& fileName, std::string_view bytes,
+                                   std::string& path) = 0;
 };
 
 // One HTTP GET; the caller decides what the body means.

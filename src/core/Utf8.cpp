@@ -1,5 +1,9 @@
 #include "core/Utf8.h"
 
+#include <cstdint>
+
+#include "core/ByteBlocks.h"
+
 namespace velmor {
 
 void AppendUtf8(std::string& out, char32_t c) {
@@ -72,11 +76,12 @@ bool DecodeUtf8(std::string_view utf8, std::vector<char32_t>& out) {
     return true;
 }
 
-bool IsWellFormedUtf8(std::string_view utf8) {
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* end = p + utf8.size();
-    while (p < end) {
-        // Runs of ASCII are the common case and need no decoding.
+namespace {
+
+// Checks [p, end) item by item from a character start; p ends on the first byte at or past
+// stop that starts a character, or at end.
+bool CheckItems(const unsigned char*& p, const unsigned char* stop, const unsigned char* end) {
+    while (p < stop) {
         if (*p < 0x80) {
             ++p;
             continue;
@@ -88,6 +93,54 @@ bool IsWellFormedUtf8(std::string_view utf8) {
         p += item.length;
     }
     return true;
+}
+
+}  // namespace
+
+bool IsWellFormedUtf8(std::string_view utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    // Blocks of 64 bytes are settled by masks where they hold only ASCII, continuation bytes
+    // and the leads of two- and three-byte characters without range limits (C2–DF, E1–EC,
+    // EE–EF), the whole of common Chinese text: then the text is valid exactly where the
+    // continuation bytes are the ones the leads ask for. Other blocks go item by item.
+    std::uint64_t carry = 0;
+    std::ptrdiff_t back = 0;
+    while (end - p >= static_cast<std::ptrdiff_t>(kBlockBytes)) {
+        const char* block = reinterpret_cast<const char*>(p);
+        const std::uint64_t high = HighByteMask(block);
+        if (high == 0 && carry == 0) {
+            p += kBlockBytes;
+            continue;
+        }
+        // The range masks keep to one side of 0x80, so 0x80 itself is asked for apart.
+        const std::uint64_t continuation =
+            ByteRangeMask(block, static_cast<char>(0x81), static_cast<char>(0xBF)) |
+            ByteEqualMask(block, static_cast<char>(0x80));
+        const std::uint64_t lead2 =
+            ByteRangeMask(block, static_cast<char>(0xC2), static_cast<char>(0xDF));
+        const std::uint64_t lead3 =
+            ByteRangeMask(block, static_cast<char>(0xE1), static_cast<char>(0xEC)) |
+            ByteRangeMask(block, static_cast<char>(0xEE), static_cast<char>(0xEF));
+        if ((high & ~(continuation | lead2 | lead3)) != 0) {
+            p -= back;
+            if (!CheckItems(p, p + back + kBlockBytes, end)) {
+                return false;
+            }
+            carry = 0;
+            back = 0;
+            continue;
+        }
+        const std::uint64_t wanted = (lead2 | lead3) << 1 | lead3 << 2 | carry;
+        if (continuation != wanted) {
+            return false;
+        }
+        carry = (lead2 | lead3) >> 63 | lead3 >> 62;
+        back = ((lead2 | lead3) >> 63) != 0 ? 1 : (lead3 >> 62) != 0 ? 2 : 0;
+        p += kBlockBytes;
+    }
+    p -= back;
+    return CheckItems(p, end, end);
 }
 
 }  // namespace velmor

@@ -11,6 +11,7 @@ namespace velmor {
 namespace {
 
 constexpr const char* kList = "列表框3";
+constexpr const char* kTitle = "编码转换";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // A bound on the UTF-8 length of GBK bytes: two-byte characters grow by half, the one-byte
@@ -73,31 +74,40 @@ void ConvertFileEncodings(DialogFields& fields, CommandContext& context) {
     const bool backup = fields.IsChecked("选择框_备份3");
 
     FileReport report;
-    ForEachListedFile(context, "编码转换", items, report, [&](const Text& item) {
-        const std::string path = FileSystemPath(item);
-        const FileSystem::ReadResult read = files.Read(path, kMaxFileBytes);
-        if (!read.bytes) {
-            report.Fail(item, read.reason);
-            return;
-        }
-        std::string reason;
-        const std::optional<ByteString> converted =
-            ConvertEncoding(*read.bytes, direction, byteOrderMark, kMaxFileBytes, reason);
-        if (!converted) {
-            report.Fail(item, reason);
-            return;
-        }
-        if (backup) {
-            if (reason = files.Copy(path, path + ".bak"); !reason.empty()) {
-                report.Fail(item, "备份失败（" + reason + "），文件未改动");
-                return;
+    std::size_t done = 0;
+    const bool whole = ForEachListedFile(
+        context, kTitle, items, report,
+        [&](const Text& item, FileProgress& progress) {
+            const std::string path = FileSystemPath(item);
+            const FileSystem::ReadResult read = files.Read(path, kMaxFileBytes);
+            if (!read.bytes) {
+                report.Fail(item, read.reason);
+                return true;
             }
-        }
-        if (reason = files.Save(path, *converted); !reason.empty()) {
-            report.Fail(item, reason);
-        }
-    });
-    report.Show(context, "编码转换完成！");
+            if (!progress.Add(read.bytes->size())) {
+                report.Fail(item, std::string(kCancelledReason) + "，文件未改动");
+                return false;
+            }
+            std::string reason;
+            const std::optional<ByteString> converted =
+                ConvertEncoding(*read.bytes, direction, byteOrderMark, kMaxFileBytes, reason);
+            if (!converted) {
+                report.Fail(item, reason);
+                return true;
+            }
+            if (backup) {
+                if (reason = files.Copy(path, path + ".bak"); !reason.empty()) {
+                    report.Fail(item, "备份失败（" + reason + "），文件未改动");
+                    return true;
+                }
+            }
+            if (reason = files.Save(path, *converted); !reason.empty()) {
+                report.Fail(item, reason);
+            }
+            return true;
+        },
+        &done);
+    report.Show(context, whole ? "编码转换完成！" : CancelledRunText(kTitle, done));
 }
 
 }  // namespace velmor

@@ -10,6 +10,14 @@ namespace velmor {
 namespace {
 
 constexpr std::size_t kMaxReportLines = 40;
+constexpr std::uint64_t kProgressStepBytes = std::uint64_t{1} << 20;
+constexpr std::uint64_t kProgressStepPieces = 256;
+
+void CancelFrom(const TextList& items, std::size_t first, FileReport& report) {
+    for (std::size_t i = first; i < items.size(); ++i) {
+        report.Fail(items[i], kCancelledReason);
+    }
+}
 
 }  // namespace
 
@@ -39,7 +47,7 @@ void FileReport::Show(CommandContext& context, const std::string& usual) const {
 
 FileProgress::FileProgress(CommandContext& context, const std::string& title, std::size_t fileCount,
                            std::uint64_t byteCount)
-    : m_total(fileCount) {
+    : m_context(context), m_title(title), m_total(byteCount + fileCount) {
     if (context.services.progress &&
         (fileCount > kProgressFileCount || byteCount > kProgressBytes)) {
         m_reporter = context.services.progress(title);
@@ -52,26 +60,65 @@ FileProgress::~FileProgress() {
     }
 }
 
-bool FileProgress::Step(std::size_t filesDone) {
-    return !m_reporter || m_reporter->Step(filesDone, m_total);
+bool FileProgress::NextFile() {
+    const bool going = Report();
+    ++m_done;
+    return going;
 }
 
-void ForEachListedFile(CommandContext& context, const std::string& title, const TextList& items,
-                       FileReport& report, const std::function<void(const Text& item)>& visit) {
+bool FileProgress::Add(std::uint64_t bytes, std::uint64_t pieces) {
+    m_done += bytes;
+    m_pieces += pieces;
+    m_piecesSinceReport += pieces;
+    if (!m_reporter && m_pieces > kProgressPieces && m_context.services.progress) {
+        m_reporter = m_context.services.progress(m_title);
+    }
+    // Often enough for the window to answer within a few hundredths of a second, seldom
+    // enough to cost nothing next to the work.
+    if (m_done - m_reportedAt < kProgressStepBytes && m_piecesSinceReport < kProgressStepPieces) {
+        return !m_cancelled;
+    }
+    return Report();
+}
+
+bool FileProgress::Report() {
+    m_reportedAt = m_done;
+    m_piecesSinceReport = 0;
+    if (m_reporter && !m_cancelled) {
+        m_cancelled = !m_reporter->Step(std::min(m_done, m_total), m_total);
+    }
+    return !m_cancelled;
+}
+
+bool ForEachListedFile(CommandContext& context, const std::string& title, const TextList& items,
+                       FileReport& report,
+                       const std::function<bool(const Text& item, FileProgress& progress)>& visit,
+                       std::size_t* done) {
     std::uint64_t total = 0;
     for (const Text& item : items) {
         total += context.services.files->Size(FileSystemPath(item)).value_or(0);
     }
     FileProgress progress(context, title, items.size(), total);
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (!progress.Step(i)) {
-            for (; i < items.size(); ++i) {
-                report.Fail(items[i], kCancelledReason);
-            }
-            return;
+    std::size_t i = 0;
+    for (; i < items.size(); ++i) {
+        if (!progress.NextFile()) {
+            CancelFrom(items, i, report);
+            break;
         }
-        visit(items[i]);
+        // A file cancelled within has told the report how far it got.
+        if (!visit(items[i], progress)) {
+            CancelFrom(items, i + 1, report);
+            break;
+        }
     }
+    if (done != nullptr) {
+        *done = i;
+    }
+    return i == items.size();
+}
+
+std::string CancelledRunText(const std::string& title, std::size_t done) {
+    return title + "已取消：已处理 " + std::to_string(done) + " 个文件。";
 }
 
 std::string FileSystemPath(const Text& item) {

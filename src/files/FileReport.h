@@ -15,6 +15,8 @@ inline constexpr std::uint64_t kMaxFileBytes = std::uint64_t{1} << 30;
 // Runs over more files or bytes than these show their progress.
 inline constexpr std::size_t kProgressFileCount = 100;
 inline constexpr std::uint64_t kProgressBytes = std::uint64_t{50} << 20;
+// A run that cuts a small file into this many pieces turns out long, and shows it from then.
+inline constexpr std::uint64_t kProgressPieces = 2000;
 
 inline constexpr const char* kCancelledReason = "已取消";
 
@@ -34,7 +36,9 @@ private:
 };
 
 // Progress over the files of one run, shown only for long runs and only where the platform
-// offers it. Step returns false once the user cancelled.
+// offers it. It follows the bytes and the pieces within each file, so that one large file
+// moves the bar and keeps the window answering as a long list does; every call returns false
+// once the user cancelled.
 class FileProgress {
 public:
     FileProgress(CommandContext& context, const std::string& title, std::size_t fileCount,
@@ -43,17 +47,37 @@ public:
     FileProgress(const FileProgress&) = delete;
     FileProgress& operator=(const FileProgress&) = delete;
 
-    bool Step(std::size_t filesDone);
+    // The next file begins.
+    bool NextFile();
+    // bytes of the current file were read, written or cut, in pieces pieces.
+    bool Add(std::uint64_t bytes, std::uint64_t pieces = 0);
+    bool Cancelled() const { return m_cancelled; }
 
 private:
+    bool Report();
+
+    CommandContext& m_context;
+    std::string m_title;
     std::unique_ptr<ProgressReporter> m_reporter;
-    std::size_t m_total;
+    std::uint64_t m_pieces = 0;
+    std::uint64_t m_total;
+    std::uint64_t m_done = 0;
+    std::uint64_t m_reportedAt = 0;
+    std::uint64_t m_piecesSinceReport = 0;
+    bool m_cancelled = false;
 };
 
-// Calls visit for each item in list order, with progress shown for long runs; once the user
-// cancels, the items left are reported as cancelled. Needs the run's file system.
-void ForEachListedFile(CommandContext& context, const std::string& title, const TextList& items,
-                       FileReport& report, const std::function<void(const Text& item)>& visit);
+// Calls visit for each item in list order, with progress shown for long runs; visit returns
+// false when the user cancelled within its file. Once cancelled, the items left are reported
+// as cancelled and the count of the files done comes back through done. Needs the run's file
+// system; true when the run was not cancelled.
+bool ForEachListedFile(CommandContext& context, const std::string& title, const TextList& items,
+                       FileReport& report,
+                       const std::function<bool(const Text& item, FileProgress& progress)>& visit,
+                       std::size_t* done = nullptr);
+
+// The closing text of a run the user cancelled, after done files.
+std::string CancelledRunText(const std::string& title, std::size_t done);
 
 // A list item (document code page) as a file-system path (UTF-8).
 std::string FileSystemPath(const Text& item);

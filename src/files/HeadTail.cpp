@@ -9,6 +9,7 @@ namespace velmor {
 namespace {
 
 constexpr const char* kList = "列表框2";
+constexpr const char* kTitle = "增/删 文件头/尾";
 
 const char* FirstFailedCheck(const DialogFields& fields) {
     if (fields.At(kList).items.empty()) {
@@ -70,28 +71,37 @@ void EditHeadTail(DialogFields& fields, CommandContext& context) {
         std::min<std::uint64_t>(edit.add ? 2 * edit.keyword.size() : 0, kMaxFileBytes);
 
     FileReport report;
-    ForEachListedFile(context, "增/删 文件头/尾", items, report, [&](const Text& item) {
-        const std::string path = FileSystemPath(item);
-        FileSystem::ReadResult read = files.Read(path, kMaxFileBytes - growth);
-        if (!read.bytes && !read.missing) {
-            report.Fail(item, read.reason + "，文件未改动");
-            return;
-        }
-        // A listed file that is gone counts as empty and is written anew; there is nothing
-        // to back up then, so the backup is not asked for it.
-        if (backup && read.bytes) {
-            if (const std::string reason = files.Copy(path, path + ".bak"); !reason.empty()) {
-                report.Fail(item, "备份失败（" + reason + "），文件未改动");
-                return;
+    std::size_t done = 0;
+    const bool whole = ForEachListedFile(
+        context, kTitle, items, report,
+        [&](const Text& item, FileProgress& progress) {
+            const std::string path = FileSystemPath(item);
+            FileSystem::ReadResult read = files.Read(path, kMaxFileBytes - growth);
+            if (!read.bytes && !read.missing) {
+                report.Fail(item, read.reason + "，文件未改动");
+                return true;
             }
-        }
-        const ByteString content = read.bytes.value_or(ByteString());
-        if (const std::string reason = files.Save(path, ApplyHeadTail(content, edit));
-            !reason.empty()) {
-            report.Fail(item, reason);
-        }
-    });
-    report.Show(context, std::string());
+            if (!progress.Add(read.bytes ? read.bytes->size() : 0)) {
+                report.Fail(item, std::string(kCancelledReason) + "，文件未改动");
+                return false;
+            }
+            // A listed file that is gone counts as empty and is written anew; there is nothing
+            // to back up then, so the backup is not asked for it.
+            if (backup && read.bytes) {
+                if (const std::string reason = files.Copy(path, path + ".bak"); !reason.empty()) {
+                    report.Fail(item, "备份失败（" + reason + "），文件未改动");
+                    return true;
+                }
+            }
+            const ByteString content = read.bytes.value_or(ByteString());
+            if (const std::string reason = files.Save(path, ApplyHeadTail(content, edit));
+                !reason.empty()) {
+                report.Fail(item, reason);
+            }
+            return true;
+        },
+        &done);
+    report.Show(context, whole ? std::string() : CancelledRunText(kTitle, done));
 }
 
 }  // namespace velmor

@@ -1,3 +1,5 @@
+#include <map>
+
 #include "core/CodePage936.h"
 #include "core/Numbers.h"
 #include "core/Services.h"
@@ -29,6 +31,54 @@ bool ListAndFolderChosen(const DialogFields& fields, CommandContext& context) {
 
 std::uint64_t KnownSize(const FileSystem& files, const Text& item) {
     return files.Size(FileSystemPath(item)).value_or(0);
+}
+
+constexpr const char* kSplitTitle = "文件拆分";
+
+struct SplitRun {
+    const ByteString& separator;
+    const Text& folder;
+    // Identities of listed files still to be split, with how often each is still listed.
+    const std::map<std::string, std::size_t>& waiting;
+};
+
+// Writes one file's pieces; false when the user cancelled within it.
+bool SplitOne(const Text& item, std::string_view content, const SplitRun& run, FileSystem& files,
+              FileProgress& progress, FileReport& report) {
+    // The piece names differ only in their number, so the prefix is converted once.
+    const Text prefix = run.folder + SplitBaseName(item) + "_";
+    std::string path = FileSystemPath(prefix);
+    const std::size_t prefixLength = path.size();
+    int number = 0;
+    int written = 0;
+    bool cancelled = false;
+    ForEachPiece(content, run.separator, [&](std::string_view piece) {
+        ++number;
+        path.resize(prefixLength);
+        path += std::to_string(number);
+        path += ".txt";
+        const auto pieceName = [&] { return GbkToUtf8(prefix) + std::to_string(number) + ".txt"; };
+        if (const auto found = run.waiting.find(files.Identity(path));
+            found != run.waiting.end() && found->second > 0) {
+            report.Fail(item, "第 " + std::to_string(number) + " 块未写入（" + pieceName() +
+                                  " 是列表中尚未拆分的文件）");
+        } else if (const std::string reason = files.SavePiece(path, piece); !reason.empty()) {
+            // One failed piece stands for the rest of its file: the folder is usually at fault.
+            report.Fail(item, "第 " + std::to_string(number) + " 块未能写入（" + pieceName() +
+                                  "：" + reason + "）");
+            return false;
+        } else {
+            ++written;
+        }
+        if (!progress.Add(piece.size() + run.separator.size(), 1)) {
+            cancelled = true;
+            report.Fail(item, std::string(kCancelledReason) + "（已写入 " +
+                                  std::to_string(written) + " 块）");
+            return false;
+        }
+        return true;
+    });
+    return !cancelled;
 }
 
 }  // namespace
@@ -78,11 +128,19 @@ void MergeFiles(DialogFields& fields, CommandContext& context) {
     merged.reserve(total);
     FileProgress progress(context, "文件合并", items.size(), total);
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (!progress.Step(i)) {
+        FileSystem::ReadResult read;
+        if (progress.NextFile()) {
+            read = files.Read(FileSystemPath(items[i]), kMaxFileBytes - merged.size());
+        }
+        if (progress.Cancelled() || !progress.Add(read.bytes ? read.bytes->size() : 0)) {
+            // Half a merge would look like a whole one: nothing is written.
+            context.editor.ShowMessage(MessageKind::Information,
+                                       "文件合并已取消：已读取 " + std::to_string(i) + " / " +
+                                           std::to_string(items.size()) +
+                                           " 个文件，未写入合并后的文件。",
+                                       kInformationTitle);
             return;
         }
-        FileSystem::ReadResult read =
-            files.Read(FileSystemPath(items[i]), kMaxFileBytes - merged.size());
         if (read.bytes) {
             merged += *read.bytes;
         } else {
@@ -110,34 +168,32 @@ void SplitFiles(DialogFields& fields, CommandContext& context) {
     const TextList& items = fields.At(kList).items;
     const Text& folder = fields.TextOf(kOutputFolder);
 
-    FileReport report;
-    ForEachListedFile(context, "文件拆分", items, report, [&](const Text& item) {
-        const FileSystem::ReadResult read = files.Read(FileSystemPath(item), kMaxFileBytes);
-        if (!read.bytes) {
-            report.Fail(item, read.reason);
-            return;
+    // A piece must not replace a listed file before that file's own turn comes.
+    std::map<std::string, std::size_t> waiting;
+    for (const Text& item : items) {
+        if (std::string identity = files.Identity(FileSystemPath(item)); !identity.empty()) {
+            ++waiting[identity];
         }
-        // The piece names differ only in their number, so the prefix is converted once.
-        const Text prefix = folder + SplitBaseName(item) + "_";
-        std::string path = FileSystemPath(prefix);
-        const std::size_t prefixLength = path.size();
-        int number = 0;
-        ForEachPiece(*read.bytes, separator, [&](std::string_view piece) {
-            ++number;
-            path.resize(prefixLength);
-            path += std::to_string(number);
-            path += ".txt";
-            const std::string reason = files.SavePiece(path, piece);
-            if (reason.empty()) {
+    }
+    FileReport report;
+    std::size_t done = 0;
+    const bool whole = ForEachListedFile(
+        context, kSplitTitle, items, report,
+        [&](const Text& item, FileProgress& progress) {
+            if (const auto found = waiting.find(files.Identity(FileSystemPath(item)));
+                found != waiting.end() && found->second > 0) {
+                --found->second;
+            }
+            const FileSystem::ReadResult read = files.Read(FileSystemPath(item), kMaxFileBytes);
+            if (!read.bytes) {
+                report.Fail(item, read.reason);
                 return true;
             }
-            // One failed piece stands for the rest of its file: the folder is usually at fault.
-            report.Fail(item, "第 " + std::to_string(number) + " 块未能写入（" + GbkToUtf8(prefix) +
-                                  std::to_string(number) + ".txt：" + reason + "）");
-            return false;
-        });
-    });
-    report.Show(context, "文件拆分完成！");
+            return SplitOne(item, *read.bytes, {separator, folder, waiting}, files, progress,
+                            report);
+        },
+        &done);
+    report.Show(context, whole ? "文件拆分完成！" : CancelledRunText(kSplitTitle, done));
 }
 
 }  // namespace velmor

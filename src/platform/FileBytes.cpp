@@ -1,6 +1,7 @@
 #include "platform/FileBytes.h"
 
 #include <fcntl.h>
+#include <linux/falloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -75,6 +77,42 @@ void SyncFolder(const std::string& folder) {
         ::fsync(descriptor);
         ::close(descriptor);
     }
+}
+
+constexpr const char* kCannotWrite = "无法写入";
+
+std::string ErrnoReason() {
+    const int error = errno;
+    if (error == 0) {
+        return kCannotWrite;
+    }
+    return std::string(kCannotWrite) + "（" + std::strerror(error) + "）";
+}
+
+// Every other link to the file sees the new content. The room is reserved first, so that a
+// full disk refuses the write before the first byte changes.
+std::string WriteInPlace(const std::string& target, const struct stat& old, std::uint64_t size,
+                         const ContentWriter& write) {
+    const int descriptor = OpenRetrying(target.c_str(), O_WRONLY | O_NOFOLLOW);
+    if (descriptor < 0) {
+        return ErrnoReason();
+    }
+    struct stat now {};
+    if (::fstat(descriptor, &now) != 0 || now.st_ino != old.st_ino || now.st_dev != old.st_dev) {
+        ::close(descriptor);
+        return "文件在写入前被替换，文件未改动";
+    }
+    if (size > static_cast<std::uint64_t>(now.st_size) &&
+        ::fallocate(descriptor, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) != 0) {
+        const std::string reason = ErrnoReason() + "，文件未改动";
+        ::close(descriptor);
+        return reason;
+    }
+    bool written = write(descriptor) && ::ftruncate(descriptor, static_cast<off_t>(size)) == 0 &&
+                   ::fsync(descriptor) == 0;
+    const std::string reason = written ? std::string() : ErrnoReason();
+    written = ::close(descriptor) == 0 && written;
+    return written ? std::string() : (reason.empty() ? ErrnoReason() : reason);
 }
 
 }  // namespace
@@ -168,41 +206,84 @@ bool WriteFileBytes(const std::string& path, std::initializer_list<std::string_v
 }
 
 bool SaveDocumentBytes(const std::string& path, std::string_view bytes) {
+    return ReplaceFile(
+               path, bytes.size(), [bytes](int descriptor) { return WriteAll(descriptor, bytes); },
+               ReplaceOptions())
+        .empty();
+}
+
+bool WriteAllBytes(int descriptor, std::string_view bytes) {
+    return WriteAll(descriptor, bytes);
+}
+
+std::string ReplaceFile(const std::string& path, std::uint64_t size, const ContentWriter& write,
+                        const ReplaceOptions& options) {
     if (path.empty()) {
-        return false;
+        return kCannotWrite;
     }
-    const std::string target = SaveTarget(path);
+    const std::string target = options.followLink ? SaveTarget(path) : path;
     struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    // A device, a pipe or a folder cannot be replaced by a file without losing what it was.
-    if (exists && !S_ISREG(old.st_mode)) {
-        return false;
+    const bool exists = ::lstat(target.c_str(), &old) == 0;
+    // A link is only met here when it is not followed: then the link itself is replaced.
+    const bool regular = exists && S_ISREG(old.st_mode);
+    if (exists && S_ISDIR(old.st_mode)) {
+        return "是文件夹，不能写入";
+    }
+    // A device, a pipe or a socket cannot be replaced by a file without losing what it was.
+    if (exists && !regular && !S_ISLNK(old.st_mode)) {
+        return "不是普通文件，不能写入";
+    }
+    // The rename below would replace a file its own mode forbids this user to change.
+    if (regular && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        return "文件不可写（只读或无权限），文件未改动";
     }
     const std::filesystem::path targetPath(target);
     std::string folder = targetPath.parent_path().string();
     if (folder.empty()) {
         folder = ".";
     }
+    struct stat folderStatus {};
+    if (::stat(folder.c_str(), &folderStatus) != 0 || !S_ISDIR(folderStatus.st_mode)) {
+        return "文件夹不存在";
+    }
+    ReplaceOptions chosen = options;
+    if (!chosen.mode) {
+        chosen.mode = regular ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
+    }
+    if (!chosen.owner && regular) {
+        chosen.owner = std::pair<unsigned, unsigned>(old.st_uid, old.st_gid);
+    }
+    if (regular && old.st_nlink > 1) {
+        return WriteInPlace(target, old, size, write);
+    }
     std::string temporary = folder + "/." + targetPath.filename().string() + ".XXXXXX";
     const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (descriptor < 0) {
-        return false;
+        return kCannotWrite;
     }
-    const mode_t mode = exists ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
-    bool saved = ::fchmod(descriptor, mode) == 0;
-    if (saved && exists) {
+    bool saved = ::fchmod(descriptor, static_cast<mode_t>(*chosen.mode)) == 0;
+    if (saved && chosen.owner) {
         // Keeps the owner where allowed (root saving another user's file); harmless otherwise.
-        [[maybe_unused]] const int ignored = ::fchown(descriptor, old.st_uid, old.st_gid);
+        [[maybe_unused]] const int ignored =
+            ::fchown(descriptor, chosen.owner->first, chosen.owner->second);
+        // A changed owner clears the set-id bits; the mode is set again after it.
+        saved = ::fchmod(descriptor, static_cast<mode_t>(*chosen.mode)) == 0;
     }
-    saved = saved && WriteAll(descriptor, bytes) && ::fsync(descriptor) == 0;
+    saved = saved && write(descriptor) && (!options.sync || ::fsync(descriptor) == 0);
+    std::string reason = saved ? std::string() : ErrnoReason();
     saved = (::close(descriptor) == 0) && saved;
     saved = saved && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!saved) {
+        if (reason.empty()) {
+            reason = ErrnoReason();
+        }
         ::unlink(temporary.c_str());
-        return false;
+        return reason;
     }
-    SyncFolder(folder);
-    return true;
+    if (options.sync) {
+        SyncFolder(folder);
+    }
+    return std::string();
 }
 
 }  // namespace velmor

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/Text.h"
 
@@ -42,8 +44,33 @@ bool WriteFileBytes(const std::string& path, std::initializer_list<std::string_v
 // file in the same folder, are written in full and synced, and only then replace the target
 // (an existing file keeps its permissions; a symbolic link keeps pointing at the file it
 // names). False, with any old file whole and no temporary file left, when the path is empty,
-// names something that is not a regular file, or anything fails.
+// names something that is not a regular file or a file this user may not write, or anything
+// fails. A file with several hard links is written in place so that every link keeps it.
 bool SaveDocumentBytes(const std::string& path, std::string_view bytes);
+
+// How ReplaceFile treats the file it replaces.
+struct ReplaceOptions {
+    // A symbolic link at the path keeps pointing at the file it names; otherwise the link
+    // itself is replaced and nothing is ever written through it.
+    bool followLink = true;
+    // Waits for the disk to hold the data before the new file takes the old one's place.
+    bool sync = true;
+    // The mode and (where allowed) owner the new file gets; the old file's, or the usual
+    // mode for a new file, when absent.
+    std::optional<unsigned> mode;
+    std::optional<std::pair<unsigned, unsigned>> owner;
+};
+// Writes the content (write(descriptor) puts exactly size bytes there, through the same
+// checked writes as every writer here) and only then lets it replace the file at path; a
+// file this user may not write, a folder or a device is refused untouched. A file with
+// several hard links is written in place after room for it is reserved, so a full disk
+// refuses it before any byte changes. Returns the empty reason on success, else a short
+// UTF-8 reason for the user.
+using ContentWriter = std::function<bool(int descriptor)>;
+std::string ReplaceFile(const std::string& path, std::uint64_t size, const ContentWriter& write,
+                        const ReplaceOptions& options);
+// The checked write of every writer here: every byte or false.
+bool WriteAllBytes(int descriptor, std::string_view bytes);
 
 // The write(2) every writer here goes through; tests swap it to inject short writes and
 // failures. Passing nullptr restores the system's.

@@ -1,47 +1,62 @@
 #include "platform/LocalFileSystem.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "platform/FileBytes.h"
+#include "platform/ScriptFolder.h"
 
 namespace velmor {
 
 namespace {
 
-QString Native(const std::string& path) {
-    return QString::fromStdString(path);
+constexpr std::size_t kBlock = std::size_t{1} << 16;
+
+std::string ReadReason() {
+    return std::string("无法读取（") + std::strerror(errno) + "）";
 }
 
-bool WriteAndClose(int fd, std::string_view bytes) {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            ::close(fd);
-            return false;
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
+// Only a regular file is opened, and without waiting: a pipe without a writer, a device or a
+// socket would block the run or never end.
+int OpenRegularFile(const std::string& path, struct stat& status, FileSystem::ReadResult& result) {
+    if (path.empty() || ::stat(path.c_str(), &status) != 0) {
+        result.missing = !path.empty() && errno == ENOENT;
+        result.reason = result.missing || path.empty() ? "文件不存在" : ReadReason();
+        return -1;
     }
-    return ::close(fd) == 0;
+    if (S_ISDIR(status.st_mode)) {
+        result.reason = "是文件夹，不是文件";
+        return -1;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        result.reason = "不是普通文件，未处理";
+        return -1;
+    }
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        result.reason = ReadReason();
+        return -1;
+    }
+    // The path may have been swapped for something else between the two looks.
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        result.reason = "不是普通文件，未处理";
+        return -1;
+    }
+    return descriptor;
 }
 
-std::string ErrnoReason() {
-    return std::string("无法写入（") + std::strerror(errno) + "）";
+ssize_t ReadSome(int descriptor, char* buffer, std::size_t size) {
+    ssize_t got = -1;
+    do {
+        got = ::read(descriptor, buffer, size);
+    } while (got < 0 && errno == EINTR);
+    return got;
 }
 
 }  // namespace
@@ -49,32 +64,24 @@ std::string ErrnoReason() {
 FileSystem::ReadResult LocalFileSystem::Read(const std::string& path,
                                              std::uint64_t maxBytes) const {
     ReadResult result;
-    const QFileInfo info(Native(path));
-    if (path.empty() || !info.exists()) {
-        result.missing = !path.empty();
-        result.reason = "文件不存在";
+    struct stat status {};
+    const int descriptor = OpenRegularFile(path, status, result);
+    if (descriptor < 0) {
         return result;
     }
-    if (info.isDir()) {
-        result.reason = "是文件夹，不是文件";
-        return result;
-    }
-    if (static_cast<std::uint64_t>(info.size()) > maxBytes) {
+    if (static_cast<std::uint64_t>(status.st_size) > maxBytes) {
+        ::close(descriptor);
         result.reason = "文件太大";
         return result;
     }
-    QFile file(Native(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.reason = "无法读取（" + file.errorString().toStdString() + "）";
-        return result;
-    }
     ByteString bytes;
-    bytes.reserve(static_cast<std::size_t>(info.size()));
-    char buffer[1 << 16];
+    bytes.reserve(static_cast<std::size_t>(status.st_size));
+    const std::unique_ptr<char[]> buffer(new char[kBlock]);
     for (;;) {
-        const qint64 got = file.read(buffer, sizeof buffer);
+        const ssize_t got = ReadSome(descriptor, buffer.get(), kBlock);
         if (got < 0) {
-            result.reason = "无法读取（" + file.errorString().toStdString() + "）";
+            result.reason = ReadReason();
+            ::close(descriptor);
             return result;
         }
         if (got == 0) {
@@ -82,99 +89,96 @@ FileSystem::ReadResult LocalFileSystem::Read(const std::string& path,
         }
         // The file may have grown since its size was taken.
         if (bytes.size() + static_cast<std::size_t>(got) > maxBytes) {
+            ::close(descriptor);
             result.reason = "文件太大";
             return result;
         }
-        bytes.append(buffer, static_cast<std::size_t>(got));
+        bytes.append(buffer.get(), static_cast<std::size_t>(got));
     }
+    ::close(descriptor);
     result.bytes = std::move(bytes);
     return result;
 }
 
 std::optional<std::uint64_t> LocalFileSystem::Size(const std::string& path) const {
-    const QFileInfo info(Native(path));
-    if (path.empty() || !info.isFile()) {
+    struct stat status {};
+    if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return std::nullopt;
     }
-    return static_cast<std::uint64_t>(info.size());
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
+std::string LocalFileSystem::Identity(const std::string& path) const {
+    struct stat status {};
+    if (path.empty() || ::stat(path.c_str(), &status) != 0) {
+        return std::string();
+    }
+    return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
 }
 
 std::string LocalFileSystem::Save(const std::string& path, std::string_view bytes) {
-    if (SaveDocumentBytes(path, bytes)) {
-        return std::string();
-    }
-    const QFileInfo info(Native(path));
-    if (info.isDir()) {
-        return "是文件夹，不能写入";
-    }
-    if (!info.absoluteDir().exists()) {
-        return "文件夹不存在";
-    }
-    return "无法写入";
+    return ReplaceFile(
+        path, bytes.size(), [bytes](int descriptor) { return WriteAllBytes(descriptor, bytes); },
+        ReplaceOptions());
 }
 
 std::string LocalFileSystem::SavePiece(const std::string& path, std::string_view bytes) {
-    // A new file is written in place and removed again if the write fails; an existing one is
-    // replaced through a temporary file so that it stays whole until the new one is.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-        if (WriteAndClose(fd, bytes)) {
-            return std::string();
-        }
-        const std::string reason = ErrnoReason();
-        ::unlink(path.c_str());
-        return reason;
-    }
-    if (errno != EEXIST) {
-        return ErrnoReason();
-    }
-    const std::string temporary = path + ".velmor-part";
-    const int replacement =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (replacement < 0) {
-        return ErrnoReason();
-    }
-    if (!WriteAndClose(replacement, bytes) || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string reason = ErrnoReason();
-        ::unlink(temporary.c_str());
-        return reason;
-    }
-    return std::string();
+    // A link planted at a piece's name is replaced, never written through.
+    ReplaceOptions options;
+    options.followLink = false;
+    options.sync = false;
+    return ReplaceFile(
+        path, bytes.size(), [bytes](int descriptor) { return WriteAllBytes(descriptor, bytes); },
+        options);
 }
 
 std::string LocalFileSystem::Copy(const std::string& from, const std::string& to) {
-    QFile source(Native(from));
-    if (!source.open(QIODevice::ReadOnly)) {
-        return "无法读取（" + source.errorString().toStdString() + "）";
+    ReadResult opened;
+    struct stat status {};
+    const int source = OpenRegularFile(from, status, opened);
+    if (source < 0) {
+        return opened.reason;
     }
-    // Through a temporary file, so an old copy is replaced only by a complete new one.
-    QSaveFile target(Native(to));
-    if (!target.open(QIODevice::WriteOnly)) {
-        return "无法写入（" + target.errorString().toStdString() + "）";
+    // As cp -p: the copy is no more readable than the original, and keeps its owner where
+    // allowed. The target's name is replaced, never written through a link.
+    ReplaceOptions options;
+    options.followLink = false;
+    options.mode = status.st_mode & 07777;
+    options.owner = std::pair<unsigned, unsigned>(status.st_uid, status.st_gid);
+    bool readFailed = false;
+    const std::string reason = ReplaceFile(
+        to, static_cast<std::uint64_t>(status.st_size),
+        [&](int target) {
+            const std::unique_ptr<char[]> buffer(new char[kBlock]);
+            std::uint64_t copied = 0;
+            for (;;) {
+                const ssize_t got = ReadSome(source, buffer.get(), kBlock);
+                if (got < 0) {
+                    readFailed = true;
+                    return false;
+                }
+                if (got == 0) {
+                    // A file cut short meanwhile would make a short copy look whole.
+                    return copied == static_cast<std::uint64_t>(status.st_size);
+                }
+                if (!WriteAllBytes(target,
+                                   std::string_view(buffer.get(), static_cast<std::size_t>(got)))) {
+                    return false;
+                }
+                copied += static_cast<std::uint64_t>(got);
+            }
+        },
+        options);
+    ::close(source);
+    if (readFailed) {
+        return "无法读取原文件";
     }
-    char buffer[1 << 16];
-    for (;;) {
-        const qint64 got = source.read(buffer, sizeof buffer);
-        if (got < 0) {
-            target.cancelWriting();
-            return "无法读取（" + source.errorString().toStdString() + "）";
-        }
-        if (got == 0) {
-            break;
-        }
-        if (target.write(buffer, got) != got) {
-            target.cancelWriting();
-            return "无法写入（" + target.errorString().toStdString() + "）";
-        }
-    }
-    if (!target.commit()) {
-        return "无法写入（" + target.errorString().toStdString() + "）";
-    }
-    return std::string();
+    return reason;
 }
 
-std::string LocalFileSystem::TempDirectory() const {
-    return QDir::tempPath().toStdString();
+std::string LocalFileSystem::SaveScript(const std::string& fileName, std::string_view bytes,
+                                        std::string& path) {
+    return WriteScriptFile(fileName, bytes, path);
 }
 
 }  // namespace velmor

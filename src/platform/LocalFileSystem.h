@@ -4,9 +4,8 @@
 
 namespace velmor {
 
-// The multi-file tools' files on the local disk: whole-file reads with a size limit checked
-// before anything is allocated, saves through SaveDocumentBytes, copies that replace the
-// target in one step.
+// The multi-file tools' files on the local disk: whole-file reads of regular files only, with
+// a size limit checked before anything is allocated; saves and copies through ReplaceFile.
 class LocalFileSystem : public FileSystem {
 public:
     ReadResult Read(const std::string& path, std::uint64_t maxBytes) const override;
@@ -14,7 +13,9 @@ public:
     std::string Save(const std::string& path, std::string_view bytes) override;
     std::string SavePiece(const std::string& path, std::string_view bytes) override;
     std::string Copy(const std::string& from, const std::string& to) override;
-    std::string TempDirectory() const override;
+    std::string Identity(const std::string& path) const override;
+    std::string SaveScript(const std::string& fileName, std::string_view bytes,
+                           std::string& path) override;
 };
 
 }  // namespace velmor

@@ -10,9 +10,10 @@ void RunScript(CommandContext& context, const char* fileName) {
     if (files == nullptr || shell == nullptr) {
         return;
     }
-    const std::string path = files->TempDirectory() + "/" + fileName;
+    std::string path;
     // Opening the path after a failed write would run whatever script was left there before.
-    if (const std::string reason = files->Save(path, context.editor.LendText().Get());
+    if (const std::string reason =
+            files->SaveScript(fileName, context.editor.LendText().Get(), path);
         !reason.empty()) {
         context.editor.ShowMessage(MessageKind::Error,
                                    "脚本文件未能写入：" + path + "（" + reason + "）", kErrorTitle);

@@ -8,6 +8,7 @@
 
 #include "core/TextPrimitives.h"
 #include "search/KeywordAutomaton.h"
+#include "search/LinkedPassReplace.h"
 #include "search/OneScanReplace.h"
 
 namespace velmor {
@@ -96,6 +97,30 @@ PassList ListPasses(const std::vector<std::string_view>& matchTexts, bool caseSe
         list.passes.push_back(entry->second);
     }
     return list;
+}
+
+// Whether the replacement can take part in an occurrence of some keyword while every keyword
+// and the replacement end on a character, in a text that does not end in a lone lead byte:
+// then the passes are followed occurrence by occurrence.
+bool FeedsAlignedTexts(const Text& text, const std::vector<std::string_view>& keywords,
+                       const Text& replacement, bool caseSensitive) {
+    if (!EndsOnCharacter(replacement) || EndsInLoneLeadByte(text)) {
+        return false;
+    }
+    std::array<bool, 256> inReplacement{};
+    for (char c : replacement) {
+        inReplacement[Fold(static_cast<unsigned char>(c), caseSensitive)] = true;
+    }
+    bool feeds = replacement.empty();
+    for (std::string_view keyword : keywords) {
+        if (!EndsOnCharacter(keyword)) {
+            return false;
+        }
+        for (char c : keyword) {
+            feeds = feeds || inReplacement[Fold(static_cast<unsigned char>(c), caseSensitive)];
+        }
+    }
+    return feeds;
 }
 
 // Runs the passes in order. A pass is skipped when it is known to change nothing; runs of
@@ -298,18 +323,20 @@ private:
 
 bool ReplacedSizeExceeds(const Text& working, std::string_view find, const Text& replacement,
                          bool caseSensitive, std::size_t maxBytes) {
-    if (replacement.size() <= find.size()) {
-        return working.size() > maxBytes;
-    }
-    const std::size_t growth = replacement.size() - find.size();
-    const long double bound = static_cast<long double>(working.size()) +
-                              static_cast<long double>(working.size() / find.size()) * growth;
+    // Neither change per occurrence nor the bound on the occurrences can settle it when the
+    // text shrinks from above the limit or grows toward it.
+    const long double change =
+        static_cast<long double>(replacement.size()) - static_cast<long double>(find.size());
+    const long double bound =
+        static_cast<long double>(working.size()) +
+        std::max(change, 0.0L) *
+            static_cast<long double>(find.empty() ? 0 : working.size() / find.size());
     if (bound <= static_cast<long double>(maxBytes)) {
         return false;
     }
     const long double count =
         static_cast<long double>(CountReplacements(working, find, caseSensitive));
-    return static_cast<long double>(working.size()) + count * growth >
+    return static_cast<long double>(working.size()) + count * change >
            static_cast<long double>(maxBytes);
 }
 
@@ -355,6 +382,16 @@ std::optional<Text> ReplaceMatchTexts(const Text& text,
     PassList list = ListPasses(matchTexts, caseSensitive);
     if (list.passes.empty()) {
         return text;
+    }
+    if (FeedsAlignedTexts(text, list.keywords, replacement, caseSensitive)) {
+        LinkedPassResult linked = ReplacePassesLinked(text, list.keywords, list.passes, replacement,
+                                                      caseSensitive, maxBytes);
+        if (linked.status == LinkedPassResult::Status::Done) {
+            return std::move(linked.text);
+        }
+        if (linked.status == LinkedPassResult::Status::TooLarge) {
+            return std::nullopt;
+        }
     }
     return PassRunner(text, std::move(list), replacement, caseSensitive, maxBytes).Run();
 }

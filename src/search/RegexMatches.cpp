@@ -21,11 +21,12 @@ std::optional<boost::regex> Compile(const Text& pattern, bool caseSensitive) {
     }
 }
 
-// Whether the pattern text may hold something that looks at what comes before a match (line
-// starts, text starts, word boundaries, look-behind). Any "^" or "(?<" counts, also inside a
-// class or a named group, so the answer errs on the side of yes.
-bool MayLookBack(const Text& pattern) {
-    if (pattern.find('^') != Text::npos || pattern.find("(?<") != Text::npos) {
+// Whether a match of the pattern may depend on the bytes before it (line and text starts and
+// ends, word boundaries, look-behind), directly or through a negation: then a byte tried on
+// its own as a whole text does not tell whether a match can begin with it. Any "^", "$" or
+// "(?<" counts, also inside a class, so the answer errs on the side of yes.
+bool MayDependOnBytesBefore(const Text& pattern) {
+    if (pattern.find_first_of("^$") != Text::npos || pattern.find("(?<") != Text::npos) {
         return true;
     }
     for (std::size_t i = pattern.find('\\'); i != Text::npos && i + 1 < pattern.size();
@@ -38,10 +39,10 @@ bool MayLookBack(const Text& pattern) {
 }
 
 // The bytes a match can begin with, found by trying each byte on its own as a possible
-// beginning. Only for patterns that cannot match the empty text and never look back: then a
-// match can begin only at such a byte, and where the search begins does not change it.
+// beginning of a text. Only for patterns that cannot match the empty text and do not depend
+// on the bytes before a match: then a match can begin only at such a byte.
 std::optional<std::array<bool, 256>> FirstBytes(const boost::regex& regex, const Text& pattern) {
-    if (MayLookBack(pattern)) {
+    if (MayDependOnBytesBefore(pattern)) {
         return std::nullopt;
     }
     const char* const none = "";
@@ -61,18 +62,20 @@ std::optional<std::array<bool, 256>> FirstBytes(const boost::regex& regex, const
 // The leftmost match in [rest, end), rest counting as the start of a text.
 bool SearchRest(const char* rest, const char* end, const boost::regex& regex,
                 const std::optional<std::array<bool, 256>>& firstBytes, boost::cmatch& found) {
-    if (!firstBytes) {
-        return boost::regex_search(rest, end, found, regex);
-    }
-    // The engine's own scan tries every position for some patterns ("[0-9]+"); skipping to
-    // the bytes a match can begin with is the same search, much faster.
-    for (const char* at = rest; at != end; ++at) {
-        if ((*firstBytes)[static_cast<unsigned char>(*at)] &&
-            boost::regex_search(at, end, found, regex, boost::match_continuous)) {
-            return true;
+    const char* from = rest;
+    if (firstBytes) {
+        // The engine's own scan tries a match at every byte for some patterns ("[0-9]+");
+        // none begins before the first byte one can begin with.
+        while (from != end && !(*firstBytes)[static_cast<unsigned char>(*from)]) {
+            ++from;
+        }
+        if (from == end) {
+            return false;
         }
     }
-    return false;
+    // One search of the engine from there on, with rest as the start of the text it sees, so
+    // it goes on behind a failed start as the engine does (linear where the engine is).
+    return boost::regex_search(from, end, found, regex, boost::match_default, rest);
 }
 
 }  // namespace

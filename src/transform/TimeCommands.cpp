@@ -13,6 +13,8 @@ namespace velmor {
 
 namespace {
 
+constexpr const char* kSecondsPattern = "[0-9]*秒";
+
 const Text& Unit(const char* utf8, Text& cache) {
     if (cache.empty()) {
         cache = Utf8ToGbk(utf8);
@@ -94,7 +96,11 @@ Text HoursMinutesSecondsToSeconds(const Text& text) {
 }
 
 std::optional<Text> SecondsToHoursMinutesSeconds(const Text& text, std::size_t maxBytes) {
-    return ConvertMatches(text, "[0-9]*?秒", SecondsToDuration, maxBytes);
+    // The same matches as the lazy "[0-9]*?秒": no digit can stand where "秒" begins, so from
+    // any start either run takes every digit up to the "秒". The engine scans the greedy run
+    // once and goes on behind it; the lazy one it tries again from every digit, quadratic in
+    // a long run of digits that ends in something else.
+    return ConvertMatches(text, kSecondsPattern, SecondsToDuration, maxBytes);
 }
 
 void RunInsertTime(CommandContext& context) {

@@ -243,20 +243,49 @@ TEST(Split, AFailedPieceStopsItsFileAndIsReported) {
         "/a/missing.txt：文件不存在");
 }
 
-// Stops the run when asked for the given step.
+TEST(Split, APieceNeverReplacesAListedFileStillToBeSplit) {
+    BatchWindowRun run;
+    run.files.files = {{"/d/a.txt", "x\r\ny"}, {"/d/a_1.txt", "keep\r\nme"}};
+    run.List("列表框1", {"/d/a.txt", "/d/a_1.txt", "/d/a.txt"});
+    run.session.SetEditText("编辑框_目录1", "/d/");
+    run.session.Press("按钮_拆分");
+    EXPECT_EQ(run.files.files["/d/a_1_1.txt"], "keep");
+    EXPECT_EQ(run.files.files["/d/a_1_2.txt"], "me");
+    // Once a_1.txt has had its turn, the second a.txt may replace it.
+    EXPECT_EQ(run.files.files["/d/a_1.txt"], "x");
+    EXPECT_EQ(run.files.files["/d/a_2.txt"], "y");
+    EXPECT_EQ(run.LastMessage(),
+              "文件拆分完成！\n以下文件未能处理：\n/d/a.txt：第 1 块未写入（/d/a_1.txt "
+              "是列表中尚未拆分的文件）");
+}
+
+// Records every step and stops the run at the given call.
 class CancellingProgress : public ProgressReporter {
 public:
-    explicit CancellingProgress(std::uint64_t cancelAt, std::vector<std::uint64_t>& steps)
-        : m_cancelAt(cancelAt), m_steps(steps) {}
-    bool Step(std::uint64_t done, std::uint64_t) override {
+    CancellingProgress(std::size_t cancelAtCall, std::vector<std::uint64_t>& steps)
+        : m_cancelAt(cancelAtCall), m_steps(steps) {}
+    bool Step(std::uint64_t done, std::uint64_t total) override {
+        EXPECT_LE(done, total);
         m_steps.push_back(done);
-        return done < m_cancelAt;
+        return m_steps.size() < m_cancelAt;
     }
     void Finish() override { m_steps.push_back(~std::uint64_t{0}); }
 
 private:
-    std::uint64_t m_cancelAt;
+    std::size_t m_cancelAt;
     std::vector<std::uint64_t>& m_steps;
+};
+
+struct ProgressRun : BatchWindowRun {
+    explicit ProgressRun(std::size_t cancelAtCall, const char* title,
+                         BatchTab tab = BatchTab::MergeSplit)
+        : BatchWindowRun(tab) {
+        services.progress = [=, this](const std::string& shownTitle) {
+            EXPECT_EQ(shownTitle, title);
+            return std::make_unique<CancellingProgress>(cancelAtCall, steps);
+        };
+    }
+    std::vector<std::uint64_t> steps;
 };
 
 TEST(Progress, LongListsShowItAndACancelLeavesTheRestNamed) {
@@ -265,12 +294,7 @@ TEST(Progress, LongListsShowItAndACancelLeavesTheRestNamed) {
         bool shown;
     } rows[] = {{100, false}, {101, true}};
     for (const auto& row : rows) {
-        BatchWindowRun run;
-        std::vector<std::uint64_t> steps;
-        run.services.progress = [&](const std::string& title) {
-            EXPECT_EQ(title, "文件拆分");
-            return std::make_unique<CancellingProgress>(2, steps);
-        };
+        ProgressRun run(3, "文件拆分");
         for (std::size_t i = 0; i < row.files; ++i) {
             const std::string path = "/d/f" + std::to_string(i);
             run.files.files[path] = "x";
@@ -279,17 +303,100 @@ TEST(Progress, LongListsShowItAndACancelLeavesTheRestNamed) {
         run.session.SetEditText("编辑框_目录1", "/out/");
         run.session.Press("按钮_拆分");
         if (!row.shown) {
-            EXPECT_TRUE(steps.empty());
+            EXPECT_TRUE(run.steps.empty());
             EXPECT_EQ(run.LastMessage(), "文件拆分完成！");
             continue;
         }
-        EXPECT_EQ(steps, (std::vector<std::uint64_t>{0, 1, 2, ~std::uint64_t{0}}));
+        // One step for each file and its byte: "x" and the CR LF after it.
+        EXPECT_EQ(run.steps, (std::vector<std::uint64_t>{0, 4, 8, ~std::uint64_t{0}}));
         EXPECT_EQ(run.files.files["/out/f1_1.txt"], "x");
         EXPECT_FALSE(run.files.files.contains("/out/f2_1.txt"));
         EXPECT_EQ(run.LastKind(), MessageKind::Error);
+        EXPECT_TRUE(run.LastMessage().starts_with("文件拆分已取消：已处理 2 个文件。\n"));
         // Forty lines at most, then the count of the rest.
         EXPECT_NE(run.LastMessage().find("/d/f2：已取消\n"), std::string::npos);
         EXPECT_TRUE(run.LastMessage().ends_with("……另有 59 个文件")) << run.LastMessage();
+    }
+}
+
+TEST(Progress, OneLargeFileStepsThroughItsBytesAndPieces) {
+    // 60 pieces of a mebibyte: past the size that shows progress, one step per piece.
+    const ByteString piece(1 << 20, 'p');
+    ByteString content;
+    for (int i = 0; i < 60; ++i) {
+        content += piece + "|";
+    }
+    {
+        ProgressRun run(1000, "文件拆分");
+        run.files.files["/d/big"] = content;
+        run.session.SetEditText("编辑框_目录1", "/out/");
+        run.session.ClickRadio("单选框2");
+        run.session.SetEditText("编辑框_自定义1", "|");
+        run.List("列表框1", {"/d/big"});
+        run.session.Press("按钮_拆分");
+        EXPECT_EQ(run.steps.size(), 62u);  // the file's start, 60 pieces, the end
+        EXPECT_EQ(run.LastMessage(), "文件拆分完成！");
+    }
+    {
+        ProgressRun run(5, "文件拆分");
+        run.files.files["/d/big"] = content;
+        run.session.SetEditText("编辑框_目录1", "/out/");
+        run.session.ClickRadio("单选框2");
+        run.session.SetEditText("编辑框_自定义1", "|");
+        run.List("列表框1", {"/d/big", "/d/big"});
+        run.session.Press("按钮_拆分");
+        EXPECT_TRUE(run.files.files.contains("/out/big_4.txt"));
+        EXPECT_FALSE(run.files.files.contains("/out/big_5.txt"));
+        EXPECT_EQ(run.LastMessage(),
+                  "文件拆分已取消：已处理 0 个文件。\n以下文件未能处理：\n/d/big：已取消（已写入 4 "
+                  "块）\n/d/big：已取消");
+    }
+    // Many small pieces of a small file show progress once they pass a count.
+    ProgressRun run(1000, "文件拆分");
+    ByteString small;
+    for (int i = 0; i < 3000; ++i) {
+        small += "a\r\n";
+    }
+    run.files.files["/d/small"] = small;
+    run.session.SetEditText("编辑框_目录1", "/out/");
+    run.List("列表框1", {"/d/small"});
+    run.session.Press("按钮_拆分");
+    EXPECT_FALSE(run.steps.empty());
+}
+
+TEST(Progress, ACancelledMergeWritesNothingAndSaysHowFarItGot) {
+    ProgressRun run(3, "文件合并");
+    for (int i = 0; i < 120; ++i) {
+        const std::string path = "/d/f" + std::to_string(i);
+        run.files.files[path] = "x";
+        run.session.AppendListItem("列表框1", path);
+    }
+    run.session.SetEditText("编辑框_目录1", "/out/");
+    run.session.Press("按钮_合并");
+    EXPECT_FALSE(run.files.files.contains(kMergedPath));
+    EXPECT_EQ(run.LastKind(), MessageKind::Information);
+    EXPECT_EQ(run.LastMessage(), "文件合并已取消：已读取 2 / 120 个文件，未写入合并后的文件。");
+}
+
+TEST(Progress, TheOtherTabsCancelBeforeTheFileIsTouched) {
+    const struct {
+        BatchTab tab;
+        const char* title;
+        const char* button;
+    } rows[] = {{BatchTab::HeadTail, "增/删 文件头/尾", "按钮_执行"},
+                {BatchTab::Encoding, "编码转换", "按钮_转换"}};
+    for (const auto& row : rows) {
+        // One file past the size that shows progress: cancelled once it is read.
+        ProgressRun run(2, row.title, row.tab);
+        run.files.files["/d/big"] = ByteString((std::size_t{50} << 20) + 1, 'b');
+        run.session.AppendListItem(FileListOf(row.tab).list, "/d/big");
+        run.session.SetChecked("选择框_头", true);
+        run.session.SetEditText("编辑框_关键字", "#");
+        run.session.Press(row.button);
+        EXPECT_EQ(run.files.saves, 0) << row.title;
+        EXPECT_EQ(run.LastMessage(), std::string(row.title) +
+                                         "已取消：已处理 0 个文件。\n以下文件未能处理：\n/d/"
+                                         "big：已取消，文件未改动");
     }
 }
 

@@ -1,7 +1,6 @@
 #include "core/CodePage936.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <cstdint>
 #include <optional>
@@ -11,8 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "../support/Iconv.h"
+
 namespace velmor {
 namespace {
+
+using test::Iconv;
 
 std::string Hex(std::string_view bytes) {
     static const char digits[] = "0123456789ABCDEF";
@@ -43,38 +46,6 @@ std::string Utf8(char32_t cp) {
     }
     return out;
 }
-
-// glibc's converters, the independent implementation the tables are checked against.
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-    ~Iconv() {
-        if (m_cd != reinterpret_cast<iconv_t>(-1)) {
-            iconv_close(m_cd);
-        }
-    }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-
-    bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    // The whole input converted, or nothing when any of it is rejected.
-    std::optional<std::string> Convert(std::string_view input) {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        char buffer[32];
-        char* in = const_cast<char*>(input.data());
-        size_t inLeft = input.size();
-        char* out = buffer;
-        size_t outLeft = sizeof buffer;
-        if (iconv(m_cd, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1) || inLeft != 0) {
-            return std::nullopt;
-        }
-        return std::string(buffer, out);
-    }
-
-private:
-    iconv_t m_cd;
-};
 
 // The character a byte string decodes to, or nothing when it stays raw bytes.
 std::optional<std::string> DecodedCharacter(std::string_view bytes) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "core/DocumentLoading.h"
 
 namespace velmor {
@@ -59,6 +62,40 @@ TEST(DocumentLoadingTest, OpenedFilesStopAtTheFirstZeroOrControlZ) {
     for (const Row& row : rows) {
         EXPECT_EQ(CutOpenedFileBytes(row.bytes), row.opened) << testing::PrintToString(row.bytes);
         EXPECT_EQ(CutDroppedFileBytes(row.bytes), row.dropped) << testing::PrintToString(row.bytes);
+    }
+}
+
+// The rule as the plain walk over the characters from the start.
+Text OpenedByWalking(const ByteString& bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte == 0x00 || byte == 0x1A) {
+            break;
+        }
+        if (byte < 0x80) {
+            ++i;
+        } else if (i + 1 < bytes.size() && bytes[i + 1] == '\0') {
+            break;
+        } else {
+            i += 2;
+        }
+    }
+    return bytes.substr(0, std::min(i, bytes.size()));
+}
+
+TEST(DocumentLoadingTest, OpenedTextAgreesWithTheWalkOnRandomBytes) {
+    // Runs of lead bytes of either parity before 0x00 and 0x1A, some of them trail bytes.
+    const char alphabet[] = {'\0', '\x1A', 'A', '\x80', '\xD6', '\xFF'};
+    std::mt19937 random(1936);
+    for (int round = 0; round < 20000; ++round) {
+        ByteString bytes(random() % 24, 'A');
+        for (char& byte : bytes) {
+            // Mostly lead bytes and letters, so that long runs occur.
+            byte = alphabet[random() % 8 < 2 ? random() % 2 : 2 + random() % 4];
+        }
+        ASSERT_EQ(CutOpenedFileBytes(bytes), OpenedByWalking(bytes))
+            << testing::PrintToString(bytes);
     }
 }
 

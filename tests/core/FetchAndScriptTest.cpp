@@ -125,9 +125,9 @@ TEST(Script, TheDocumentBytesGoToTheTemporaryDirectoryAndAreOpened) {
         const char* command;
         Text text;
         const char* path;
-    } rows[] = {{"运行VBS", "MsgBox \"\xD6\xD0\"\r\nx", "/tmp/ls.vbs"},
-                {"运行BAT", "echo off\r\n", "/tmp/ls.bat"},
-                {"运行BAT", "", "/tmp/ls.bat"}};
+    } rows[] = {{"运行VBS", "MsgBox \"\xD6\xD0\"\r\nx", "/run/script1/ls.vbs"},
+                {"运行BAT", "echo off\r\n", "/run/script1/ls.bat"},
+                {"运行BAT", "", "/run/script1/ls.bat"}};
     for (const auto& row : rows) {
         ScriptRun run(row.text);
         run.Run(row.command);
@@ -137,12 +137,14 @@ TEST(Script, TheDocumentBytesGoToTheTemporaryDirectoryAndAreOpened) {
     }
 }
 
-TEST(Script, BothScriptsStayAfterTheirRuns) {
+TEST(Script, EachRunWritesAFolderOfItsOwnAndBothScriptsStay) {
     ScriptRun run("x");
     run.Run("运行VBS");
     run.Run("运行BAT");
-    EXPECT_TRUE(run.files.files.contains("/tmp/ls.vbs"));
-    EXPECT_TRUE(run.files.files.contains("/tmp/ls.bat"));
+    run.Run("运行BAT");
+    EXPECT_TRUE(run.files.files.contains("/run/script1/ls.vbs"));
+    EXPECT_TRUE(run.files.files.contains("/run/script2/ls.bat"));
+    EXPECT_EQ(run.shell.opened.back(), "/run/script3/ls.bat");
 }
 
 TEST(Script, WithoutAProgramTheUserLearnsWhereTheScriptIs) {
@@ -152,17 +154,17 @@ TEST(Script, WithoutAProgramTheUserLearnsWhereTheScriptIs) {
     ASSERT_EQ(run.editor.Messages().size(), 1u);
     EXPECT_EQ(run.editor.Messages()[0].kind, MessageKind::Information);
     EXPECT_EQ(run.editor.Messages()[0].text,
-              "脚本已保存到 /tmp/ls.vbs，但没有与之关联的程序可以运行它。");
+              "脚本已保存到 /run/script1/ls.vbs，但没有与之关联的程序可以运行它。");
 }
 
 TEST(Script, AnUnwrittenScriptIsNotRun) {
     ScriptRun run("new");
-    run.files.files["/tmp/ls.bat"] = "old script";
-    run.files.unwritable = {"/tmp/ls.bat"};
+    run.files.unwritable = {"/run/script1/ls.bat"};
     run.Run("运行BAT");
     EXPECT_TRUE(run.shell.opened.empty());
     EXPECT_EQ(run.editor.Messages().back().kind, MessageKind::Error);
-    EXPECT_EQ(run.editor.Messages().back().text, "脚本文件未能写入：/tmp/ls.bat（无法写入）");
+    EXPECT_EQ(run.editor.Messages().back().text,
+              "脚本文件未能写入：/run/script1/ls.bat（无法写入）");
 }
 
 }  // namespace

@@ -85,6 +85,19 @@ TEST(MatchTextReplace, RefusesResultsPastTheLimit) {
     EXPECT_EQ(ReplaceMatchTexts(Text(10, 'a'), tenPasses, "aa", true, 50000), Text(10240, 'a'));
 }
 
+// The answer is about the size after the replacement, whether that is below the text's or
+// above it.
+TEST(MatchTextReplace, SizeCheckAnswersForTheResult) {
+    EXPECT_FALSE(ReplacedSizeExceeds("aaaa", "aa", "", true, 3));
+    EXPECT_FALSE(ReplacedSizeExceeds("aaaa", "aa", "b", true, 3));
+    EXPECT_TRUE(ReplacedSizeExceeds("aaaab", "aa", "a", true, 2));
+    EXPECT_TRUE(ReplacedSizeExceeds("aaaa", "x", "", true, 3));
+    EXPECT_FALSE(ReplacedSizeExceeds("aaaa", "a", "bb", true, 8));
+    EXPECT_TRUE(ReplacedSizeExceeds("aaaa", "a", "bb", true, 7));
+    EXPECT_FALSE(ReplacedSizeExceeds("aAaA", "aa", "xyz", false, 6));
+    EXPECT_TRUE(ReplacedSizeExceeds("aAaA", "aa", "xyz", true, 3));
+}
+
 TEST(MatchTextReplace, CountsWhatTextReplaceReplaces) {
     struct Row {
         Text text;
@@ -152,12 +165,18 @@ TEST(MatchTextReplace, EqualsThePassByPassLoopOnRandomInput) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
     int runs = 0;
     while (std::chrono::steady_clock::now() < deadline) {
+        // Long stretches no text takes part in make each pass touch a small share of the
+        // text, which is followed occurrence by occurrence rather than as a whole.
+        const bool stretches = random() % 2 == 0;
         Text text;
         for (unsigned k = random() % 30; k > 0; --k) {
             text += pick(kPieces);
+            if (stretches && random() % 4 == 0) {
+                text += Text(2000, 'z');
+            }
         }
         std::vector<std::string_view> matchTexts;
-        for (unsigned k = random() % 8; k > 0 && !text.empty(); --k) {
+        for (unsigned k = random() % 12; k > 0 && !text.empty(); --k) {
             const std::size_t start = random() % text.size();
             const std::size_t length = 1 + random() % std::min<std::size_t>(3, text.size() - start);
             if (!matchTexts.empty() && random() % 3 == 0) {
@@ -179,6 +198,52 @@ TEST(MatchTextReplace, EqualsThePassByPassLoopOnRandomInput) {
     EXPECT_GT(runs, 100);
 }
 
+// Replacements that form new occurrences of later texts, around and inside themselves and
+// across one another, in long texts where each pass touches few places: followed occurrence
+// by occurrence, the result is still the loop's.
+TEST(MatchTextReplace, FedTextsFollowedOccurrenceByOccurrenceEqualTheLoop) {
+    static const char* const kPieces[] = {"a", "b", "A", "0", "1", "\xD6\xD0", "\xD0\xD6", " "};
+    std::mt19937 random(17);
+    const auto pick = [&random](auto& array) { return array[random() % std::size(array)]; };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    int runs = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        Text text;
+        std::vector<std::size_t> starts;
+        for (unsigned k = 1 + random() % 60; k > 0; --k) {
+            starts.push_back(text.size());
+            text += pick(kPieces);
+            if (random() % 6 == 0) {
+                text += Text(1000 + random() % 3000, '.');
+            }
+        }
+        std::vector<std::string_view> matchTexts;
+        for (unsigned k = random() % 40; k > 0; --k) {
+            const std::size_t first = random() % starts.size();
+            const std::size_t last = std::min(starts.size(), first + 1 + random() % 4);
+            const std::size_t end = last == starts.size() ? text.size() : starts[last];
+            if (!matchTexts.empty() && random() % 4 == 0) {
+                matchTexts.push_back(matchTexts[random() % matchTexts.size()]);
+            } else if (end - starts[first] <= 8) {
+                matchTexts.push_back(
+                    std::string_view(text).substr(starts[first], end - starts[first]));
+            }
+        }
+        Text replacement;
+        for (unsigned k = random() % 4; k > 0; --k) {
+            replacement += pick(kPieces);
+        }
+        const bool caseSensitive = random() % 2 == 0;
+        ASSERT_EQ(
+            ReplaceMatchTexts(text, matchTexts, replacement, caseSensitive, 1 << 20),
+            test::ReplaceOneByOneWithin(text, matchTexts, replacement, caseSensitive, 1 << 20))
+            << ::testing::PrintToString(matchTexts) << " -> "
+            << ::testing::PrintToString(replacement);
+        ++runs;
+    }
+    EXPECT_GT(runs, 100);
+}
+
 // The same through patterns, as the regex command lists its match texts.
 TEST(MatchTextReplace, EqualsThePassByPassLoopForRandomPatterns) {
     static const char* const kPatterns[] = {"[0-9]+", "a+",    "[ab]", "b*a", "\\d",
@@ -190,9 +255,13 @@ TEST(MatchTextReplace, EqualsThePassByPassLoopForRandomPatterns) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000);
     int runs = 0;
     while (std::chrono::steady_clock::now() < deadline) {
+        const bool stretches = random() % 2 == 0;
         Text text;
         for (unsigned k = random() % 60; k > 0; --k) {
             text += pick(kPieces);
+            if (stretches && random() % 8 == 0) {
+                text += Text(2000, ' ');
+            }
         }
         const Text pattern = pick(kPatterns);
         const Text replacement = pick(kReplacements);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <boost/regex.hpp>
 #include <climits>
+#include <random>
 
 #include "core/CodePage936.h"
 #include "core/CommandRegistry.h"
@@ -92,6 +94,40 @@ TEST(TimeCommands, GrowthPastTheLimitIsRefused) {
     }
     EXPECT_FALSE(SecondsToHoursMinutesSeconds(text, 8000).has_value());
     EXPECT_TRUE(SecondsToHoursMinutesSeconds(text, 9000).has_value());
+}
+
+// A run of digits that ends in something else than "秒" is passed over once: the engine's lazy
+// search would try it again from every digit, and give up on a long run.
+TEST(TimeCommands, LongRunOfDigitsBeforeAnotherCharacter) {
+    const Text digits(200000, '7');
+    EXPECT_EQ(SecondsToHoursMinutesSeconds(digits + Gbk("x秒 65秒"), 1 << 30),
+              digits + Gbk("x秒 0时1分5秒"));
+}
+
+// The greedy run of digits before "秒" finds the same matches as the lazy one on the engine
+// itself, for texts of digits, the two bytes of "秒" apart and together, and other bytes.
+TEST(TimeCommands, GreedySecondsPatternFindsTheLazyMatches) {
+    const boost::regex lazy(Gbk("[0-9]*?秒"));
+    const boost::regex greedy(Gbk("[0-9]*秒"));
+    const auto all = [](const Text& text, const boost::regex& regex) {
+        std::vector<std::pair<long, long>> found;
+        for (auto it = boost::sregex_iterator(text.begin(), text.end(), regex);
+             it != boost::sregex_iterator(); ++it) {
+            found.emplace_back(it->position(), it->length());
+        }
+        return found;
+    };
+    const Text second = Gbk("秒");
+    const Text pieces[] = {"1",    "0", "9", "x", second, second.substr(0, 1), second.substr(1),
+                           "\xB0", " "};
+    std::mt19937 random(3);
+    for (int run = 0; run < 3000; ++run) {
+        Text text;
+        for (unsigned k = random() % 24; k > 0; --k) {
+            text += pieces[random() % std::size(pieces)];
+        }
+        ASSERT_EQ(all(text, greedy), all(text, lazy)) << ::testing::PrintToString(text);
+    }
 }
 
 struct InsertRow {

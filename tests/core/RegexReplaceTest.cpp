@@ -76,6 +76,12 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"empty match later", "ab", "(?=b)", "#", false, "ab", "\r\n\r\n"},
         Row{"dot takes line breaks", "a\r\nb", "a.", "", false, "\nb", "a\r\r\n"},
         Row{"dollar before CR LF", "ab\r\ncd", "[a-z]$", "#", false, "a#\r\nc#", "b\r\nd\r\n"},
+        // A CR LF pair is one line break: "$" stands before the CR, never between the two.
+        Row{"dollar not inside CR LF", "a\r\nb", "$\n", "X", false, "a\r\nb", ""},
+        Row{"not at a line end inside CR LF", "a\r\nb", "(?!$)\n", "X", false, "a\rXb", "\n\r\n"},
+        Row{"dollar then CR LF", "a\r\nb", "$\r\n", "-", false, "a-b", "\r\n\r\n"},
+        Row{"look-behind sees the bytes before", "xab", "(?<=a)b", "#", false, "xa#", "b\r\n"},
+        Row{"word boundary before a symbol", "a-b", "\\b-", "#", false, "a#b", "-\r\n"},
         Row{"caret after LF, CR and FF", "x\ny\rz\fw", "^[a-z]", "#", false, "#\n#\r#\f#",
             "x\r\ny\r\nz\r\nw\r\n"},
         // Bytes, not characters: a match inside a character is found and extracted, but

@@ -11,10 +11,17 @@
 #include <string>
 #include <vector>
 
+#include <sys/statvfs.h>
+
+#include "core/CodePage936.h"
+#include "core/MemoryEditor.h"
+#include "files/BatchWindow.h"
 #include "platform/FileBytes.h"
+#include "platform/LocalFileSystem.h"
 
 // Saves that run out of room, over a grid of old and new file sizes: a failed save leaves the
 // old file whole and no temporary file behind; a save reported as done left the whole new file.
+// The batch tools' edits with their backups are run over a grid of free room the same way.
 
 namespace velmor {
 namespace {
@@ -172,13 +179,123 @@ TEST(FullDiskSave, WriteFileBytesReportsAShortWrite) {
     fs::remove(path);
 }
 
+// One file edited by the head/tail or the encoding tab, with or without a backup, on a disk
+// with the given room; the old backup holds other content, so that a cut or lost one shows.
+struct BatchCase {
+    BatchTab tab;
+    std::size_t size;
+    bool backup;
+};
+
+std::string GbkContent(std::size_t size) {
+    std::string bytes;
+    while (bytes.size() + 3 <= size) {
+        bytes += "\xD6\xD0" "a";
+    }
+    return bytes;
+}
+
+// Runs the tab on folder/f.txt and checks that the run either did everything it reports or
+// left the file and its old backup as they were; true when it reported success.
+bool CheckBatchEdit(const fs::path& folder, const BatchCase& row, const std::string& context) {
+    const fs::path file = folder / "f.txt";
+    const fs::path backup = folder / "f.txt.bak";
+    const std::string original = GbkContent(row.size);
+    const std::string oldBackup = Pattern(9000, 'k');
+    MemoryEditor editor;
+    Services services;
+    LocalFileSystem files;
+    services.files = &files;
+    CommandContext commandContext{editor, services};
+    DialogSession session(BatchWindowDefinition(row.tab), commandContext);
+    session.AppendListItem(FileListOf(row.tab).list, file.string());
+    std::string edited;
+    if (row.tab == BatchTab::HeadTail) {
+        session.SetChecked("选择框_头", true);
+        session.SetChecked("选择框_尾", true);
+        session.SetEditText("编辑框_关键字", "##");
+        session.SetChecked("选择框_备份", row.backup);
+        session.Press("按钮_执行");
+        edited = "##" + original + "##";
+    } else {
+        session.SetChecked("选择框_备份3", row.backup);
+        session.Press("按钮_转换");
+        edited = GbkToUtf8(original);
+    }
+    const bool failed =
+        !editor.Messages().empty() && editor.Messages().back().kind == MessageKind::Error &&
+        editor.Messages().back().text.find(file.string() + "：") != std::string::npos;
+    if (failed) {
+        EXPECT_EQ(Content(file), original) << context << ": a failed run changed the file";
+        // A whole new backup may stand when only the edit failed; a cut one never.
+        const std::optional<std::string> now = Content(backup);
+        EXPECT_TRUE(now == oldBackup || (row.backup && now == original))
+            << context << ": the backup is " << (now ? std::to_string(now->size()) : "gone")
+            << " bytes";
+    } else {
+        EXPECT_EQ(Content(file), edited) << context << ": reported done but not edited whole";
+        EXPECT_EQ(Content(backup), row.backup ? original : oldBackup) << context;
+    }
+    return !failed;
+}
+
+void PutBatchFiles(const fs::path& folder, const BatchCase& row) {
+    ASSERT_TRUE(WriteFileBytes((folder / "f.txt").string(), {GbkContent(row.size)}));
+    ASSERT_TRUE(WriteFileBytes((folder / "f.txt.bak").string(), {Pattern(9000, 'k')}));
+}
+
+std::vector<BatchCase> BatchCases() {
+    std::vector<BatchCase> rows;
+    for (const BatchTab tab : {BatchTab::HeadTail, BatchTab::Encoding}) {
+        for (const std::size_t size : {std::size_t{9000}, std::size_t{40000}, std::size_t{90000}}) {
+            for (const bool backup : {false, true}) {
+                rows.push_back({tab, size, backup});
+            }
+        }
+    }
+    return rows;
+}
+
+const std::vector<std::size_t> kFreeRoom = {0, 4096, 16384, 65536, 131072, 262144};
+
+std::string CaseName(const BatchCase& row, std::size_t room) {
+    return std::string(row.tab == BatchTab::HeadTail ? "head/tail" : "encoding") + ", size " +
+           std::to_string(row.size) + ", backup " + (row.backup ? "on" : "off") + ", room " +
+           std::to_string(room);
+}
+
+TEST(FullDiskBatch, InjectedRoomNeverCutsABackupOrAFile) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("velmor-batch-injected-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    GridOutcome outcome;
+    for (const BatchCase& row : BatchCases()) {
+        for (const std::size_t room : kFreeRoom) {
+            PutBatchFiles(folder, row);
+            bool done = false;
+            {
+                InjectedDisk disk(room, 4093);
+                done = CheckBatchEdit(folder, row, CaseName(row, room));
+            }
+            ++(done ? outcome.saved : outcome.failed);
+            EXPECT_EQ(FolderEntries(folder).size(), 2u) << CaseName(row, room);
+            fs::remove_all(folder);
+            fs::create_directories(folder);
+        }
+    }
+    EXPECT_GT(outcome.saved, 0);
+    EXPECT_GT(outcome.failed, 0);
+    fs::remove_all(folder);
+}
+
 // A real full disk: a 64 KiB tmpfs. Mounting needs root (or a mount namespace).
 class SmallTmpfs : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { Mount("size=64k"); }
+    void Mount(const char* size) {
         m_folder = fs::temp_directory_path() / ("velmor-tmpfs-" + std::to_string(getpid()));
         fs::create_directories(m_folder);
-        if (::mount("tmpfs", m_folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") != 0) {
+        if (::mount("tmpfs", m_folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, size) != 0) {
             const std::string reason = std::strerror(errno);
             fs::remove(m_folder);
             GTEST_SKIP() << "cannot mount a tmpfs here (" << reason
@@ -202,6 +319,40 @@ TEST_F(SmallTmpfs, FullDiskGrid) {
     for (const auto& oldSize : kOldSizes) {
         for (const std::size_t newSize : kNewSizes) {
             CheckOneSave(m_folder, oldSize, newSize, outcome);
+        }
+    }
+    EXPECT_GT(outcome.saved, 0);
+    EXPECT_GT(outcome.failed, 0);
+}
+
+// A larger tmpfs, filled up to the room each case leaves.
+class BatchTmpfs : public SmallTmpfs {
+protected:
+    void SetUp() override { Mount("size=512k"); }
+
+    std::size_t Room() const {
+        struct statvfs disk {};
+        ::statvfs(m_folder.c_str(), &disk);
+        return static_cast<std::size_t>(disk.f_bavail) * disk.f_frsize;
+    }
+};
+
+TEST_F(BatchTmpfs, FullDiskNeverCutsABackupOrAFile) {
+    GridOutcome outcome;
+    for (const BatchCase& row : BatchCases()) {
+        for (const std::size_t room : kFreeRoom) {
+            PutBatchFiles(m_folder, row);
+            const fs::path filler = m_folder / "filler";
+            if (const std::size_t free = Room(); free > room) {
+                ASSERT_TRUE(WriteFileBytes(filler.string(), {std::string(free - room, 'f')}));
+            }
+            const bool done = CheckBatchEdit(m_folder, row, CaseName(row, room));
+            ++(done ? outcome.saved : outcome.failed);
+            for (const std::string& name : FolderEntries(m_folder)) {
+                EXPECT_TRUE(name == "f.txt" || name == "f.txt.bak" || name == "filler")
+                    << CaseName(row, room) << ": left " << name;
+                fs::remove(m_folder / name);
+            }
         }
     }
     EXPECT_GT(outcome.saved, 0);

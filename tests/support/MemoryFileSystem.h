@@ -18,6 +18,7 @@ public:
     std::set<std::string> folders;
     int saves = 0;
     int copies = 0;
+    int scriptFolders = 0;
 
     ReadResult Read(const std::string& path, std::uint64_t maxBytes) const override {
         ReadResult result;
@@ -61,7 +62,15 @@ public:
         files[to] = files[from];
         return {};
     }
-    std::string TempDirectory() const override { return "/tmp"; }
+    std::string Identity(const std::string& path) const override {
+        return files.contains(path) ? path : std::string();
+    }
+    // Each script gets a folder of its own, numbered as they come.
+    std::string SaveScript(const std::string& fileName, std::string_view bytes,
+                           std::string& path) override {
+        path = "/run/script" + std::to_string(++scriptFolders) + "/" + fileName;
+        return Save(path, bytes);
+    }
 };
 
 }  // namespace velmor

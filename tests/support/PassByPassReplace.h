@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,21 @@ inline Text ReplaceOneByOne(const Text& text, const std::vector<std::string_view
     Text working = text;
     for (std::string_view matchText : matchTexts) {
         working = TextReplace(working, Text(matchText), replacement, 1, -1, caseSensitive);
+    }
+    return working;
+}
+
+// The same loop, or nothing as soon as the working text passes maxBytes.
+inline std::optional<Text> ReplaceOneByOneWithin(const Text& text,
+                                                 const std::vector<std::string_view>& matchTexts,
+                                                 const Text& replacement, bool caseSensitive,
+                                                 std::size_t maxBytes) {
+    Text working = text;
+    for (std::string_view matchText : matchTexts) {
+        working = TextReplace(working, Text(matchText), replacement, 1, -1, caseSensitive);
+        if (working.size() > maxBytes) {
+            return std::nullopt;
+        }
     }
     return working;
 }

@@ -162,6 +162,61 @@ TEST_F(BatchRunnerTest, Utf8InAndOut) {
     EXPECT_EQ(outcome.out, "文[中|0|*|]");
 }
 
+// UTF-16 bytes of ASCII and BMP characters, with the mark.
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+TEST_F(BatchRunnerTest, EncodingsReadAndWriteTheDocumentOrRefuseWhatTheyCannotHold) {
+    struct Row {
+        std::vector<std::string> arguments;
+        std::string input;
+        int status;
+        std::string out;
+    };
+    const Row rows[] = {
+        {{"--encoding=auto", "直接"}, Utf16(u"中", false), kExitRan, Utf16(u"中cancel", false)},
+        {{"--encoding", "auto", "直接"}, Utf16(u"中", true), kExitRan, Utf16(u"中cancel", true)},
+        {{"--encoding", "auto", "直接"}, "中", kExitRan, "中cancel"},
+        {{"--encoding", "auto", "直接"}, "\xEF\xBB\xBF中", kExitRan, "\xEF\xBB\xBF中cancel"},
+        {{"--encoding", "auto", "直接"},
+         "\xD6\xD0",
+         kExitRan,
+         "\xD6\xD0"
+         "cancel"},
+        {{"--encoding", "auto", "直接"}, "ab", kExitRan, "abcancel"},
+        {{"--encoding", "utf-16be", "直接"}, Utf16(u"x", true), kExitRan, Utf16(u"xcancel", true)},
+        {{"--encoding", "utf-16le", "直接"},
+         Utf16(u"x", false).substr(2),
+         kExitRan,
+         Utf16(u"xcancel", false)},
+        {{"--encoding", "utf-8-bom", "直接"}, "中", kExitRan, "\xEF\xBB\xBF中cancel"},
+        {{"--encoding", "gbk", "直接"}, "中", kExitRan, "中cancel"},
+        {{"--encoding", "utf-8", "直接"}, "中", kExitRan, "中cancel"},
+        {{"--utf8", "直接"}, "a\xFF", kExitFileError, ""},
+        {{"--encoding", "utf-16le", "直接"}, Utf16(u"a", false) + "\x41", kExitFileError, ""},
+        {{"--encoding", "utf-8-bom", "直接"}, "\xFF", kExitFileError, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.arguments) + testing::PrintToString(row.input));
+        const Outcome outcome = Run(row.arguments, row.input);
+        EXPECT_EQ(outcome.status, row.status);
+        EXPECT_EQ(outcome.out, row.out);
+        const std::string lastLine =
+            outcome.err.substr(outcome.err.rfind('\n', outcome.err.size() - 2) + 1);
+        if (row.status == kExitFileError) {
+            EXPECT_TRUE(lastLine.starts_with("velmor-text: cannot write the result as "))
+                << outcome.err;
+        }
+    }
+}
+
 TEST_F(BatchRunnerTest, StepsFillTheDialogThenTheActionButtonIsPressed) {
     const Outcome outcome =
         Run({"对话", "编辑框1=a\\tb\\\\c\\x", "复选框1=1", "单选框_指定", "编辑框_段=1,3",
@@ -216,6 +271,9 @@ TEST_F(BatchRunnerTest, UsageErrorsWriteOneLineAndNothingElse) {
         {"--utf8", "--utf8", "直接"},
         {"--answer", "yes", "--answer=no", "直接"},
         {"--in", "a", "--in", "a", "直接"},
+        {"--encoding", "latin1", "直接"},
+        {"--encoding", "utf-8", "--utf8", "直接"},
+        {"--encoding"},
     };
     for (const auto& arguments : cases) {
         std::string shown;

@@ -57,7 +57,35 @@ err=$("$tool" 编码转换 列表框3=bad.txt 2>&1)
 [ "$(od -An -tx1 bad.txt | tr -d ' ')" = "6f6bff" ] || fail "a bad file was changed"
 case "$err" in *"bad.txt：含有不是 GBK 的字节，文件未改动") ;; *) fail "bad file: $err" ;; esac
 
-# Scripts go to the temporary directory byte for byte and are not started here.
-printf 'echo \xd6\xd0' | TMPDIR="$work" "$tool" 运行BAT > /dev/null 2>err.txt
-cmp ls.bat <(printf 'echo \xd6\xd0') || fail "ls.bat differs"
-grep -q "脚本已保存到 $work/ls.bat" err.txt || fail "script message: $(cat err.txt)"
+# Scripts go byte for byte into a fresh folder of mode 0700 under the temporary directory, past
+# a link planted at the old fixed name, and are not started here.
+printf 'mine' > victim
+ln -s "$work/victim" ls.bat
+printf 'echo \xd6\xd0' | env -u XDG_RUNTIME_DIR TMPDIR="$work" "$tool" 运行BAT > /dev/null 2>err.txt
+script=$(sed -n 's/.*脚本已保存到 \(.*\/ls\.bat\)，.*/\1/p' err.txt)
+case "$script" in "$work"/velmor-script-*/ls.bat) ;; *) fail "script message: $(cat err.txt)" ;; esac
+cmp "$script" <(printf 'echo \xd6\xd0') || fail "ls.bat differs"
+[ "$(stat -c %a "$(dirname "$script")")" = 700 ] || fail "script folder is not 0700"
+[ "$(cat victim)" = mine ] || fail "the script went through a planted link"
+
+# A named pipe or a device in a list is named as not processed, and the run does not wait.
+mkfifo pipe
+err=$(timeout 10 "$tool" 合并/拆分 列表框1=pipe 列表框1=/dev/zero 编辑框_目录1=out/ press=按钮_拆分 2>&1) \
+    || [ $? != 124 ] || fail "split waited on a pipe"
+[ "$err" = "错误 文件拆分完成！\n以下文件未能处理：\npipe：不是普通文件，未处理\n/dev/zero：不是普通文件，未处理" ] \
+    || fail "pipe and device: $err"
+
+# A read-only file is left untouched and named, as an ordinary user (nobody, when run as root).
+as_user=()
+if [ "$(id -u)" = 0 ]; then
+    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    chmod 755 "$work"
+fi
+mkdir shared
+printf 'abc' > shared/ro.txt
+chmod 444 shared/ro.txt
+[ "$(id -u)" = 0 ] && chown -R nobody:nogroup shared
+chmod 755 shared
+err=$("${as_user[@]}" "$tool" 增/删\ 文件头/尾 列表框2=shared/ro.txt 选择框_头=1 编辑框_关键字=## 2>&1) || true
+[ "$(cat shared/ro.txt)" = abc ] || fail "a read-only file was edited"
+case "$err" in *"shared/ro.txt：文件不可写（只读或无权限），文件未改动"*) ;; *) fail "read-only: $err" ;; esac

@@ -41,6 +41,22 @@ cp "$work/old.txt" "$work/keep.txt"
 expect_error "file size limit" $? "$work/err"
 cmp -s "$work/old.txt" "$work/keep.txt" || fail "file size limit: the old output was changed"
 
+# A read-only output file is refused and left as it was, as an ordinary user (nobody when the
+# test runs as root), though its folder would let it be replaced.
+as_user=()
+if [ "$(id -u)" = 0 ]; then
+    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    chmod 755 "$work"
+fi
+mkdir "$work/shared"
+cp "$work/old.txt" "$work/shared/ro.txt"
+chmod 444 "$work/shared/ro.txt"
+[ "$(id -u)" = 0 ] && chown -R nobody:nogroup "$work/shared"
+printf 'new' | "${as_user[@]}" "$tool" --out "$work/shared/ro.txt" 到大写 2> "$work/err"
+expect_error "read-only output" $? "$work/err"
+cmp -s "$work/old.txt" "$work/shared/ro.txt" || fail "read-only output: the file was changed"
+[ "$(ls -A "$work/shared")" = ro.txt ] || fail "read-only output: left $(ls -A "$work/shared")"
+
 # A full disk, where a small tmpfs can be mounted.
 mkdir "$work/small"
 if mount -t tmpfs -o size=64k tmpfs "$work/small" 2>/dev/null; then

@@ -89,6 +89,13 @@ protected:
         CommandRegistry::RunDirect(*Window().Registry().FindByCaption(caption), context);
         return editor.TakeText();
     }
+    std::string WidgetText() {
+        ScintillaEditor& editor = Window().Editor();
+        const auto* data = static_cast<const char*>(
+            editor.SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+        return std::string(data,
+                           std::size_t(editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH)));
+    }
     void WaitWhileBusy() {
         const auto until = std::chrono::steady_clock::now() + 15s;
         while (Window().Background().Busy() && std::chrono::steady_clock::now() < until) {
@@ -114,15 +121,26 @@ TEST_F(BackgroundCommandTest, ALargeDocumentsCommandRunsOnTheWorkerAsOneUndoStep
     EXPECT_TRUE(window.Editor().ModifiedFlag());
     EXPECT_EQ(window.Editor().SelectionStart(), 7);
 
+    // Undo and Redo of a large text make it ready on the worker and swap it in whole.
     RunItem("&U.撤消");
+    EXPECT_EQ(window.Background().Runs(), 2);
     EXPECT_TRUE(EditorText() == text);
+    EXPECT_TRUE(WidgetText() == GbkToUtf8(text));
     RunItem("重做");
+    EXPECT_EQ(window.Background().Runs(), 3);
+    EXPECT_TRUE(EditorText() == upper);
+    EXPECT_TRUE(WidgetText() == GbkToUtf8(upper));
+    EXPECT_EQ(window.Editor().SelectionStart(), 7);
+    // The swapped-in document edits like any other.
+    TypeKeys("q");
+    EXPECT_TRUE(WidgetText() == GbkToUtf8(EditorText()));
+    RunItem("&U.撤消");
     EXPECT_TRUE(EditorText() == upper);
 
     // A command that changes nothing leaves the flag as it was, as on this thread.
     window.Editor().SetModifiedFlag(false);
     RunItem("到大写");
-    EXPECT_EQ(window.Background().Runs(), 2);
+    EXPECT_EQ(window.Background().Runs(), 5);
     EXPECT_FALSE(window.Editor().ModifiedFlag());
 }
 
@@ -224,7 +242,9 @@ TEST_F(BackgroundCommandTest, CancelLeavesTheDocumentFlagAndHistoryUntouched) {
     {
         ProgressCanceller canceller;
         RunItem("到繁体");
-        EXPECT_EQ(canceller.Titles(), QStringList{"到繁体"});
+        // An undo waits behind the dropped run, under its own progress window, cancelled too.
+        RunItem("&U.撤消");
+        EXPECT_EQ(canceller.Titles(), (QStringList{"到繁体", "撤消"}));
     }
     EXPECT_TRUE(EditorText() == text);
     EXPECT_FALSE(window.Editor().ModifiedFlag());
@@ -237,13 +257,15 @@ TEST_F(BackgroundCommandTest, CancelLeavesTheDocumentFlagAndHistoryUntouched) {
     EXPECT_TRUE(EditorText() == text);
     RunItem("&U.撤消");
     EXPECT_TRUE(EditorText() == before);
+    EXPECT_TRUE(WidgetText() == GbkToUtf8(before));
+    EXPECT_TRUE(window.Editor().ModifiedFlag());
     RunItem("重做");
 
     RunItem("到繁体");
     const Text converted = EditorText();
     EXPECT_EQ(converted.substr(0, 10), "abc xyz " + kLateOldGbk);
     EXPECT_TRUE(converted == DirectResult("到繁体", text));
-    EXPECT_EQ(window.Background().Runs(), 2);
+    EXPECT_EQ(window.Background().Runs(), 5);
 }
 
 TEST_F(BackgroundCommandTest, ACommandAfterACancelWaitsForTheDroppedRun) {

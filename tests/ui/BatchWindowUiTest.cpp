@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "../support/LocalHttpServer.h"
 #include "WindowCommandsTestSupport.h"
 #include "files/dialogs/BatchWindow.h"
+#include "files/dialogs/ProgressWindow.h"
 #include "files/dialogs/WindowHttpClient.h"
 #include "platform/LocalFileSystem.h"
 
@@ -108,10 +112,62 @@ TEST_F(BatchWindowUiTest, MergesAndSplitsFilesChosenInTheWindow) {
     Child<QPushButton>(*batch, "按钮_拆分")->click();
     EXPECT_EQ(answerer.Texts(), (QStringList{"文件合并成功！", "文件拆分完成！"}));
     EXPECT_EQ(answerer.Titles(), (QStringList{"信息：", "信息："}));
+    // Each box leaves its title bar room for the whole title beside the frame's buttons.
+    const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    for (const int width : answerer.Widths()) {
+        EXPECT_GE(width, title.horizontalAdvance(QStringLiteral("信息：")) + 120);
+    }
     EXPECT_EQ(Get(PathOf("输出/2017359300_合并.txt")), "x\r\ny\r\nz");
     EXPECT_EQ(Get(PathOf("输出/文件 一_1.txt")), "x");
     EXPECT_EQ(Get(PathOf("输出/文件 一_2.txt")), "y");
     EXPECT_EQ(Get(PathOf("输出/_1.txt")), "z");
+}
+
+TEST_F(BatchWindowUiTest, ALargeSplitShowsItsProgressAtOnceAndCancels) {
+    // The progress window the program itself hands its runs.
+    TestServices().progress = [](const std::string& title) -> std::unique_ptr<ProgressReporter> {
+        return std::make_unique<ProgressWindow>(title);
+    };
+    Open();
+    // 60 MB for 600 000 pieces of a hundred bytes.
+    ByteString content;
+    content.reserve(60'000'000);
+    const ByteString piece = ByteString(98, 'x') + "\r\n";
+    for (int i = 0; i < 600'000; ++i) {
+        content += piece;
+    }
+    Put("big.txt", content);
+    QDir(m_dir.path()).mkdir(QStringLiteral("pieces"));
+    BatchWindow* batch = FindBatchWindow();
+    batch->SetChoosers({[&](QWidget&) { return QStringList{PathOf("big.txt")}; },
+                        [&](QWidget&) { return std::optional<QString>(PathOf("pieces")); }});
+    Child<QPushButton>(*batch, "按钮_添加1")->click();
+    Child<QPushButton>(*batch, "按钮5")->click();
+
+    // The progress window must come up while the run goes on, and its 取消 must end it.
+    const auto started = std::chrono::steady_clock::now();
+    std::optional<std::chrono::steady_clock::duration> shownAfter;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, &watcher, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<QProgressDialog*>(widget);
+            if (progress != nullptr && progress->isVisible() &&
+                progress->objectName() == QString::fromUtf8("文件进度") && !shownAfter) {
+                shownAfter = std::chrono::steady_clock::now() - started;
+                progress->cancel();
+            }
+        }
+    });
+    watcher.start(20);
+    test::MessageBoxAnswerer answerer;
+    Child<QPushButton>(*batch, "按钮_拆分")->click();
+    ASSERT_TRUE(shownAfter.has_value()) << "no progress window during the split";
+    EXPECT_LT(*shownAfter, 1s);
+    ASSERT_EQ(answerer.Texts().size(), 1);
+    EXPECT_TRUE(
+        answerer.Texts()[0].startsWith(QString::fromUtf8("文件拆分已取消：已处理 0 个文件。")))
+        << answerer.Texts()[0].toStdString();
+    EXPECT_FALSE(QFile::exists(PathOf("pieces/big_600000.txt")));
 }
 
 TEST_F(BatchWindowUiTest, RemovesTheSelectedItemAndClearsItsOwnList) {
@@ -131,6 +187,25 @@ TEST_F(BatchWindowUiTest, RemovesTheSelectedItemAndClearsItsOwnList) {
     Child<QPushButton>(*batch, "按钮_清空3")->click();
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(Child<QListWidget>(*batch, "列表框1")->count(), 3);
+}
+
+// The run's one window holds every tab: Enter presses the action of the tab shown, and on the
+// merge tab, whose two buttons both write files, nothing.
+TEST_F(BatchWindowUiTest, EnterPressesTheActionOfTheShownTab) {
+    MainWindow& window = Open();
+    BatchWindow* batch = FindBatchWindow();
+    test::MessageBoxAnswerer answerer;
+    const auto enterIn = [&](const char* item, QWidget* widget) {
+        window.CommandAction(item)->trigger();
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Return);
+    };
+    enterIn("增/删 文件头/尾", Child<QLineEdit>(*batch, "编辑框_关键字"));
+    enterIn("编码转换", Child<QListWidget>(*batch, "列表框3"));
+    Child<QRadioButton>(*batch, "单选框2")->click();
+    enterIn("合并/拆分", Child<QLineEdit>(*batch, "编辑框_自定义1"));
+    EXPECT_EQ(answerer.Texts(),
+              (QStringList{"未添加需要 增删文件头尾的文件！", "未添加需要转换编码的文件！"}));
 }
 
 class FetchUiTest : public BatchWindowUiTest {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFont>
 #include <QImage>
 #include <QPrinter>
 #include <QProcess>
@@ -9,34 +10,14 @@
 #include <QTemporaryDir>
 #include <optional>
 
+#include "PdfTools.h"
 #include "app/DocumentPrinter.h"
 #include "core/CodePage936.h"
 
 namespace velmor {
 namespace {
 
-// Pages of a PDF file: by pdfinfo where installed, else by its page objects.
-int PdfPages(const QString& path) {
-    if (!QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()) {
-        QProcess info;
-        info.start(QStringLiteral("pdfinfo"), {path});
-        info.waitForFinished();
-        const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
-        const QRegularExpressionMatch match = pages.match(QString::fromUtf8(info.readAll()));
-        return match.hasMatch() ? match.captured(1).toInt() : -1;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    int count = 0;
-    QRegularExpressionMatchIterator page = QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))
-                                               .globalMatch(QString::fromLatin1(file.readAll()));
-    for (; page.hasNext(); page.next()) {
-        ++count;
-    }
-    return count;
-}
+using test::PdfPages;
 
 class DocumentPrinterTest : public ::testing::Test {
 protected:
@@ -46,7 +27,7 @@ protected:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(m_path);
         printer.setPageSize(QPageSize(QPageSize::A4));
-        return DocumentPrinter::PrintTo(printer, text);
+        return DocumentPrinter::PrintTo(printer, text, m_font);
     }
 
     QByteArray Head() const {
@@ -56,6 +37,7 @@ protected:
 
     QTemporaryDir m_dir;
     QString m_path;
+    QFont m_font{QStringLiteral("Noto Serif CJK SC"), 12};
 };
 
 TEST_F(DocumentPrinterTest, AShortTextIsOnePage) {

@@ -2,16 +2,20 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QtTest/QTest>
 
-#include "MainWindowTestSupport.h"
+#include "WindowCommandsTestSupport.h"
 #include "app/FormDialog.h"
 #include "app/FormWidgets.h"
 #include "core/MemoryEditor.h"
@@ -160,11 +164,172 @@ TEST_F(FormDialogTest, DifferencesBetweenFormAndFieldsAreListed) {
     EXPECT_EQ(differences.size(), 5u);
 }
 
-class RegisteredFormsTest : public ::testing::Test, protected test::WindowFixture {};
+class RegisteredFormsTest : public ::testing::Test, protected test::CommandsFixture {
+protected:
+    // Opens every dialog the window registers, in turn, shown and laid out at the default
+    // font, and hands it to check.
+    void ForEachDialog(const std::function<void(const std::string&, QWidget&)>& check) {
+        MainWindow& window = OpenBound();
+        for (const std::string& caption : window.Dialogs().Captions()) {
+            QWidget* dialog = window.Dialogs().Open(caption);
+            ASSERT_NE(dialog, nullptr) << caption;
+            QApplication::processEvents();
+            check(caption, *dialog);
+            delete dialog;
+        }
+    }
+};
+
+// Where a widget draws its caption and how much room the caption takes there: a label's text
+// as aligned in its place, a button's text in the style's contents area of the button (beside
+// the indicator of a check box or radio button). In the parent's coordinates.
+struct CaptionPlace {
+    QRect room;
+    QSize wanted;
+};
+
+CaptionPlace PlaceOfCaption(const QWidget& widget, const QString& caption) {
+    if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
+        const QSize wanted = label->wordWrap()
+                                 ? QSize(label->width(), label->heightForWidth(label->width()))
+                                 : label->sizeHint();
+        return {label->geometry(), wanted};
+    }
+    QStyleOptionButton option;
+    option.initFrom(&widget);
+    option.text = caption;
+    const QStyle::SubElement contents =
+        qobject_cast<const QCheckBox*>(&widget)      ? QStyle::SE_CheckBoxContents
+        : qobject_cast<const QRadioButton*>(&widget) ? QStyle::SE_RadioButtonContents
+                                                     : QStyle::SE_PushButtonContents;
+    const QRect room = widget.style()->subElementRect(contents, &option, &widget);
+    return {room.translated(widget.pos()),
+            widget.fontMetrics().size(Qt::TextShowMnemonic, caption)};
+}
+
+std::string Describe(const QRect& rect) {
+    return std::to_string(rect.width()) + "x" + std::to_string(rect.height()) + "+" +
+           std::to_string(rect.x()) + "+" + std::to_string(rect.y());
+}
+
+// Where a caption does not fit its place at the current font: cut by its own size, or
+// covered by a sibling widget.
+std::vector<std::string> CutCaptions(const QWidget& dialog) {
+    std::vector<std::string> cut;
+    for (const QWidget* widget : dialog.findChildren<const QWidget*>()) {
+        const auto* label = qobject_cast<const QLabel*>(widget);
+        const auto* button = qobject_cast<const QAbstractButton*>(widget);
+        const QString caption = label ? label->text() : button ? button->text() : QString();
+        if (caption.isEmpty() || !widget->isVisibleTo(&dialog)) {
+            continue;
+        }
+        const std::string where =
+            widget->objectName().toStdString() + " \"" + caption.toStdString() + "\": ";
+        const CaptionPlace place = PlaceOfCaption(*widget, caption);
+        if (place.wanted.width() > place.room.width() ||
+            place.wanted.height() > place.room.height()) {
+            cut.push_back(where + "needs " + std::to_string(place.wanted.width()) + "x" +
+                          std::to_string(place.wanted.height()) + ", has " + Describe(place.room));
+        }
+        const Qt::Alignment alignment = label ? label->alignment() : Qt::AlignCenter;
+        const QRect text =
+            QStyle::alignedRect(widget->layoutDirection(), alignment,
+                                place.wanted.boundedTo(place.room.size()), place.room);
+        for (const QObject* child : widget->parentWidget()->children()) {
+            const auto* sibling = qobject_cast<const QWidget*>(child);
+            if (sibling != nullptr && sibling != widget && sibling->isVisibleTo(&dialog) &&
+                !sibling->isWindow() && sibling->geometry().intersects(text)) {
+                cut.push_back(where + "text at " + Describe(text) + " under " +
+                              sibling->objectName().toStdString() + " at " +
+                              Describe(sibling->geometry()));
+            }
+        }
+    }
+    return cut;
+}
+
+TEST_F(RegisteredFormsTest, EveryCaptionFitsItsPlace) {
+    ForEachDialog([](const std::string& caption, QWidget& dialog) {
+        for (const std::string& cut : CutCaptions(dialog)) {
+            ADD_FAILURE() << caption << ": " << cut;
+        }
+    });
+}
+
+// The clicks of every button of a dialog, counted together.
+class ButtonClicks {
+public:
+    explicit ButtonClicks(QWidget& dialog) {
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+            QObject::connect(button, &QPushButton::clicked, &m_context,
+                             [this, button] { m_clicked.push_back(button); });
+        }
+    }
+    const std::vector<QPushButton*>& Clicked() const { return m_clicked; }
+
+private:
+    QObject m_context;
+    std::vector<QPushButton*> m_clicked;
+};
+
+// Enter in any single-line box presses the dialog's action button and nothing else; in a
+// multi-line box it starts a new line. Only the batch window's merge tab, whose "合并" and
+// "拆分" both write files, and the About window have no default button.
+TEST_F(RegisteredFormsTest, EnterPressesTheActionButton) {
+    test::MessageBoxAnswerer answerer;
+    std::vector<std::string> withoutDefault;
+    ForEachDialog([&](const std::string& caption, QWidget& dialog) {
+        std::vector<QPushButton*> defaults;
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+            if (button->isDefault() && button->isVisible()) {
+                defaults.push_back(button);
+            }
+        }
+        if (defaults.empty()) {
+            withoutDefault.push_back(caption);
+        } else {
+            ASSERT_EQ(defaults.size(), 1u) << caption;
+            auto* form = qobject_cast<FormDialog*>(&dialog);
+            ASSERT_NE(form, nullptr) << caption;
+            EXPECT_EQ(defaults[0]->objectName().toStdString(),
+                      form->Session().Definition().actionButton)
+                << caption;
+        }
+        const ButtonClicks clicks(dialog);
+        std::vector<QPushButton*> expected;
+        for (QLineEdit* line : dialog.findChildren<QLineEdit*>()) {
+            if (!line->isVisible() || !line->isEnabled() ||
+                qobject_cast<QComboBox*>(line->parentWidget()) != nullptr) {
+                continue;
+            }
+            line->setFocus();
+            if (!defaults.empty() && !defaults[0]->isEnabled()) {
+                QTest::keyClicks(line, QStringLiteral("a"));  // Find waits for a keyword
+                ASSERT_TRUE(defaults[0]->isEnabled()) << caption;
+            }
+            QTest::keyClick(line, Qt::Key_Return);
+            expected.insert(expected.end(), defaults.begin(), defaults.end());
+            EXPECT_EQ(clicks.Clicked(), expected)
+                << caption << ": Enter in " << line->objectName().toStdString();
+        }
+        for (QPlainTextEdit* box : dialog.findChildren<QPlainTextEdit*>()) {
+            if (!box->isVisible() || !box->isEnabled() || box->isReadOnly()) {
+                continue;
+            }
+            box->setFocus();
+            const qsizetype lines = box->toPlainText().count(QLatin1Char('\n'));
+            QTest::keyClick(box, Qt::Key_Return);
+            EXPECT_EQ(box->toPlainText().count(QLatin1Char('\n')), lines + 1) << caption;
+            EXPECT_EQ(clicks.Clicked(), expected)
+                << caption << ": Enter in " << box->objectName().toStdString();
+        }
+    });
+    EXPECT_EQ(withoutDefault, (std::vector<std::string>{"&A.关于...", "合并/拆分"}));
+}
 
 // Every dialog of the menu: its form says what its definition says, freshly opened.
 TEST_F(RegisteredFormsTest, EveryFormAgreesWithItsDefinition) {
-    MainWindow& window = Open();
+    MainWindow& window = OpenBound();
     for (const Command& command : window.Registry().All()) {
         if (command.dialog == nullptr || !window.Dialogs().Has(command.caption)) {
             continue;

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPrinter>
 
+#include "PdfTools.h"
 #include "WindowCommandsTestSupport.h"
 #include "app/AboutWindow.h"
 #include "app/FontDialog.h"
@@ -54,6 +57,32 @@ TEST_F(MainWindowEditTest, UndoAndRedoFollowTheTypedStates) {
         EXPECT_EQ(EditorText(), expected) << caption;
     }
     EXPECT_TRUE(window.Editor().ModifiedFlag());
+}
+
+// A right click on the editor brings up the Edit menu itself: Chinese captions, every item
+// enabled, and its undo going back through the window's history.
+TEST_F(MainWindowEditTest, TheEditorsContextMenuIsTheEditMenu) {
+    MainWindow& window = OpenBound();
+    TypeKeys("a");
+    TypeKeys("b");
+    QWidget* viewport = window.Editor().viewport();
+    const QPoint at(10, 10);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &click);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr) << "no menu came up";
+    QStringList captions;
+    for (QAction* action : menu->actions()) {
+        if (!action->isSeparator()) {
+            captions << action->text();
+            EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
+        }
+    }
+    EXPECT_EQ(captions,
+              (QStringList{"&U.撤消", "重做", "&X.剪切", "&C.复制", "&P.粘贴", "&A.全选"}));
+    menu->actions().front()->trigger();
+    menu->close();
+    EXPECT_EQ(EditorText(), "a");
 }
 
 TEST_F(MainWindowEditTest, MenuShortcutsReachTheWindowFromTheEditor) {
@@ -231,6 +260,38 @@ TEST_F(MainWindowEditTest, PrintGoesThroughTheWindowToThePrinter) {
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("%PDF"));
+}
+
+// The pages are in the font "&F.字体" chose for the editor: its face, weight and size.
+TEST_F(MainWindowEditTest, PrintUsesTheEditorsFont) {
+    OpenBound();
+    if (!test::HasPdfTool("pdffonts") || !test::HasPdfTool("pdftotext")) {
+        GTEST_SKIP() << "poppler-utils is not installed";
+    }
+    if (!QFontDatabase::families().contains(QStringLiteral("DejaVu Serif"))) {
+        GTEST_SKIP() << "the DejaVu Serif font is not installed";
+    }
+    QFont chosen(QStringLiteral("DejaVu Serif"), 24);
+    chosen.setBold(true);
+    FontDialogDriver driver;
+    driver.Next(chosen, Qt::black, true);
+    RunItem("&F.字体");
+    ASSERT_TRUE(driver.seen);
+
+    const QString pdf = FileSystemPath(PathOf("font.pdf"));
+    Window().Editor().ReplaceText("Hello \xD6\xD0\xCE\xC4");
+    Commands().SetPrintSetup([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    RunItem("&P.打印");
+    EXPECT_TRUE(test::PdfFontNames(pdf).contains(QStringLiteral("DejaVuSerif-Bold")))
+        << test::PdfFontNames(pdf).join(' ').toStdString();
+    // DejaVu's ascent and descent together are 1.16 em.
+    const std::optional<double> height = test::PdfWordHeight(pdf, QStringLiteral("Hello"));
+    ASSERT_TRUE(height.has_value());
+    EXPECT_NEAR(*height, 24 * 1.164, 1.0);
 }
 
 TEST_F(MainWindowEditTest, AboutOpensWithoutOwnerAndWithoutBlocking) {

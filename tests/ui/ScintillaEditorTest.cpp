@@ -309,20 +309,78 @@ TEST_F(ScintillaEditorTest, WrappingKeepsTheLayoutsOfTheShownLinesOnly) {
     }
 }
 
+TEST_F(ScintillaEditorTest, OnlyTheShownLinesAreWrappedHoweverLongTheEditorIdles) {
+    // Lines of a few screen widths: each wraps into several display lines once laid out.
+    constexpr long kLines = 3000;
+    Text text;
+    for (long line = 0; line < kLines; ++line) {
+        text += Text(400, static_cast<char>('a' + line % 26)) + " \xd6\xd0\r\n";
+    }
+    const auto displayLinesBefore = [this](long line) {
+        return m_editor.SendScintilla(QsciScintillaBase::SCI_VISIBLEFROMDOCLINE,
+                                      static_cast<unsigned long>(line));
+    };
+    const auto expectOnlyTheTopWrapped = [&](const char* after) {
+        SCOPED_TRACE(after);
+        QTest::qWait(300);
+        EXPECT_GT(displayLinesBefore(2), 4) << "the shown lines are wrapped";
+        // Every line below the screen counts as one display line until it is shown.
+        EXPECT_LT(displayLinesBefore(kLines), kLines + 200);
+    };
+    m_editor.ReplaceText(text);
+    expectOnlyTheTopWrapped("load");
+    m_editor.ReplaceText(text + "x");
+    expectOnlyTheTopWrapped("whole-text change");
+    m_editor.SetWordWrap(false);
+    m_editor.SetWordWrap(true);
+    expectOnlyTheTopWrapped("word wrap toggled");
+
+    // Shown at its end, the end is wrapped, and the caret stays in view.
+    Type(Qt::Key_End, Qt::ControlModifier);
+    QTest::qWait(300);
+    EXPECT_GT(displayLinesBefore(kLines) - displayLinesBefore(kLines - 2), 4);
+    const long caretLine = displayLinesBefore(kLines);
+    const long top = m_editor.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    EXPECT_LE(top, caretLine);
+    EXPECT_LT(caretLine, top + m_editor.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN));
+    Type(Qt::Key_A);
+    EXPECT_EQ(m_editor.ReadText(), text + "xa");
+}
+
+// The widget's first document and one built away from the window and swapped in alike.
 TEST_F(ScintillaEditorTest, TheDocumentHoldsNoStyleBytesAndKeepsTheWidgetsTabs) {
     QsciScintilla plain;
-    EXPECT_NE(m_editor.SendScintilla(QsciScintillaBase::SCI_GETDOCUMENTOPTIONS) &
-                  QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE,
-              0);
-    for (const unsigned int query :
-         {QsciScintillaBase::SCI_GETTABWIDTH, QsciScintillaBase::SCI_GETUSETABS,
-          QsciScintillaBase::SCI_GETINDENT}) {
-        EXPECT_EQ(m_editor.SendScintilla(query), plain.SendScintilla(query)) << query;
+    const SharedText prepared(Text("\t\xD6\xD0\r\n\x81\x30\x81\x30"));
+    for (const bool swapped : {false, true}) {
+        if (swapped) {
+            std::shared_ptr<PreparedDocument> document = m_editor.PrepareSnapshot(prepared);
+            document->Build();
+            // Offered for another version, it is not taken; the text is converted here.
+            m_editor.OfferPrepared(document);
+            m_editor.ReplaceText("other");
+            EXPECT_EQ(m_editor.ReadText(), "other");
+            m_editor.OfferPrepared(document);
+            m_editor.ReplaceSnapshot(prepared);
+        } else {
+            m_editor.ReplaceSnapshot(prepared);
+        }
+        EXPECT_NE(m_editor.SendScintilla(QsciScintillaBase::SCI_GETDOCUMENTOPTIONS) &
+                      QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE,
+                  0);
+        for (const unsigned int query :
+             {QsciScintillaBase::SCI_GETTABWIDTH, QsciScintillaBase::SCI_GETUSETABS,
+              QsciScintillaBase::SCI_GETINDENT}) {
+            EXPECT_EQ(m_editor.SendScintilla(query), plain.SendScintilla(query)) << query;
+        }
+        EXPECT_EQ(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCODEPAGE),
+                  QsciScintillaBase::SC_CP_UTF8);
+        EXPECT_EQ(m_editor.SendScintilla(QsciScintillaBase::SCI_GETUNDOCOLLECTION), 0);
+        EXPECT_EQ(m_editor.ReadText(), prepared.Flatten()) << swapped;
+        // The mirror follows edits of the new document: Enter is still CR LF.
+        m_editor.SendScintilla(QsciScintillaBase::SCI_SETEMPTYSELECTION, 4UL);
+        QTest::keyClick(&m_editor, Qt::Key_Return);
+        EXPECT_EQ(m_editor.ReadText(), Text("\t\xD6\xD0\r\n\r\n\x81\x30\x81\x30")) << swapped;
     }
-    m_editor.ReplaceText("\t\xD6\xD0");
-    EXPECT_EQ(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCODEPAGE),
-              QsciScintillaBase::SC_CP_UTF8);
-    EXPECT_EQ(m_editor.ReadText(), "\t\xD6\xD0");
 }
 
 TEST_F(ScintillaEditorTest, StartsWithAChineseFontAndNoMargins) {

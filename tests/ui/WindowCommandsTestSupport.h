@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <deque>
 #include <optional>
+#include <vector>
 
 #include "MainWindowTestSupport.h"
 #include "app/FileDialog.h"
@@ -18,27 +19,44 @@
 namespace velmor::test {
 
 // Hands out the queued answers in turn (a path, or nullopt for Cancel); a dry queue cancels.
+// An answer may choose an entry of the encoding list; otherwise the preselected one stays.
 class QueuedFileDialog : public FileDialog {
 public:
     bool Show(FileDialogKind, const std::string& title) override {
         m_titles.push_back(title);
+        m_shownEncodings.push_back(Encoding());
         if (m_answers.empty()) {
             return false;
         }
-        const std::optional<Text> answer = m_answers.front();
+        const Answered answer = m_answers.front();
         m_answers.pop_front();
-        if (!answer) {
+        if (!answer.path) {
             return false;
         }
-        SetFileName(*answer);
+        SetFileName(*answer.path);
+        if (answer.encoding) {
+            SetEncoding(*answer.encoding);
+        }
         return true;
     }
-    void Answer(std::optional<Text> path) { m_answers.push_back(std::move(path)); }
+    void Answer(std::optional<Text> path) { m_answers.push_back({std::move(path), {}}); }
+    void Answer(Text path, std::optional<FileEncoding> encoding) {
+        m_answers.push_back({std::move(path), encoding});
+    }
     const std::vector<std::string>& Titles() const { return m_titles; }
+    // The encoding preselected at each showing (nullopt: 自动识别).
+    const std::vector<std::optional<FileEncoding>>& ShownEncodings() const {
+        return m_shownEncodings;
+    }
 
 private:
-    std::deque<std::optional<Text>> m_answers;
+    struct Answered {
+        std::optional<Text> path;
+        std::optional<std::optional<FileEncoding>> encoding;
+    };
+    std::deque<Answered> m_answers;
     std::vector<std::string> m_titles;
+    std::vector<std::optional<FileEncoding>> m_shownEncodings;
 };
 
 // Answers real message boxes as they come up with the queued buttons (then Cancel, or OK
@@ -54,6 +72,7 @@ public:
     void Press(QMessageBox::StandardButton button) { m_buttons.push_back(button); }
     const QStringList& Texts() const { return m_texts; }
     const QStringList& Titles() const { return m_titles; }
+    const std::vector<int>& Widths() const { return m_widths; }
 
 private:
     void AnswerOpenBox() {
@@ -63,6 +82,7 @@ private:
         }
         m_texts << box->text();
         m_titles << box->windowTitle();
+        m_widths.push_back(box->width());
         QMessageBox::StandardButton button =
             box->button(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok;
         if (!m_buttons.empty()) {
@@ -76,6 +96,7 @@ private:
     std::deque<QMessageBox::StandardButton> m_buttons;
     QStringList m_texts;
     QStringList m_titles;
+    std::vector<int> m_widths;
 };
 
 // The real window with its commands bound, a queued file dialog, files in a folder of its own

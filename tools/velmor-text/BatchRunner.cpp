@@ -13,6 +13,7 @@
 
 #include "InputDocument.h"
 #include "core/CodePage936.h"
+#include "core/DocumentEncoding.h"
 #include "core/FixedTime.h"
 #include "core/MemoryEditor.h"
 #include "core/MenuLayout.h"
@@ -20,7 +21,9 @@
 #include "core/Services.h"
 #include "platform/CurlHttpClient.h"
 #include "platform/DesktopOpener.h"
+#include "platform/DocumentFile.h"
 #include "platform/FileBytes.h"
+#include "platform/FileStart.h"
 #include "platform/JsScriptHost.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/OpenCcConverter.h"
@@ -47,7 +50,8 @@ bool ReadNumber(std::string_view digits, Number& value) {
 
 constexpr const char* kSynopsis = "velmor-text [OPTIONS] COMMAND [STEP ...]";
 
-constexpr const char* kOptions[] = {"--in", "--out", "--utf8", "--answer", "--now", "--tick"};
+constexpr const char* kOptions[] = {"--in",     "--out", "--utf8", "--encoding",
+                                    "--answer", "--now", "--tick"};
 
 bool IsOption(std::string_view name) {
     return std::find(std::begin(kOptions), std::end(kOptions), name) != std::end(kOptions);
@@ -67,7 +71,12 @@ void PrintHelp(std::ostream& out) {
         << "  --in FILE          read the document from FILE (default: standard input)\n"
         << "  --out FILE         write the result to FILE, replacing it only once complete\n"
         << "                     (default: standard output)\n"
-        << "  --utf8             read and write the document as UTF-8 instead of GBK\n"
+        << "  --encoding auto|gbk|utf-8|utf-8-bom|utf-16le|utf-16be\n"
+        << "                     the encoding the document is read and written in (default\n"
+        << "                     gbk); auto recognises it by its byte-order mark or strict\n"
+        << "                     UTF-8 validity (else GBK) and writes the same back; a result\n"
+        << "                     the encoding cannot hold is not written (exit status 1)\n"
+        << "  --utf8             short for --encoding utf-8\n"
         << "  --answer yes|no|cancel\n"
         << "                     the answer to every question the command asks (default cancel)\n"
         << "  --now \"YYYY-MM-DD HH:MM:SS\"\n"
@@ -218,7 +227,7 @@ std::optional<BatchOptions> ParseBatchArguments(const std::vector<std::string>& 
                 error = "--utf8 takes no value";
                 return std::nullopt;
             }
-            options.utf8 = true;
+            options.encoding = FileEncoding::Utf8;
             continue;
         }
         if (!IsOption(name)) {
@@ -238,6 +247,16 @@ std::optional<BatchOptions> ParseBatchArguments(const std::vector<std::string>& 
                 return std::nullopt;
             }
             (name == "--in" ? options.inPath : options.outPath) = *value;
+        } else if (name == "--encoding") {
+            if (*value == "auto") {
+                options.encoding = std::nullopt;
+            } else if (const std::optional<FileEncoding> encoding = EncodingOfOptionName(*value)) {
+                options.encoding = *encoding;
+            } else {
+                error = "--encoding takes auto, gbk, utf-8, utf-8-bom, utf-16le or utf-16be, not " +
+                        *value;
+                return std::nullopt;
+            }
         } else if (name == "--answer") {
             if (*value == "yes") {
                 options.answer = MessageAnswer::Yes;
@@ -263,6 +282,10 @@ std::optional<BatchOptions> ParseBatchArguments(const std::vector<std::string>& 
             }
             options.tick = tick;
         }
+    }
+    if (given.contains("--utf8") && given.contains("--encoding")) {
+        error = "--utf8 is short for --encoding utf-8: give one of them";
+        return std::nullopt;
     }
     if (i == arguments.size()) {
         error = std::string("no command given (usage: ") + kSynopsis + ")";
@@ -314,12 +337,34 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     }
 
     const bool usesDocument = !WorksOnFilesOnly(*command);
+    const std::string inName = options->inPath.empty() ? "standard input" : options->inPath;
     Text text;
+    FileEncoding encoding = options->encoding.value_or(FileEncoding::Gbk);
     if (usesDocument) {
-        InputDocument document(options->utf8);
-        const auto add = [&document](std::string_view piece, std::size_t fileSize) {
-            document.Add(piece, fileSize);
+        // GBK and UTF-8 are converted as they arrive; the others need the whole input first
+        // (recognition reads all of it, UTF-16 is refused by its size).
+        const bool streamed =
+            options->encoding == FileEncoding::Gbk || options->encoding == FileEncoding::Utf8;
+        InputDocument document(options->encoding == FileEncoding::Utf8);
+        ByteString whole;
+        bool tooLarge = false;
+        const auto add = [&](std::string_view piece, std::size_t fileSize) {
+            if (streamed) {
+                document.Add(piece, fileSize);
+                return;
+            }
+            tooLarge = tooLarge ||
+                       IsTooLargeForUtf16(whole, whole.size() + piece.size(), options->encoding);
+            if (!tooLarge) {
+                AppendPiece(whole, piece, fileSize);
+            }
         };
+        if (!streamed && !options->inPath.empty()) {
+            const std::optional<FileStart> start = ReadFileStart(options->inPath, 3);
+            if (start && IsTooLargeForUtf16(start->bytes, start->size, options->encoding)) {
+                return FileError(streams.err, "cannot read " + inName + ": UTF-16 over 1 GB");
+            }
+        }
         bool read = true;
         if (!options->inPath.empty()) {
             read = ReadFilePieces(options->inPath, add);
@@ -334,11 +379,17 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
             }
         }
         if (!read) {
-            return FileError(streams.err, "cannot read " + (options->inPath.empty()
-                                                                ? std::string("standard input")
-                                                                : options->inPath));
+            return FileError(streams.err, "cannot read " + inName);
         }
-        text = document.Finish();
+        if (streamed) {
+            text = document.Finish();
+        } else {
+            if (tooLarge) {
+                return FileError(streams.err, "cannot read " + inName + ": UTF-16 over 1 GB");
+            }
+            encoding = options->encoding.value_or(RecogniseEncoding(whole));
+            text = DecodeDocument(std::move(whole), encoding, GbkCut::Dropped).text;
+        }
     }
 
     MemoryEditor editor(std::move(text));
@@ -390,15 +441,27 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
         return kExitRan;
     }
     Text result = editor.TakeText();
+    const std::string cannotHold = std::string("cannot write the result as ") +
+                                   EncodingName(encoding) +
+                                   ": it holds bytes that are no GBK character";
     if (options->outPath.empty()) {
         const auto write = [&streams](std::string_view piece) {
             streams.out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
         };
-        // UTF-8 goes out piece by piece as it is made, never held whole.
-        if (options->utf8) {
+        if (encoding == FileEncoding::Gbk) {
+            write(result);
+        } else if (encoding == FileEncoding::Utf8) {
+            // UTF-8 goes out piece by piece as it is made, never held whole.
+            if (!CanEncodeDocument(result, encoding)) {
+                return FileError(streams.err, cannotHold);
+            }
             GbkToUtf8PiecesInParallel(result, write);
         } else {
-            write(result);
+            const std::optional<ByteString> output = EncodeDocument(result, encoding);
+            if (!output) {
+                return FileError(streams.err, cannotHold);
+            }
+            write(*output);
         }
         streams.out.flush();
         if (!streams.out) {
@@ -406,8 +469,13 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
         }
         return kExitRan;
     }
-    const ByteString output = options->utf8 ? GbkToUtf8(result) : std::move(result);
-    if (!WriteOutput(options->outPath, output)) {
+    std::optional<ByteString> output = encoding == FileEncoding::Gbk
+                                           ? std::optional<ByteString>(std::move(result))
+                                           : EncodeDocument(result, encoding);
+    if (!output) {
+        return FileError(streams.err, cannotHold);
+    }
+    if (!WriteOutput(options->outPath, *output)) {
         return FileError(streams.err, "cannot write " + options->outPath);
     }
     return kExitRan;

@@ -11,6 +11,7 @@
 #include "core/CommandRegistry.h"
 #include "core/DateTime.h"
 #include "core/EditorAccess.h"
+#include "core/FileEncoding.h"
 #include "platform/FileBytes.h"
 
 namespace velmor {
@@ -26,7 +27,9 @@ struct BatchOptions {
     Request request = Request::Run;
     std::string inPath;   // empty: standard input
     std::string outPath;  // empty: standard output
-    bool utf8 = false;
+    // The encoding the document is read and written in; nullopt (auto): recognised on
+    // reading, and written in the encoding recognised.
+    std::optional<FileEncoding> encoding = FileEncoding::Gbk;
     MessageAnswer answer = MessageAnswer::Cancel;
     std::optional<DateTime> now;
     std::optional<std::uint32_t> tick;

@@ -20,7 +20,7 @@ constexpr BatchTab kTabs[] = {BatchTab::MergeSplit, BatchTab::HeadTail, BatchTab
 QStringList ChooseFilesWithDialog(QWidget& parent) {
     QFileDialog dialog(&parent, QString::fromUtf8("请选择要添加的文件："));
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setNameFilters(ToQtNameFilters(kDocumentFileFilter));
+    PrepareFileDialog(dialog, kDocumentFileFilter);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
@@ -44,6 +44,8 @@ BatchWindow::BatchWindow(BatchTab tab, CommandContext& context, const DialogHost
     for (BatchTab listTab : kTabs) {
         auto* add = findChild<QPushButton*>(QString::fromStdString(FileListOf(listTab).add));
         connect(add, &QPushButton::clicked, this, [this, listTab] { AddFiles(listTab); });
+        // Each tab's action button is the default while its tab shows.
+        SetDefaultButton(BatchWindowDefinition(listTab).actionButton);
     }
     connect(findChild<QPushButton*>(QStringLiteral("按钮5")), &QPushButton::clicked, this,
             [this] { ChooseOutputFolder(); });

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <atomic>
+
+#include "core/GbkMirror.h"
+
+namespace velmor {
+
+// A whole new text for the editor, built into a widget document of its own away from the
+// window: the conversion to UTF-8 and the widget's line index are made on any thread, and the
+// editor then swaps the finished document in at once (ScintillaEditor::ReplaceSnapshot), so
+// that the text on screen is never half-changed and the window waits only for the swap.
+class PreparedDocument {
+public:
+    // loader: the widget's loader interface, made on the editor's thread (one reference).
+    PreparedDocument(SharedText text, void* loader);
+    ~PreparedDocument();
+    PreparedDocument(const PreparedDocument&) = delete;
+    PreparedDocument& operator=(const PreparedDocument&) = delete;
+
+    // Converts the text into the document; any one thread, once.
+    void Build();
+    bool Built() const { return m_built.load(); }
+    // The text it was made for: only the very same version may take it.
+    const SharedText& Source() const { return m_source; }
+
+    // For the editor, once built: the widget document (the caller owns its one reference)
+    // and the mirror's chunks of it.
+    void* TakeDocument();
+    GbkMirror::Adoption TakeAdoption() { return std::move(m_adoption); }
+
+private:
+    SharedText m_source;
+    GbkMirror::Adoption m_adoption;
+    // The widget's loader interface until the document is taken.
+    void* m_loader;
+    std::atomic<bool> m_built{false};
+};
+
+}  // namespace velmor

@@ -1,0 +1,274 @@
+#include "core/DocumentEncoding.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "../support/Iconv.h"
+#include "../support/RandomText.h"
+#include "core/CodePage936.h"
+#include "core/Utf8.h"
+
+namespace velmor {
+namespace {
+
+using namespace std::string_literals;
+using test::Iconv;
+
+constexpr FileEncoding kUnicodeEncodings[] = {FileEncoding::Utf8, FileEncoding::Utf8Bom,
+                                              FileEncoding::Utf16Le, FileEncoding::Utf16Be};
+
+// The same question asked item by item, as the validator's block masks must answer it.
+bool IsWellFormedItemByItem(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const Utf8Item item = ReadUtf8Item(p, end);
+        if (!item.wellFormed) {
+            return false;
+        }
+        p += item.length;
+    }
+    return true;
+}
+
+// Every scalar value but U+0000 (the text holds no zero byte), as text and as UTF-8.
+struct AllScalars {
+    Text text;
+    std::string utf8;
+};
+const AllScalars& EveryScalarValue() {
+    static const AllScalars all = [] {
+        AllScalars made;
+        for (char32_t cp = 1; cp <= 0x10FFFF; ++cp) {
+            if (cp >= 0xD800 && cp <= 0xDFFF) {
+                continue;
+            }
+            made.text += EncodeCodePoint(cp);
+            AppendUtf8(made.utf8, cp);
+        }
+        return made;
+    }();
+    return all;
+}
+
+const char* IconvName(FileEncoding encoding) {
+    return encoding == FileEncoding::Utf16Le   ? "UTF-16LE"
+           : encoding == FileEncoding::Utf16Be ? "UTF-16BE"
+                                               : "UTF-8";
+}
+
+// What a file's bytes open as and save back to, unedited.
+ByteString OpenedAndSaved(const ByteString& bytes) {
+    const FileEncoding encoding = RecogniseEncoding(bytes);
+    const DecodedDocument decoded = DecodeDocument(bytes, encoding, GbkCut::Opened);
+    return EncodeDocument(decoded.text, encoding).value_or("<refused>");
+}
+
+TEST(DocumentEncodingTest, RecognitionByMarkThenStrictValidityElseGbk) {
+    const std::string megabyteOfAscii(1 << 20, 'a');
+    struct Row {
+        ByteString bytes;
+        FileEncoding expected;
+    };
+    const Row rows[] = {
+        {"", FileEncoding::Gbk},
+        {"plain ascii\r\n", FileEncoding::Gbk},
+        {"\xEF\xBB\xBF", FileEncoding::Utf8Bom},
+        {"\xEF\xBB\xBFx", FileEncoding::Utf8Bom},
+        {"\xFF\xFE", FileEncoding::Utf16Le},
+        {"\xFE\xFF\0a"s, FileEncoding::Utf16Be},
+        {"\xFF", FileEncoding::Gbk},
+        {"中文", FileEncoding::Utf8},
+        {"\xD6\xD0\xCE\xC4", FileEncoding::Gbk},
+        {"\xB0\xA1", FileEncoding::Gbk},
+        {"中\xE6\x96", FileEncoding::Gbk},
+        {"中\0文"s, FileEncoding::Utf8},
+        {"\xC0\x80", FileEncoding::Gbk},
+        {"\xE0\x80\xAF", FileEncoding::Gbk},
+        {"\xED\xA0\x80", FileEncoding::Gbk},
+        {"\xF4\x90\x80\x80", FileEncoding::Gbk},
+        {"\xF0\x9F\x98\x80", FileEncoding::Utf8},
+        {megabyteOfAscii + "\xFF", FileEncoding::Gbk},
+        {megabyteOfAscii + "\xE4\xB8", FileEncoding::Gbk},
+        {megabyteOfAscii + "中", FileEncoding::Utf8},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.bytes.substr(0, 40)));
+        EXPECT_EQ(RecogniseEncoding(row.bytes), row.expected);
+    }
+}
+
+TEST(DocumentEncodingTest, TheBlockValidatorAgreesWithTheItemReaderAtEveryOffset) {
+    // One bad or truncated sequence swept over block edges inside Chinese text, ASCII and
+    // four-byte characters, then random near-UTF-8 bytes.
+    const std::string chinese = EveryScalarValue().utf8.substr(0x4E00 * 3 - 0x3000, 600);
+    for (const std::string& fault : {"\xFF"s, "\xE4\xB8"s, "\xC0\x80"s, "\xED\xA0\x80"s, "\x80"s,
+                                     "\xF0\x9F\x98"s, "\xF4\x90\x80\x80"s, "\xE0\x9F\xBF"s}) {
+        for (std::size_t at = 0; at < 200; ++at) {
+            for (const std::string& around : {chinese, std::string(600, 'x')}) {
+                const std::string bytes = around.substr(0, at) + fault + around.substr(at);
+                ASSERT_EQ(IsWellFormedUtf8(bytes), IsWellFormedItemByItem(bytes))
+                    << testing::PrintToString(fault) << " at " << at;
+            }
+        }
+    }
+    std::mt19937 random(19);
+    const char pieces[][5] = {"a",    "\xC3\xA9",     "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\x80",
+                              "\xE4", "\xED\x9F\xBF", "\xEF\xBF\xBF", "\xF4\x8F\xBF\xBF"};
+    for (int round = 0; round < 4000; ++round) {
+        std::string bytes;
+        const int count = static_cast<int>(random() % 90);
+        for (int k = 0; k < count; ++k) {
+            bytes += pieces[random() % 4 == 0 ? random() % std::size(pieces) : random() % 4];
+        }
+        ASSERT_EQ(IsWellFormedUtf8(bytes), IsWellFormedItemByItem(bytes))
+            << testing::PrintToString(bytes);
+    }
+}
+
+TEST(DocumentEncodingTest, EveryScalarValueRoundTripsThroughEachEncodingAndMatchesIconv) {
+    const AllScalars& all = EveryScalarValue();
+    for (FileEncoding encoding : kUnicodeEncodings) {
+        SCOPED_TRACE(EncodingName(encoding));
+        Iconv toFile(IconvName(encoding), "UTF-8");
+        ASSERT_TRUE(toFile.IsOpen());
+        const std::optional<ByteString> bytes = EncodeDocument(all.text, encoding);
+        ASSERT_TRUE(bytes.has_value());
+        const std::optional<std::string> reference = toFile.Convert(all.utf8);
+        ASSERT_TRUE(reference.has_value());
+        ASSERT_TRUE(*bytes == std::string(ByteOrderMark(encoding)) + *reference)
+            << "the file bytes are the standard encoding of every character";
+        ASSERT_EQ(RecogniseEncoding(*bytes), encoding);
+        const DecodedDocument decoded = DecodeDocument(*bytes, encoding, GbkCut::Opened);
+        ASSERT_TRUE(decoded.text == all.text) << "the text comes back byte for byte";
+        EXPECT_FALSE(decoded.cut);
+        EXPECT_FALSE(decoded.keptUndecodable);
+        ASSERT_TRUE(OpenedAndSaved(*bytes) == *bytes);
+    }
+}
+
+TEST(DocumentEncodingTest, RandomValidFilesAndMarkedFilesSaveBackByteForByte) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        const Text text = test::RandomValidText(random, static_cast<int>(1 + random() % 400));
+        for (FileEncoding encoding : kUnicodeEncodings) {
+            const std::optional<ByteString> bytes = EncodeDocument(text, encoding);
+            ASSERT_TRUE(bytes.has_value());
+            const ByteString saved = OpenedAndSaved(*bytes);
+            ASSERT_TRUE(saved == *bytes || (encoding == FileEncoding::Utf8 && saved == text))
+                << EncodingName(encoding) << " round " << round;
+        }
+    }
+}
+
+TEST(DocumentEncodingTest, UndecodableUtf16IsKeptAndSavedBackUnchanged) {
+    struct Row {
+        ByteString bytes;
+        FileEncoding encoding;
+        bool kept;
+    };
+    const Row rows[] = {
+        {"\xFF\xFE"
+         "a\0\x00\xD8"
+         "b\0"s,
+         FileEncoding::Utf16Le, true},
+        {"\xFF\xFE\x00\xDC\x3D\xD8"s, FileEncoding::Utf16Le, true},
+        {"\xFE\xFF\xD8\x3D\xDE\x00\xD8\x3D"s, FileEncoding::Utf16Be, true},
+        {"\xFF\xFE"
+         "a\0"
+         "\x41"s,
+         FileEncoding::Utf16Le, true},
+        {"\xFE\xFF\xFF"s, FileEncoding::Utf16Be, true},
+        {"\xFF\xFE"s, FileEncoding::Utf16Le, false},
+        {"\xFF\xFE\x3D\xD8\x00\xDE"s, FileEncoding::Utf16Le, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.bytes));
+        ASSERT_EQ(RecogniseEncoding(row.bytes), row.encoding);
+        const DecodedDocument decoded = DecodeDocument(row.bytes, row.encoding, GbkCut::Opened);
+        EXPECT_EQ(decoded.keptUndecodable, row.kept);
+        EXPECT_EQ(decoded.text.find('\0'), Text::npos);
+        EXPECT_EQ(OpenedAndSaved(row.bytes), row.bytes);
+        EXPECT_EQ(CanEncodeDocument(decoded.text, FileEncoding::Utf8), !row.kept)
+            << "kept units are not characters for any other encoding";
+    }
+    // Every unit value, lone, between characters; and any random units at all.
+    ByteString every("\xFF\xFE");
+    for (unsigned unit = 0xD800; unit <= 0xDFFF; ++unit) {
+        every += "x"s + '\0' + static_cast<char>(unit & 0xFF) + static_cast<char>(unit >> 8);
+    }
+    every += "\x7F";
+    EXPECT_TRUE(OpenedAndSaved(every) == every);
+    std::mt19937 random(16);
+    for (int round = 0; round < 2000; ++round) {
+        ByteString bytes(round % 2 == 0 ? "\xFF\xFE" : "\xFE\xFF");
+        const int count = static_cast<int>(random() % 40);
+        for (int k = 0; k < count; ++k) {
+            const unsigned roll = random() % 4;
+            const unsigned unit = roll == 0 ? 0xD800 + random() % 0x800 : 1 + random() % 0xFFFF;
+            bytes += static_cast<char>(unit & 0xFF);
+            bytes += static_cast<char>(unit >> 8);
+        }
+        if (random() % 3 == 0) {
+            bytes += static_cast<char>(random());
+        }
+        ASSERT_EQ(OpenedAndSaved(bytes), bytes) << testing::PrintToString(bytes);
+    }
+}
+
+TEST(DocumentEncodingTest, BadInputGivesAClearResult) {
+    // A zero stops the text (it holds no zero byte) and says so; Chinese before it stays.
+    DecodedDocument decoded = DecodeDocument("中\0文"s, FileEncoding::Utf8, GbkCut::Opened);
+    EXPECT_EQ(decoded.text, "\xD6\xD0");
+    EXPECT_TRUE(decoded.cut);
+    decoded = DecodeDocument(
+        "\xFF\xFE"
+        "a\0\0\0b\0"s,
+        FileEncoding::Utf16Le, GbkCut::Opened);
+    EXPECT_EQ(decoded.text, "a");
+    EXPECT_TRUE(decoded.cut);
+    // A mark alone is an empty document that saves back as the mark.
+    for (const char* mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
+        EXPECT_EQ(DecodeDocument(mark, RecogniseEncoding(mark), GbkCut::Opened).text, "");
+        EXPECT_EQ(OpenedAndSaved(mark), mark);
+    }
+    // Not valid UTF-8, so GBK: the bytes are the text, unchanged.
+    for (const ByteString& bytes : {"中\xE6\x96"s, std::string(1 << 20, 'a') + "\xFF", "\xFF"s}) {
+        EXPECT_EQ(DecodeDocument(bytes, RecogniseEncoding(bytes), GbkCut::Opened).text, bytes);
+    }
+    // UTF-8 forced on bytes that are not keeps the stray ones.
+    EXPECT_EQ(DecodeDocument("a\xFF"
+                             "b",
+                             FileEncoding::Utf8, GbkCut::Opened)
+                  .text,
+              "a\xFF"
+              "b");
+}
+
+TEST(DocumentEncodingTest, BytesThatAreNoCharacterAreNeverWrittenAsUnicode) {
+    const Text undecodable[] = {
+        "\xFF",
+        "a\xD6",
+        "\x81\x7F",
+        "\xA2\xE3",
+        "\xD6\x30z",
+        "\x81\x30\x81",
+        "\x84\x31\xA5\x30",   // past the last four-byte code of the BMP
+        "\xA2\xFF\x82\xFF!",  // the odd-byte mark of UTF-16, not at the end
+        "\xA5\xFF\x81\xFF",   // past the last unit mark
+    };
+    for (const Text& text : undecodable) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        for (FileEncoding encoding : kUnicodeEncodings) {
+            EXPECT_FALSE(EncodeDocument("ok" + text, encoding).has_value())
+                << EncodingName(encoding);
+            EXPECT_FALSE(CanEncodeDocument("ok" + text, encoding));
+        }
+        EXPECT_EQ(EncodeDocument(text, FileEncoding::Gbk), text) << "GBK holds any bytes";
+    }
+}
+
+}  // namespace
+}  // namespace velmor
