@@ -134,14 +134,30 @@ bool DocumentController::SaveDocumentFile(std::optional<Text> path, FileEncoding
         encoding = m_dialog.Encoding().value_or(encoding);
         m_dialog.SetInitialFolderFromPath(target);
     }
-    const std::optional<ByteString> bytes = BytesToSave(m_editor.ReadText(), encoding);
-    if (!bytes) {
-        // Nothing was written: whatever asked for the save must not go on as if it had been.
-        return true;
+    // GBK is the document's own bytes: they are written from its pieces, with no whole copy.
+    std::optional<ByteString> encoded;
+    if (encoding != FileEncoding::Gbk) {
+        encoded = BytesToSave(m_editor.ReadText(), encoding);
+        if (!encoded) {
+            // Nothing was written: whatever asked for the save must not go on as if it had been.
+            return true;
+        }
     }
     const bool wasModified = m_editor.ModifiedFlag();
     m_editor.SetModifiedFlag(false);
-    if (!SaveDocumentBytes(FileSystemPath(target), *bytes)) {
+    bool saved = false;
+    if (encoded) {
+        saved = SaveDocumentBytes(FileSystemPath(target), *encoded);
+    } else {
+        const SharedText text = m_editor.ReadSnapshot();
+        std::vector<std::string_view> parts;
+        parts.reserve(text.Pieces().size());
+        for (const SharedText::Chunk& chunk : text.Pieces()) {
+            parts.push_back(chunk.Bytes());
+        }
+        saved = SaveDocumentBytes(FileSystemPath(target), parts);
+    }
+    if (!saved) {
         // The text is not on disk, so the save question must still come before it is lost.
         m_editor.SetModifiedFlag(wasModified);
         m_editor.ShowMessage(MessageKind::Error, "保存文件失败！", kErrorTitle);

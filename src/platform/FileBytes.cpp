@@ -206,10 +206,20 @@ bool WriteFileBytes(const std::string& path, std::initializer_list<std::string_v
 }
 
 bool SaveDocumentBytes(const std::string& path, std::string_view bytes) {
-    return ReplaceFile(
-               path, bytes.size(), [bytes](int descriptor) { return WriteAll(descriptor, bytes); },
-               ReplaceOptions())
-        .empty();
+    return SaveDocumentBytes(path, std::vector<std::string_view>{bytes});
+}
+
+bool SaveDocumentBytes(const std::string& path, const std::vector<std::string_view>& parts) {
+    std::uint64_t size = 0;
+    for (const std::string_view part : parts) {
+        size += part.size();
+    }
+    const auto writeParts = [&parts](int descriptor) {
+        return std::all_of(parts.begin(), parts.end(), [descriptor](std::string_view part) {
+            return WriteAll(descriptor, part);
+        });
+    };
+    return ReplaceFile(path, size, writeParts, ReplaceOptions()).empty();
 }
 
 bool WriteAllBytes(int descriptor, std::string_view bytes) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/Text.h"
 
@@ -47,6 +48,8 @@ bool WriteFileBytes(const std::string& path, std::initializer_list<std::string_v
 // names something that is not a regular file or a file this user may not write, or anything
 // fails. A file with several hard links is written in place so that every link keeps it.
 bool SaveDocumentBytes(const std::string& path, std::string_view bytes);
+// The same for a document held in parts, written one after another: no whole copy is made.
+bool SaveDocumentBytes(const std::string& path, const std::vector<std::string_view>& parts);
 
 // How ReplaceFile treats the file it replaces.
 struct ReplaceOptions {

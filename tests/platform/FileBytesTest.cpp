@@ -79,6 +79,8 @@ TEST_F(FileBytesTest, SaveReplacesTheFileAndKeepsItsPermissions) {
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
     EXPECT_TRUE(SaveDocumentBytes(path, "new\nLF only"));
     EXPECT_EQ(Content(path), "new\nLF only");
+    EXPECT_TRUE(SaveDocumentBytes(path, {"new\n", "", "LF only"}));
+    EXPECT_EQ(Content(path), "new\nLF only");
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
@@ -98,6 +100,8 @@ TEST_F(FileBytesTest, AFailedSaveLeavesTheOldFileWhole) {
     {
         FileSizeLimit limit(4096);
         EXPECT_FALSE(SaveDocumentBytes(path, std::string(100000, 'n')));
+        const std::string part(3000, 'p');
+        EXPECT_FALSE(SaveDocumentBytes(path, {part, part}));
     }
     EXPECT_EQ(Content(path), "old content");
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file left";
