@@ -12,6 +12,7 @@ namespace velmor {
 namespace {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kSmallPage = 4096;
 // Below this a buffer spans too few huge pages to be worth a system call.
 constexpr std::size_t kLargeBytes = std::size_t{8} << 20;
 
@@ -25,11 +26,13 @@ using Clock = std::chrono::steady_clock;
 
 // A huge page is normally far cheaper to fault in than its 512 small pages. Under some
 // hypervisors one the host has taken back costs several times more (milliseconds where small
-// pages take about one), and a buffer may get quick ones first and slow ones after. So the
-// part of a buffer that will surely be written is faulted in a huge page at a time, against a
-// time budget that quick pages never exhaust, single stalls included; once it is spent, the
-// rest keeps small pages, and so do the buffers of the next few seconds, until freed memory
-// may be quick to hand out again.
+// pages take about one), and a buffer may get quick ones first and slow ones after; under
+// others every small page traps to the host and stays the dearer even then. So the part of a
+// buffer that will surely be written is faulted in a huge page at a time, against a time budget
+// that quick pages never exhaust, single stalls included. Once it is spent, the next 2 MiB are
+// faulted in small pages and timed: where they came cheaper, the rest keeps small pages, and so
+// do the buffers of the next few seconds, until freed memory may be quick to hand out again;
+// otherwise the huge pages go on.
 constexpr auto kBudgetPerHugePage = std::chrono::microseconds(400);
 constexpr auto kBudgetSlack = std::chrono::microseconds(2500);
 constexpr auto kSmallPagesFor = std::chrono::seconds(3);
@@ -53,9 +56,29 @@ void FaultInSmallPages(std::uintptr_t from, std::uintptr_t to) {
     }
 }
 
-// Faults in [from, to), whole huge pages, in huge pages while they come quickly and in small
-// pages from the first slow one on; the rest up to last then keeps small pages too. One request
-// for many small pages costs less than faulting them in one by one as they are written.
+bool FaultInHugePage(std::uintptr_t page) {
+    return ::madvise(reinterpret_cast<void*>(page), kHugePage, MADV_POPULATE_WRITE) == 0;
+}
+
+// Small pages faulted in and read once each: under a hypervisor that shadows the page tables,
+// the first access after the fault is what costs.
+void FaultInAndReadSmallPages(std::uintptr_t from, std::uintptr_t to) {
+    FaultInSmallPages(from, to);
+    for (std::uintptr_t page = from; page < to; page += kSmallPage) {
+        (void)*reinterpret_cast<const volatile char*>(page);
+    }
+}
+
+void KeepSmallPages(std::uintptr_t from, std::uintptr_t to) {
+    if (to > from) {
+        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_NOHUGEPAGE);
+    }
+}
+
+// Faults in [from, to), whole huge pages, in huge pages while they come quickly, and from the
+// first slow one on in whichever size a sample shows cheaper; the rest up to last then keeps
+// small pages too where those won. One request for many small pages costs less than faulting
+// them in one by one as they are written.
 void FaultIn(std::uintptr_t from, std::uintptr_t to, std::uintptr_t last) {
     if (HugePagesRecentlySlow()) {
         FaultInSmallPages(from, to);
@@ -64,19 +87,31 @@ void FaultIn(std::uintptr_t from, std::uintptr_t to, std::uintptr_t last) {
     const Clock::time_point start = Clock::now();
     Clock::duration budget = kBudgetSlack;
     for (std::uintptr_t page = from; page < to; page += kHugePage) {
-        if (::madvise(reinterpret_cast<void*>(page), kHugePage, MADV_POPULATE_WRITE) != 0) {
+        if (!FaultInHugePage(page)) {
             return;  // a kernel without the request: the pages come as they are written
         }
         budget += kBudgetPerHugePage;
-        if (Clock::now() - start > budget) {
-            AdviseSmallPagesForAWhile();
-            const std::uintptr_t next = page + kHugePage;
-            if (last > next) {
-                ::madvise(reinterpret_cast<void*>(next), last - next, MADV_NOHUGEPAGE);
-            }
-            FaultInSmallPages(next, to);
+        const Clock::time_point sampleStart = Clock::now();
+        if (sampleStart - start <= budget) {
+            continue;
+        }
+        const std::uintptr_t sample = page + kHugePage;
+        if (sample >= to) {
             return;
         }
+        const auto hugePageCost = (sampleStart - start) / ((sample - from) / kHugePage);
+        KeepSmallPages(sample, sample + kHugePage);
+        FaultInAndReadSmallPages(sample, sample + kHugePage);
+        if (Clock::now() - sampleStart < hugePageCost) {
+            AdviseSmallPagesForAWhile();
+            KeepSmallPages(sample + kHugePage, last);
+            FaultInSmallPages(sample + kHugePage, to);
+            return;
+        }
+        for (std::uintptr_t rest = sample + kHugePage; rest < to; rest += kHugePage) {
+            FaultInHugePage(rest);
+        }
+        return;
     }
 }
 
