@@ -141,7 +141,13 @@ std::optional<ByteString> ReadDescriptorBytes(int descriptor) {
     return read ? std::optional<ByteString>(std::move(bytes)) : std::nullopt;
 }
 
-bool ReadFilePieces(const std::string& path, const PieceSink& piece) {
+namespace {
+
+// Pieces handed to a PieceSink.
+constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+
+template <typename Read>
+bool ReadOpenedFile(const std::string& path, Read read) {
     if (path.empty()) {
         return false;
     }
@@ -149,30 +155,64 @@ bool ReadFilePieces(const std::string& path, const PieceSink& piece) {
     if (descriptor < 0) {
         return false;
     }
-    const bool read = ReadDescriptorPieces(descriptor, piece);
+    const bool done = read(descriptor);
     ::close(descriptor);
-    return read;
+    return done;
+}
+
+}  // namespace
+
+bool ReadFilePieces(const std::string& path, const PieceSink& piece) {
+    return ReadOpenedFile(path,
+                          [&](int descriptor) { return ReadDescriptorPieces(descriptor, piece); });
+}
+
+bool ReadFileInto(const std::string& path, const ReadTarget& target) {
+    return ReadOpenedFile(path,
+                          [&](int descriptor) { return ReadDescriptorInto(descriptor, target); });
 }
 
 bool ReadDescriptorPieces(int descriptor, const PieceSink& piece) {
+    return ReadPiecesThrough(
+        [descriptor](const ReadTarget& target) { return ReadDescriptorInto(descriptor, target); },
+        piece);
+}
+
+bool ReadPiecesThrough(const std::function<bool(const ReadTarget&)>& readInto,
+                       const PieceSink& piece) {
+    const std::unique_ptr<char[]> buffer(new char[kPieceBytes]);
+    std::size_t fileSize = 0;
+    return readInto({[&](std::size_t size) {
+                         fileSize = size;
+                         return std::span<char>(buffer.get(), kPieceBytes);
+                     },
+                     [&](std::size_t count) {
+                         if (count > 0) {
+                             piece(std::string_view(buffer.get(), count), fileSize);
+                         }
+                     }});
+}
+
+bool ReadDescriptorInto(int descriptor, const ReadTarget& target) {
     struct stat status {};
     const std::size_t size = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)
                                  ? static_cast<std::size_t>(status.st_size)
                                  : 0;
-    constexpr std::size_t kPiece = std::size_t{1} << 20;
-    const std::unique_ptr<char[]> buffer(new char[kPiece]);
     for (;;) {
-        const ssize_t got = ::read(descriptor, buffer.get(), kPiece);
+        const std::span<char> room = target.room(size);
+        const ssize_t got = ::read(descriptor, room.data(), room.size());
         if (got < 0 && errno == EINTR) {
+            target.filled(0);
             continue;
         }
         if (got < 0) {
+            target.filled(0);
             return false;
         }
+        target.filled(static_cast<std::size_t>(got));
         if (got == 0) {
             return true;
         }
-        piece(std::string_view(buffer.get(), static_cast<std::size_t>(got)), size);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -33,6 +34,19 @@ using PieceSink = std::function<void(std::string_view piece, std::size_t fileSiz
 // comes; false when opening or reading fails (pieces already handed over stay handed over).
 bool ReadFilePieces(const std::string& path, const PieceSink& piece);
 bool ReadDescriptorPieces(int descriptor, const PieceSink& piece);
+// Where a reader puts what it reads when the bytes are to live in a buffer of the caller's:
+// room(fileSize) gives the place for the next bytes (fileSize as for PieceSink), filled(count)
+// says how many of them were read there. Nothing is copied on the way.
+struct ReadTarget {
+    std::function<std::span<char>(std::size_t fileSize)> room;
+    std::function<void(std::size_t count)> filled;
+};
+// As ReadFilePieces and ReadDescriptorPieces, reading straight into the target.
+bool ReadFileInto(const std::string& path, const ReadTarget& target);
+bool ReadDescriptorInto(int descriptor, const ReadTarget& target);
+// Runs a reader of a target with a target of its own buffer, handing each piece read to piece.
+bool ReadPiecesThrough(const std::function<bool(const ReadTarget&)>& readInto,
+                       const PieceSink& piece);
 // Appends a piece to bytes, reserving with the hint so that a whole file is one allocation
 // that is never zero-filled first.
 void AppendPiece(std::string& bytes, std::string_view piece, std::size_t fileSize);

@@ -15,8 +15,9 @@ namespace {
 
 constexpr PieceSplit kOnePiece{1, 0};
 
-// Cuts at every line feed, at about every seventh byte, and into three.
-const PieceSplit kSplits[] = {{1u << 20, 1}, {1u << 20, 7}, {3, 1}};
+// Cuts at every line feed, at about every seventh byte, into three, and into pieces longer
+// than the 64-byte blocks of the walks, whose blocks then start where the pieces do.
+const PieceSplit kSplits[] = {{1u << 20, 1}, {1u << 20, 7}, {3, 1}, {1u << 20, 100}, {5, 1}};
 
 // Texts whose line feeds sit next to and inside what the character walks read as one: a lone
 // lead byte before a line feed (which then reads as its trail), double-byte and four-byte
@@ -47,6 +48,24 @@ std::vector<Text> SplitTexts() {
         }
         if (k % 4 == 0) {
             text += '\xD6';
+        }
+        texts.push_back(text);
+    }
+    // Lines of a few hundred bytes: long ASCII runs and Chinese, a line feed as the last or
+    // first byte of a block, inside a double-byte or four-byte character, after a lone lead.
+    for (int k = 0; k < 6; ++k) {
+        Text text;
+        while (text.size() < 3000) {
+            const std::size_t line = random() % 300;
+            if (random() % 2 == 0) {
+                for (std::size_t i = 0; i < line; ++i) {
+                    text += static_cast<char>(' ' + random() % 95);
+                }
+            } else {
+                text += test::RandomValidText(random, static_cast<int>(line / 2));
+            }
+            const char* const breaks[] = {"\r\n", "\n", "\xB0\n", "\x81\x30\n\x81\x30"};
+            text += breaks[random() % std::size(breaks)];
         }
         texts.push_back(text);
     }
@@ -161,6 +180,22 @@ TEST(ParallelConversions, GiveTheBytesOfTheSingleThreadedRun) {
                     << name << " cut " << split.pieces << "/" << split.minBytes << " of "
                     << ::testing::PrintToString(text);
             }
+        }
+    }
+}
+
+// UTF-8 read in two parts, cut at every byte (inside two-, three- and four-byte sequences and
+// stray bytes), converts as the whole does on any cut of the parts.
+TEST(ParallelConversions, Utf8PartsCutAnywhereGiveTheWholeConversion) {
+    const std::string utf8 = "a\xC3\xA9\n\xE4\xB8\xAD\n\xF0\x9F\x98\x80\n\xE4\n\xB8\xE4\xB8\xADz\n";
+    const Text whole = Utf8ToGbk(utf8);
+    for (const PieceSplit& split : kSplits) {
+        for (std::size_t cut = 0; cut <= utf8.size(); ++cut) {
+            Text gbk;
+            const std::size_t used =
+                Utf8ToGbkPartInParallel(utf8.substr(0, cut), false, gbk, split);
+            Utf8ToGbkPartInParallel(utf8.substr(used), true, gbk, split);
+            ASSERT_EQ(gbk, whole) << "cut at " << cut << " split " << split.pieces;
         }
     }
 }

@@ -366,10 +366,14 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
             }
         }
         bool read = true;
-        if (!options->inPath.empty()) {
+        if (streamed && !options->inPath.empty()) {
+            read = ReadFileInto(options->inPath, document.Target());
+        } else if (!options->inPath.empty()) {
             read = ReadFilePieces(options->inPath, add);
-        } else if (streams.readInputPieces) {
-            read = streams.readInputPieces(add);
+        } else if (streamed && streams.readInputInto) {
+            read = streams.readInputInto(document.Target());
+        } else if (streams.readInputInto) {
+            read = ReadPiecesThrough(streams.readInputInto, add);
         } else {
             std::optional<ByteString> bytes =
                 streams.readInput ? streams.readInput() : ReadAll(streams.in);

@@ -49,8 +49,9 @@ struct BatchStreams {
     std::ostream& err;
     // Reads standard input when set, instead of in; nothing means it could not be read.
     std::function<std::optional<ByteString>()> readInput = {};
-    // Reads standard input piece by piece, before readInput; false when it could not be read.
-    std::function<bool(const PieceSink&)> readInputPieces = {};
+    // Reads standard input straight into a target, before readInput; false when it could not
+    // be read.
+    std::function<bool(const ReadTarget&)> readInputInto = {};
 };
 
 // Runs one command of registry as the command line asks and returns the exit status: 0 when

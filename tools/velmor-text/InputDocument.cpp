@@ -1,6 +1,7 @@
 #include "InputDocument.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "core/CodePage936.h"
@@ -11,6 +12,10 @@
 namespace velmor {
 
 namespace {
+
+// Bytes asked of each read: few system calls, and a room that stays in the cache while it
+// is checked for a zero byte.
+constexpr std::size_t kReadBytes = std::size_t{1} << 20;
 
 // UTF-8 bytes gathered before they are converted: enough for every core.
 std::size_t BatchBytes() {
@@ -32,26 +37,51 @@ void ReserveWithRoomToGrow(Text& text, std::size_t size) {
 
 }  // namespace
 
-void InputDocument::Add(std::string_view piece, std::size_t fileSize) {
+ReadTarget InputDocument::Target() {
+    return {[this](std::size_t fileSize) { return Room(kReadBytes, fileSize); },
+            [this](std::size_t count) { Filled(count); }};
+}
+
+std::span<char> InputDocument::Room(std::size_t bytes, std::size_t fileSize) {
     if (m_ended) {
-        return;
-    }
-    if (const std::size_t zero = piece.find('\0'); zero != std::string_view::npos) {
-        piece = piece.substr(0, zero);
-        m_ended = true;
+        m_dropped.resize(bytes);
+        return m_dropped;
     }
     // The GBK text is seldom longer than its UTF-8 form.
     if (m_text.capacity() < fileSize) {
         ReserveWithRoomToGrow(m_text, fileSize);
     }
-    if (!m_utf8) {
-        AppendPiece(m_text, piece, fileSize);
+    Text& buffer = m_utf8 ? m_pending : m_text;
+    m_roomStart = buffer.size();
+    if (buffer.capacity() < m_roomStart + bytes) {
+        // A pipe, or a file that grows meanwhile: twice the room, as a string would.
+        ReserveLargeText(buffer, std::max(m_roomStart + bytes, 2 * buffer.capacity()),
+                         m_roomStart + bytes);
+    }
+    GrowLargeTextInPlace(buffer, m_roomStart + bytes);
+    return std::span<char>(buffer.data() + m_roomStart, bytes);
+}
+
+void InputDocument::Filled(std::size_t count) {
+    if (m_ended) {
         return;
     }
-    m_pending += piece;
-    if (m_pending.size() >= BatchBytes()) {
+    Text& buffer = m_utf8 ? m_pending : m_text;
+    const char* const room = buffer.data() + m_roomStart;
+    if (const void* zero = std::memchr(room, '\0', count)) {
+        count = static_cast<std::size_t>(static_cast<const char*>(zero) - room);
+        m_ended = true;
+    }
+    buffer.resize(m_roomStart + count);
+    if (m_utf8 && m_pending.size() >= BatchBytes()) {
         m_pending.erase(0, Utf8ToGbkPartInParallel(m_pending, false, m_text));
     }
+}
+
+void InputDocument::Add(std::string_view piece, std::size_t fileSize) {
+    const std::span<char> room = Room(piece.size(), fileSize);
+    std::memcpy(room.data(), piece.data(), piece.size());
+    Filled(piece.size());
 }
 
 Text InputDocument::Finish() {

@@ -1,21 +1,30 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "core/Text.h"
+#include "platform/FileBytes.h"
 
 namespace velmor {
 
 // The document built from input that arrives in pieces: the bytes before the first zero byte
 // and, for UTF-8 input, their GBK conversion made a few megabytes at a time on every core, so
-// that the UTF-8 text is never held whole.
+// that the UTF-8 text is never held whole. GBK input is read straight into the document's own
+// buffer, UTF-8 input into the batch waiting for conversion.
 class InputDocument {
 public:
     explicit InputDocument(bool utf8) : m_utf8(utf8) {}
 
-    // fileSize is the input's size where it is known (0 otherwise), for reserving room.
+    // Reads into the document: room for the next bytes where they will stay, then how many
+    // came. fileSize is the input's size where it is known (0 otherwise), for reserving room.
+    ReadTarget Target();
+    std::span<char> Room(std::size_t bytes, std::size_t fileSize);
+    void Filled(std::size_t count);
+
+    // Copies a piece in, as reading it would.
     void Add(std::string_view piece, std::size_t fileSize);
     Text Finish();
 
@@ -26,6 +35,10 @@ private:
     // UTF-8 bytes not converted yet: a batch being gathered, or the up to three bytes whose
     // reading depends on the bytes of the next piece.
     std::string m_pending;
+    // Where the last room begins in the buffer read into.
+    std::size_t m_roomStart = 0;
+    // Bytes after the first zero byte are read here and dropped.
+    std::string m_dropped;
 };
 
 }  // namespace velmor

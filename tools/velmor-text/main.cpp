@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
         const velmor::CommandRegistry registry = velmor::BuildCommandRegistry();
         // Read directly, so that an unreadable standard input is an error, not an empty text.
         velmor::BatchStreams streams{std::cin, std::cout, std::cerr};
-        streams.readInputPieces = [](const velmor::PieceSink& piece) {
-            return velmor::ReadDescriptorPieces(STDIN_FILENO, piece);
+        streams.readInputInto = [](const velmor::ReadTarget& target) {
+            return velmor::ReadDescriptorInto(STDIN_FILENO, target);
         };
         return velmor::RunBatch(arguments, registry, streams);
     } catch (const std::exception& failure) {
