@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "core/ByteBlocks.h"
@@ -55,6 +56,20 @@ inline char HalfWidthOf(unsigned char lead, unsigned char trail) {
         return static_cast<char>(trail - 0x80);
     }
     return 0;
+}
+
+// The leads among leads of the block whose characters HalfWidthOf changes; the trail of the
+// last may be the byte past the block, which must exist.
+inline std::uint64_t ChangingLeads(const char* block, std::uint64_t leads) {
+    const std::uint64_t a1 = leads & ByteEqualMask(block, '\xA1');
+    const std::uint64_t a3 = leads & ByteEqualMask(block, '\xA3');
+    if ((a1 | a3) == 0) {
+        return 0;
+    }
+    const char* const trails = block + 1;
+    return (a3 & ByteRangeMask(trails, '\xA1', '\xFE')) |
+           (a1 & (ByteEqualMask(trails, '\xA1') | ByteEqualMask(trails, '\xAB') |
+                  ByteRangeMask(trails, '\xEE', '\xEF')));
 }
 
 // Writes the character at read (a character start, with its trail byte present) at write,
@@ -197,21 +212,17 @@ std::size_t HalfWidthWithin(char* data, std::size_t length) {
         const char* block = data + base;
         bool endsOnLead = false;
         const std::uint64_t leads = LeadMask(HighByteMask(block), endsOnLead);
-        const std::uint64_t changing =
-            leads & (ByteEqualMask(block, '\xA1') | ByteEqualMask(block, '\xA3'));
-        if (changing == 0) {
-            keepUpTo(base + kBlockBytes - (endsOnLead ? 1 : 0));
-            continue;
+        // The bytes between the characters that change are moved up as runs; the last
+        // character may end one byte past the block.
+        for (std::uint64_t changing = ChangingLeads(block, leads); changing != 0;
+             changing &= changing - 1) {
+            const std::size_t lead = base + LowestBit(changing);
+            keepUpTo(lead);
+            data[write++] = HalfWidthOf(static_cast<unsigned char>(data[lead]),
+                                        static_cast<unsigned char>(data[lead + 1]));
+            read = lead + 2;
         }
-        // Characters that start in the block, one by one; the last may end one byte past it.
-        while (read < base + kBlockBytes) {
-            if (!IsHigh(data[read])) {
-                data[write++] = data[read++];
-            } else {
-                write = PutHalfWidth(data, read, write);
-                read += 2;
-            }
-        }
+        keepUpTo(std::max(read, base + kBlockBytes - (endsOnLead ? 1 : 0)));
     }
     while (read < length) {
         if (!IsHigh(data[read])) {
