@@ -100,6 +100,29 @@ TEST(MaxResultBytes, EveryGrowingCommandKeepsToTheBudget) {
     }
 }
 
+// A result of gigabytes under a budget of a megabyte is refused from its size alone: built
+// first, it would take seconds and gigabytes before the refusal.
+TEST(MaxResultBytes, AResultFarBeyondTheBudgetIsRefusedBeforeItIsBuilt) {
+    Text lines;
+    for (int k = 0; k < 20000; ++k) {
+        lines += "a\r\n";
+    }
+    lines += 'b';
+    const std::vector<LimitedRun> runs = {
+        {"基本替换",
+         &BasicReplaceDialog(),
+         {"编辑框1=a", "编辑框2=" + Text(4096, 'a')},
+         Text(1 << 20, 'a')},
+        {"连续换行符数量变更", &LineBreakCountDialog(), {"编辑框_被=1", "编辑框_欲=99999"}, lines},
+    };
+    const test::FixedMemoryBudget budget(1 << 20);
+    for (const LimitedRun& run : runs) {
+        const Outcome refused = RunLimited(run, &budget);
+        EXPECT_EQ(refused.changes, 0) << run.name;
+        EXPECT_EQ(refused.messages, std::vector<std::string>{kResultTooLargeMessage}) << run.name;
+    }
+}
+
 // "a" to "aa" pressed again and again doubles the text each time, each press one pass, until
 // the press whose result would pass the limit is refused.
 TEST(MaxResultBytes, BasicReplaceGrowsToTheLimitPressByPress) {
