@@ -30,12 +30,14 @@ using Clock = std::chrono::steady_clock;
 // others every small page traps to the host and stays the dearer even then. So the part of a
 // buffer that will surely be written is faulted in a huge page at a time, against a time budget
 // that quick pages never exhaust, single stalls included. Once it is spent, the next 2 MiB are
-// faulted in small pages and timed: where they came cheaper, the rest keeps small pages, and so
-// do the buffers of the next few seconds, until freed memory may be quick to hand out again;
+// faulted in small pages and timed: where they came clearly cheaper, the rest keeps small pages,
+// and so do the buffers of the next few seconds, until freed memory may be quick to hand out again;
 // otherwise the huge pages go on.
 constexpr auto kBudgetPerHugePage = std::chrono::microseconds(400);
 constexpr auto kBudgetSlack = std::chrono::microseconds(2500);
 constexpr auto kSmallPagesFor = std::chrono::seconds(3);
+// One sample on a busy machine is no exact measure: small pages must win clearly.
+constexpr int kSmallPagesWinBy = 2;
 std::atomic<Clock::rep> smallPagesUntil{0};
 
 bool HugePagesRecentlySlow() {
@@ -102,7 +104,7 @@ void FaultIn(std::uintptr_t from, std::uintptr_t to, std::uintptr_t last) {
         const auto hugePageCost = (sampleStart - start) / ((sample - from) / kHugePage);
         KeepSmallPages(sample, sample + kHugePage);
         FaultInAndReadSmallPages(sample, sample + kHugePage);
-        if (Clock::now() - sampleStart < hugePageCost) {
+        if (kSmallPagesWinBy * (Clock::now() - sampleStart) < hugePageCost) {
             AdviseSmallPagesForAWhile();
             KeepSmallPages(sample + kHugePage, last);
             FaultInSmallPages(sample + kHugePage, to);
