@@ -25,5 +25,22 @@ TEST_F(WindowDifferentialTest, DocumentWidgetAndSavedBytesAgreeThroughRandomUse)
     RecordProperty("steps", steps);
 }
 
+// Whatever the document's own copy missed, Save writes the text on screen: here the widget
+// is changed behind the document's back, same length and all.
+TEST_F(WindowDifferentialTest, SaveWritesTheTextOnScreenEvenAfterAnEditTheDocumentMissed) {
+    const Text path = PathOf("screen.txt");
+    Put(path, Utf8ToGbk("账号1----密码1\r\n"));
+    Dialog().Answer(path);
+    RunItem("&O.打开");
+    ScintillaEditor& editor = Window().Editor();
+    const long mask = editor.SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK);
+    editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0UL);
+    editor.SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, 0UL, 3L);
+    editor.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, 3UL, "号");
+    editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
+    RunItem("&S.保存");
+    EXPECT_EQ(GbkToUtf8(Content(path)), "号号1----密码1\r\n");
+}
+
 }  // namespace
 }  // namespace velmor
