@@ -196,6 +196,8 @@ void HalfWidthInPlace(Text& text, const PieceSplit& split) {
 namespace {
 
 std::size_t HalfWidthWithin(char* data, std::size_t length) {
+    // Bytes from read to the scan are kept as they are; they move up as one run when a
+    // character that changes (or the end) is reached.
     std::size_t read = 0;
     std::size_t write = 0;
     const auto keepUpTo = [&](std::size_t end) {
@@ -207,13 +209,13 @@ std::size_t HalfWidthWithin(char* data, std::size_t length) {
     };
     // Each block starts at a character start, and one byte past it exists, so a lead byte at
     // its end has its trail.
-    while (read + kBlockBytes < length) {
-        const std::size_t base = read;
+    std::size_t scan = 0;
+    while (scan + kBlockBytes < length) {
+        const std::size_t base = scan;
         const char* block = data + base;
         bool endsOnLead = false;
         const std::uint64_t leads = LeadMask(HighByteMask(block), endsOnLead);
-        // The bytes between the characters that change are moved up as runs; the last
-        // character may end one byte past the block.
+        // The last character that changes may end one byte past the block.
         for (std::uint64_t changing = ChangingLeads(block, leads); changing != 0;
              changing &= changing - 1) {
             const std::size_t lead = base + LowestBit(changing);
@@ -222,8 +224,9 @@ std::size_t HalfWidthWithin(char* data, std::size_t length) {
                                         static_cast<unsigned char>(data[lead + 1]));
             read = lead + 2;
         }
-        keepUpTo(std::max(read, base + kBlockBytes - (endsOnLead ? 1 : 0)));
+        scan = std::max(read, base + kBlockBytes - (endsOnLead ? 1 : 0));
     }
+    keepUpTo(scan);
     while (read < length) {
         if (!IsHigh(data[read])) {
             data[write++] = data[read++];
