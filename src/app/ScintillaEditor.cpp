@@ -200,6 +200,7 @@ void ScintillaEditor::RebuildMirror() const {
         "velmor: the document had fallen out of step with the edit box and was taken "
         "again from it\n",
         stderr);
+    ++m_mirrorRepairs;
     m_mirror.Rebuild(Buffer());
 }
 

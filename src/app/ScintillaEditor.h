@@ -33,6 +33,9 @@ public:
     // Compares the mirror with the buffer, converting it chunk by chunk where the text is
     // small enough for that to go unnoticed, and takes the buffer again if they differ.
     void ConfirmText() override;
+    // How often the mirror was found out of step and rebuilt: never, unless an edit slipped
+    // past the notifications.
+    int MirrorRepairs() const { return m_mirrorRepairs; }
     int SelectionStart() const override;
     int SelectionLength() const override;
     void SetSelectionStart(int start) override;
@@ -104,6 +107,7 @@ private:
     mutable long m_insertedAt = -1;
     mutable long m_insertedLength = 0;
     bool m_checkMirror = false;
+    mutable int m_mirrorRepairs = 0;
     ChangeListener m_listener;
     bool m_modified = false;
     bool m_wholeTextChange = false;

@@ -123,6 +123,7 @@ TEST_F(EditorMirrorTest, EditsTheMirrorMissedAreTakenFromTheBuffer) {
     m_editor.ConfirmText();
     EXPECT_EQ(m_editor.ReadText(), Utf8ToGbk("x303239662abc中文\r\n😀"));
     EXPECT_EQ(m_editor.ReadSnapshot().Flatten(), FullConversion());
+    EXPECT_EQ(m_editor.MirrorRepairs(), 2);
     // Edits after the repair are followed as before.
     QTest::keyClicks(&m_editor, QStringLiteral("q"));
     EXPECT_EQ(m_editor.ReadText(), FullConversion());
