@@ -4,6 +4,8 @@
 #include <string_view>
 #include <utility>
 
+#include "core/LargeText.h"
+
 namespace velmor {
 
 // The widget's loader interface, as its headers declare it (the installed headers omit it).
@@ -37,6 +39,8 @@ PreparedDocument::~PreparedDocument() {
 }
 
 void PreparedDocument::Build() {
+    // The line index grows here as the text comes in.
+    const WholeBlocksWritten written;
     m_adoption = GbkMirror::Prepare(m_source);
     GbkMirror::HandOver(m_adoption, [this](std::string_view piece) {
         // SC_STATUS_OK is 0; anything else is a failure to allocate.

@@ -20,6 +20,7 @@
 #include "app/PlainEditKeys.h"
 
 #include "core/CodePage936.h"
+#include "core/LargeText.h"
 #include "core/Positions.h"
 
 namespace velmor {
@@ -126,6 +127,7 @@ void ScintillaEditor::ShowDocument(void* document) {
 std::shared_ptr<PreparedDocument> ScintillaEditor::PrepareSnapshot(const SharedText& text) {
     // Sized exactly, as ReplaceSnapshot sizes its buffer, so that it never grows by copying.
     const std::size_t size = Utf8SizeOf(text);
+    const WholeBlocksWritten written;
     void* loader = reinterpret_cast<void*>(
         SendScintilla(SCI_CREATELOADER, static_cast<unsigned long>(size + size / 256 + 65536),
                       static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
@@ -293,7 +295,10 @@ void ScintillaEditor::FillBuffer(const SharedText& text) {
     }
     // The mirror adopts the text and hands its UTF-8 over in pieces, into a buffer made the
     // exact size first: no whole UTF-8 copy, no growing buffer copied as it grows, and room
-    // for typing without the buffer growing by a sixth at the first key.
+    // for typing without the buffer growing by a sixth at the first key. An accessible index
+    // is made again when next asked for, not counted piece by piece as the text comes in.
+    EditorAccessible::DropIndex(this);
+    const WholeBlocksWritten written;
     SendScintilla(SCI_CLEARALL);
     m_mirror.Adopt(text, {[this](std::size_t size) {
                               SendScintilla(SCI_ALLOCATE,

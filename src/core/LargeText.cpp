@@ -110,6 +110,24 @@ void AdviseHugePages(void* data, std::size_t size, std::size_t written) {
 #endif
 }
 
+namespace {
+
+thread_local int wholeBlocksWritten = 0;
+
+}  // namespace
+
+WholeBlocksWritten::WholeBlocksWritten() {
+    ++wholeBlocksWritten;
+}
+
+WholeBlocksWritten::~WholeBlocksWritten() {
+    --wholeBlocksWritten;
+}
+
+bool WholeBlocksWritten::Active() {
+    return wholeBlocksWritten > 0;
+}
+
 void ReserveLargeText(Text& text, std::size_t capacity) {
     ReserveLargeText(text, capacity, capacity);
 }
