@@ -55,6 +55,8 @@ QFont DefaultTextFont() {
 
 ScintillaEditor::ScintillaEditor(QWidget* parent)
     : QsciScintilla(parent),
+      m_directFunction(reinterpret_cast<DirectFunction>(SendScintilla(SCI_GETDIRECTFUNCTION))),
+      m_directPointer(SendScintilla(SCI_GETDIRECTPOINTER)),
       m_mirror([this](std::size_t position, std::size_t length) {
           const auto* bytes = reinterpret_cast<const char*>(
               SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position),
@@ -124,14 +126,16 @@ void ScintillaEditor::ShowDocument(void* document) {
     setEolMode(EolWindows);
 }
 
-std::shared_ptr<PreparedDocument> ScintillaEditor::PrepareSnapshot(const SharedText& text) {
-    // Sized exactly, as ReplaceSnapshot sizes its buffer, so that it never grows by copying.
-    const std::size_t size = Utf8SizeOf(text);
-    const WholeBlocksWritten written;
-    void* loader = reinterpret_cast<void*>(
-        SendScintilla(SCI_CREATELOADER, static_cast<unsigned long>(size + size / 256 + 65536),
-                      static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
-    return std::make_shared<PreparedDocument>(text, loader);
+std::shared_ptr<PreparedDocument> ScintillaEditor::PrepareSnapshot(const SharedText& text) const {
+    // The widget's direct function makes the loader on the building thread, sized exactly
+    // as ReplaceSnapshot sizes its buffer, so that it never grows by copying. Making one
+    // touches nothing of the editor but a new document of the loader's own.
+    return std::make_shared<PreparedDocument>(
+        text, [function = m_directFunction, pointer = m_directPointer](std::size_t size) {
+            return reinterpret_cast<void*>(
+                function(pointer, SCI_CREATELOADER, size + size / 256 + 65536,
+                         static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
+        });
 }
 
 void ScintillaEditor::OfferPrepared(std::shared_ptr<PreparedDocument> prepared) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include <sys/mman.h>
+#include <time.h>
 
 namespace velmor {
 
@@ -29,9 +30,11 @@ using Clock = std::chrono::steady_clock;
 // part of a buffer that will surely be written is faulted in a huge page at a time, against a
 // time budget that quick pages never exhaust, single stalls included; once it is spent, the
 // rest keeps small pages, and so do the buffers of the next few seconds, until freed memory
-// may be quick to hand out again.
-constexpr auto kBudgetPerHugePage = std::chrono::microseconds(400);
-constexpr auto kBudgetSlack = std::chrono::microseconds(2500);
+// may be quick to hand out again. The budget counts the thread's own CPU time: on a loaded
+// machine the time a thread waits for a core says nothing about the pages, and small pages
+// then cost many times more.
+constexpr auto kBudgetPerHugePage = std::chrono::microseconds(2000);
+constexpr auto kBudgetSlack = std::chrono::microseconds(10000);
 constexpr auto kSmallPagesFor = std::chrono::seconds(3);
 std::atomic<Clock::rep> smallPagesUntil{0};
 
@@ -41,6 +44,12 @@ bool HugePagesRecentlySlow() {
 
 void AdviseSmallPagesForAWhile() {
     smallPagesUntil.store((Clock::now() + kSmallPagesFor).time_since_epoch().count());
+}
+
+std::chrono::nanoseconds ThreadTime() {
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
 }
 
 std::uintptr_t HugePageBelow(std::uintptr_t address) {
@@ -61,14 +70,14 @@ void FaultIn(std::uintptr_t from, std::uintptr_t to, std::uintptr_t last) {
         FaultInSmallPages(from, to);
         return;
     }
-    const Clock::time_point start = Clock::now();
-    Clock::duration budget = kBudgetSlack;
+    const std::chrono::nanoseconds start = ThreadTime();
+    std::chrono::nanoseconds budget = kBudgetSlack;
     for (std::uintptr_t page = from; page < to; page += kHugePage) {
         if (::madvise(reinterpret_cast<void*>(page), kHugePage, MADV_POPULATE_WRITE) != 0) {
             return;  // a kernel without the request: the pages come as they are written
         }
         budget += kBudgetPerHugePage;
-        if (Clock::now() - start > budget) {
+        if (ThreadTime() - start > budget) {
             AdviseSmallPagesForAWhile();
             const std::uintptr_t next = page + kHugePage;
             if (last > next) {
