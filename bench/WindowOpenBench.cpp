@@ -78,6 +78,13 @@ bool SavedAs(const std::string& saved, const std::string& original, const std::s
     return rest.substr(0, a.gcount()) == suffix;
 }
 
+// The largest resident set so far: the open, the key and the save, before any command.
+double PeakRssMegabytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
 double IdleSeconds() {
     const char* value = std::getenv("VELMOR_IDLE_SECONDS");
     return value != nullptr ? std::atof(value) : 30.0;
@@ -113,6 +120,7 @@ void BM_OpenTypeSaveThenIdle(benchmark::State& state) {
         state.counters["open_key_save_s"] = since();
         state.counters["startup_cpu_s"] = CpuSeconds() - startCpu;
         state.counters["since_process_start_s"] = SinceProcessStart();
+        state.counters["peak_rss_after_save_mb"] = PeakRssMegabytes();
         if (!SavedAs(path, source, "a")) {
             state.SkipWithError("the saved file is not the opened one with the key at its end");
             return;

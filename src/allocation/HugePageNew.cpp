@@ -5,7 +5,8 @@
 // faults alone on a virtual machine; in huge pages, a small part of that. The document's own
 // buffers already ask for them (core/LargeText.h); this brings the widget's under the same
 // rule. Only blocks of many megabytes are advised, and nothing is faulted in ahead beyond one
-// timed page, so a block reserved for growth costs no memory until it is written.
+// timed page, so a block reserved for growth costs no memory until it is written; where the
+// caller says every block will be written (velmor::WholeBlocksWritten), the whole block is.
 
 #include <cstdlib>
 #include <new>
@@ -17,7 +18,7 @@ namespace {
 void* Allocate(std::size_t size) {
     for (;;) {
         if (void* data = std::malloc(size == 0 ? 1 : size)) {
-            velmor::AdviseHugePages(data, size, 0);
+            velmor::AdviseHugePages(data, size, velmor::WholeBlocksWritten::Active() ? size : 0);
             return data;
         }
         const std::new_handler handler = std::get_new_handler();

@@ -3,7 +3,6 @@
 #include "app/FileDialog.h"
 #include "core/CodePage936.h"
 #include "core/DocumentEncoding.h"
-#include "platform/DocumentFile.h"
 #include "platform/FileBytes.h"
 
 namespace velmor {
@@ -72,9 +71,32 @@ void DocumentController::ShowCaption() {
     m_callbacks.setCaption(caption);
 }
 
+std::optional<OpenedFile> DocumentController::Load(const Text& path,
+                                                   std::optional<FileEncoding> encoding,
+                                                   GbkCut cut) {
+    const std::string file = FileSystemPath(path);
+    // Owns what it reads: the window may run it on a worker that outlives a cancel.
+    const FileLoad load = [file, encoding, cut] {
+        OpenedFile opened{LoadDocumentFile(file, encoding, cut), {}};
+        opened.text = SharedText(std::move(opened.loaded.decoded.text));
+        return opened;
+    };
+    if (m_callbacks.runLoad) {
+        return m_callbacks.runLoad(file, load);
+    }
+    return load();
+}
+
 bool DocumentController::OpenDocumentFile(const Text& path, std::optional<FileEncoding> encoding) {
     ClearDocument();
-    LoadedDocument loaded = LoadDocumentFile(FileSystemPath(path), encoding, GbkCut::Opened);
+    std::optional<OpenedFile> opened = Load(path, encoding, GbkCut::Opened);
+    if (!opened) {
+        // Given up while loading: as after a failed open, without the message.
+        m_captionPath.clear();
+        ShowCaption();
+        return false;
+    }
+    const LoadedDocument& loaded = opened->loaded;
     if (loaded.status != LoadedDocument::Status::Loaded) {
         m_editor.ShowMessage(
             MessageKind::Error,
@@ -85,7 +107,7 @@ bool DocumentController::OpenDocumentFile(const Text& path, std::optional<FileEn
         return false;
     }
     // The file's buffer becomes the document: no copy of a large file beside the editor's.
-    m_editor.ReplaceText(std::move(loaded.decoded.text));
+    m_editor.ReplaceSnapshot(opened->text);
     // Loading is not an edit, whatever the editor makes of a whole-text replacement.
     m_editor.SetModifiedFlag(false);
     m_currentFileName = path;
@@ -236,13 +258,17 @@ void DocumentController::DropFiles(const std::vector<Text>& paths) {
     if (paths.empty()) {
         return;
     }
+    std::optional<OpenedFile> opened = Load(paths.front(), std::nullopt, GbkCut::Dropped);
+    if (!opened) {
+        // Given up while loading: the document stays as it was.
+        return;
+    }
+    const LoadedDocument& loaded = opened->loaded;
     m_currentFileName = paths.front();
-    LoadedDocument loaded =
-        LoadDocumentFile(FileSystemPath(paths.front()), std::nullopt, GbkCut::Dropped);
     if (loaded.status == LoadedDocument::Status::TooLarge) {
         m_editor.ShowMessage(MessageKind::Error, kUtf16TooLarge, kErrorTitle);
     }
-    m_editor.ReplaceText(std::move(loaded.decoded.text));
+    m_editor.ReplaceSnapshot(opened->text);
     m_encoding = loaded.encoding;
     // As after Open: the text is the file's, so the save question must not offer to write
     // it back over the file, which may hold more than was loaded.

@@ -7,10 +7,19 @@
 
 #include "core/EditorAccess.h"
 #include "core/FileEncoding.h"
+#include "platform/DocumentFile.h"
 
 namespace velmor {
 
 class FileDialog;
+
+// A document file read for Open or a drop: how it loaded, and its text as the snapshot the
+// editor takes (the decoded text is moved there).
+struct OpenedFile {
+    LoadedDocument loaded;
+    SharedText text;
+};
+using FileLoad = std::function<OpenedFile()>;
 
 // The document's file commands: New, Open, Save, Save As, Exit, the recent-file items, dropped
 // files and the close request, with the save question before a text is thrown away. Paths
@@ -23,6 +32,11 @@ public:
         std::function<void(const Text&)> addRecentFile;
         // Ends the program; the window must not run CloseRequest for this close.
         std::function<void()> closeWindow;
+        // Runs the load of the file at path (UTF-8); the window runs a large one away from its
+        // thread under the progress window and readies the editor for the text. nullopt when
+        // the user gave up waiting. Without it the load runs here.
+        std::function<std::optional<OpenedFile>(const std::string& path, const FileLoad& load)>
+            runLoad;
     };
 
     DocumentController(EditorAccess& editor, FileDialog& dialog, Callbacks callbacks);
@@ -59,6 +73,8 @@ public:
 
 private:
     void ClearDocument();
+    std::optional<OpenedFile> Load(const Text& path, std::optional<FileEncoding> encoding,
+                                   GbkCut cut);
     // Tells the user once when a file loaded only in part, or kept undecodable UTF-16 units.
     void WarnOfLoading(bool cut, bool keptUndecodable);
     void ShowCaption();

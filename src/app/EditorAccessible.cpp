@@ -61,9 +61,22 @@ QString AskSpan(const QString& span, int spanStart, int offset, int* startOffset
 }  // namespace
 
 EditorAccessible::EditorAccessible(QsciScintillaBase* editor)
-    : QAccessibleWidget(editor, QAccessible::EditableText) {
-    // The index lives as long as the widget; Scintilla keeps it in step with every edit.
-    Send(QsciScintillaBase::SCI_ALLOCATELINECHARACTERINDEX, kUtf16Index);
+    : QAccessibleWidget(editor, QAccessible::EditableText) {}
+
+void EditorAccessible::UseIndex(QsciScintillaBase* editor) {
+    // Made on the first question, not with the interface: Qt makes the interface whenever
+    // the widget is shown, and Scintilla would count every character of every text loaded.
+    // It belongs to the shown document, so a document swapped in needs its own.
+    if ((editor->SendScintilla(QsciScintillaBase::SCI_GETLINECHARACTERINDEX) & kUtf16Index) == 0) {
+        editor->SendScintilla(QsciScintillaBase::SCI_ALLOCATELINECHARACTERINDEX, kUtf16Index);
+    }
+}
+
+void EditorAccessible::DropIndex(QsciScintillaBase* editor) {
+    while ((editor->SendScintilla(QsciScintillaBase::SCI_GETLINECHARACTERINDEX) & kUtf16Index) !=
+           0) {
+        editor->SendScintilla(QsciScintillaBase::SCI_RELEASELINECHARACTERINDEX, kUtf16Index);
+    }
 }
 
 void EditorAccessible::Install(const char* className) {
@@ -74,6 +87,7 @@ void EditorAccessible::Install(const char* className) {
 }
 
 int EditorAccessible::OffsetOf(QsciScintillaBase* editor, long position) {
+    UseIndex(editor);
     const long line = editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
                                             static_cast<unsigned long>(position));
     const long lineStart = editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
@@ -94,6 +108,7 @@ int EditorAccessible::Offset(long position) const {
 
 long EditorAccessible::PositionOf(int offset) const {
     offset = std::clamp(offset, 0, characterCount());
+    UseIndex(Editor());
     const long line = Send(QsciScintillaBase::SCI_LINEFROMINDEXPOSITION,
                            static_cast<unsigned long>(offset), kUtf16Index);
     const long lineStart =
@@ -177,6 +192,7 @@ QString EditorAccessible::text(int startOffset, int endOffset) const {
 }
 
 void EditorAccessible::LineAround(int offset, int* lineStart, int* lineEnd) const {
+    UseIndex(Editor());
     const long line = Send(QsciScintillaBase::SCI_LINEFROMINDEXPOSITION,
                            static_cast<unsigned long>(std::max(offset, 0)), kUtf16Index);
     *lineStart = static_cast<int>(Send(QsciScintillaBase::SCI_INDEXPOSITIONFROMLINE,

@@ -16,8 +16,12 @@ public:
     // Takes the given class's accessible interface; install before the first editor exists.
     static void Install(const char* className);
 
-    // UTF-16 offset of a buffer position; only meaningful once an interface was created.
+    // UTF-16 offset of a buffer position, through the shown document's index.
     static int OffsetOf(QsciScintillaBase* editor, long position);
+    // Gives the shown document the index if it has none yet, or takes it away (before a
+    // whole new text goes in, which it would otherwise count as it arrives).
+    static void UseIndex(QsciScintillaBase* editor);
+    static void DropIndex(QsciScintillaBase* editor);
 
     void* interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;

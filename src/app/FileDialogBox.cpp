@@ -6,8 +6,8 @@
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QIdentityProxyModel>
+#include <QLabel>
 #include <QLocale>
 #include <QScreen>
 #include <QTimer>

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <utility>
 
+#include "core/LargeText.h"
+
 namespace velmor {
 
 // The widget's loader interface, as its headers declare it (the installed headers omit it).
@@ -27,8 +29,8 @@ WidgetLoader* AsLoader(void* loader) {
 
 }  // namespace
 
-PreparedDocument::PreparedDocument(SharedText text, void* loader)
-    : m_source(std::move(text)), m_loader(loader) {}
+PreparedDocument::PreparedDocument(SharedText text, LoaderMaker makeLoader)
+    : m_source(std::move(text)), m_makeLoader(std::move(makeLoader)) {}
 
 PreparedDocument::~PreparedDocument() {
     if (m_loader != nullptr) {
@@ -37,7 +39,13 @@ PreparedDocument::~PreparedDocument() {
 }
 
 void PreparedDocument::Build() {
+    // The loader's buffer and the line index, which grows as the text comes in.
+    const WholeBlocksWritten written;
     m_adoption = GbkMirror::Prepare(m_source);
+    m_loader = m_makeLoader(m_adoption.utf8Size);
+    if (m_loader == nullptr) {
+        throw std::bad_alloc();
+    }
     GbkMirror::HandOver(m_adoption, [this](std::string_view piece) {
         // SC_STATUS_OK is 0; anything else is a failure to allocate.
         if (AsLoader(m_loader)->AddData(piece.data(), static_cast<std::ptrdiff_t>(piece.size())) !=

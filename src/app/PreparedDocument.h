@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
+#include <functional>
 
 #include "core/GbkMirror.h"
 
@@ -12,8 +14,10 @@ namespace velmor {
 // that the text on screen is never half-changed and the window waits only for the swap.
 class PreparedDocument {
 public:
-    // loader: the widget's loader interface, made on the editor's thread (one reference).
-    PreparedDocument(SharedText text, void* loader);
+    // Makes the widget's loader interface (one reference) for a text of that many UTF-8
+    // bytes, on the thread that builds.
+    using LoaderMaker = std::function<void*(std::size_t utf8Size)>;
+    PreparedDocument(SharedText text, LoaderMaker makeLoader);
     ~PreparedDocument();
     PreparedDocument(const PreparedDocument&) = delete;
     PreparedDocument& operator=(const PreparedDocument&) = delete;
@@ -32,8 +36,9 @@ public:
 private:
     SharedText m_source;
     GbkMirror::Adoption m_adoption;
-    // The widget's loader interface until the document is taken.
-    void* m_loader;
+    LoaderMaker m_makeLoader;
+    // The widget's loader interface from Build until the document is taken.
+    void* m_loader = nullptr;
     std::atomic<bool> m_built{false};
 };
 

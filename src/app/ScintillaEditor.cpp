@@ -20,6 +20,7 @@
 #include "app/PlainEditKeys.h"
 
 #include "core/CodePage936.h"
+#include "core/LargeText.h"
 #include "core/Positions.h"
 
 namespace velmor {
@@ -58,6 +59,8 @@ constexpr std::size_t kFullyConfirmedBytes = std::size_t{16} << 20;
 
 ScintillaEditor::ScintillaEditor(QWidget* parent)
     : QsciScintilla(parent),
+      m_directFunction(reinterpret_cast<DirectFunction>(SendScintilla(SCI_GETDIRECTFUNCTION))),
+      m_directPointer(SendScintilla(SCI_GETDIRECTPOINTER)),
       m_mirror([this](std::size_t position, std::size_t length) {
           const auto* bytes = reinterpret_cast<const char*>(
               SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position),
@@ -127,13 +130,16 @@ void ScintillaEditor::ShowDocument(void* document) {
     setEolMode(EolWindows);
 }
 
-std::shared_ptr<PreparedDocument> ScintillaEditor::PrepareSnapshot(const SharedText& text) {
-    // Sized exactly, as ReplaceSnapshot sizes its buffer, so that it never grows by copying.
-    const std::size_t size = Utf8SizeOf(text);
-    void* loader = reinterpret_cast<void*>(
-        SendScintilla(SCI_CREATELOADER, static_cast<unsigned long>(size + size / 256 + 65536),
-                      static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
-    return std::make_shared<PreparedDocument>(text, loader);
+std::shared_ptr<PreparedDocument> ScintillaEditor::PrepareSnapshot(const SharedText& text) const {
+    // The widget's direct function makes the loader on the building thread, sized exactly
+    // as ReplaceSnapshot sizes its buffer, so that it never grows by copying. Making one
+    // touches nothing of the editor but a new document of the loader's own.
+    return std::make_shared<PreparedDocument>(
+        text, [function = m_directFunction, pointer = m_directPointer](std::size_t size) {
+            return reinterpret_cast<void*>(
+                function(pointer, SCI_CREATELOADER, size + size / 256 + 65536,
+                         static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
+        });
 }
 
 void ScintillaEditor::OfferPrepared(std::shared_ptr<PreparedDocument> prepared) {
@@ -332,7 +338,10 @@ void ScintillaEditor::FillBuffer(const SharedText& text) {
     }
     // The mirror adopts the text and hands its UTF-8 over in pieces, into a buffer made the
     // exact size first: no whole UTF-8 copy, no growing buffer copied as it grows, and room
-    // for typing without the buffer growing by a sixth at the first key.
+    // for typing without the buffer growing by a sixth at the first key. An accessible index
+    // is made again when next asked for, not counted piece by piece as the text comes in.
+    EditorAccessible::DropIndex(this);
+    const WholeBlocksWritten written;
     SendScintilla(SCI_CLEARALL);
     m_mirror.Adopt(text, {[this](std::size_t size) {
                               SendScintilla(SCI_ALLOCATE,

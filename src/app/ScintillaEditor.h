@@ -44,8 +44,8 @@ public:
     void SetModifiedFlag(bool modified) override;
     void SetChangeListener(ChangeListener listener) override;
 
-    // A document for text, made here and built on any thread (PreparedDocument::Build).
-    std::shared_ptr<PreparedDocument> PrepareSnapshot(const SharedText& text);
+    // A document for text, made and built on any thread (PreparedDocument::Build).
+    std::shared_ptr<PreparedDocument> PrepareSnapshot(const SharedText& text) const;
     // The next ReplaceSnapshot, if it is of the prepared text's very version and the document
     // is built, swaps that document in instead of converting the text here.
     void OfferPrepared(std::shared_ptr<PreparedDocument> prepared);
@@ -100,6 +100,10 @@ private:
     long BufferPositionOf(int editorPosition, bool roundUp) const;
     bool IsCharacterBoundary(long bufferPosition) const;
 
+    using DirectFunction = long (*)(long pointer, unsigned int message, unsigned long wParam,
+                                    long lParam);
+    const DirectFunction m_directFunction;
+    const long m_directPointer;
     // The document the widget made for itself, kept to be given back before it goes.
     void* m_widgetDocument = nullptr;
     mutable GbkMirror m_mirror;

@@ -11,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QUrl>
+#include <filesystem>
 
 #include "app/AboutWindow.h"
 #include "app/DocumentPrinter.h"
@@ -28,6 +29,7 @@ constexpr const char* kAboutCaption = "&A.关于...";
 constexpr const char* kUndoCaption = "&U.撤消";
 constexpr const char* kRedoCaption = "重做";
 constexpr const char* kEditMenu = "&E.编辑";
+constexpr const char* kOpenCaption = "&O.打开";
 
 Text DocumentPath(const QString& path) {
     return Utf8ToGbk(path.toStdString());
@@ -50,12 +52,14 @@ WindowCommands::WindowCommands(MainWindow& window, std::unique_ptr<FileDialog> f
       m_window(window),
       m_editor(&window.Editor()),
       m_fileDialog(std::move(fileDialog)),
-      m_documents(window.Access(), *m_fileDialog,
-                  {[this](const std::string& caption) {
-                       m_window.setWindowTitle(QString::fromStdString(caption));
-                   },
-                   [this](const Text& path) { m_window.RecentFiles().AddRecentFile(path); },
-                   [this] { m_window.CloseWithoutRequest(); }}),
+      m_documents(
+          window.Access(), *m_fileDialog,
+          {[this](const std::string& caption) {
+               m_window.setWindowTitle(QString::fromStdString(caption));
+           },
+           [this](const Text& path) { m_window.RecentFiles().AddRecentFile(path); },
+           [this] { m_window.CloseWithoutRequest(); },
+           [this](const std::string& path, const FileLoad& load) { return RunLoad(path, load); }}),
       m_history(window.Editor()),
       m_notice(window.DaysInUse()),
       m_printSetup([this](QPrinter& printer) {
@@ -86,7 +90,7 @@ WindowCommands::~WindowCommands() {
 
 void WindowCommands::BindFileCommands() {
     m_window.SetWindowHandler("&N.新建", [this] { m_documents.New(); });
-    m_window.SetWindowHandler("&O.打开", [this] { m_documents.Open(); });
+    m_window.SetWindowHandler(kOpenCaption, [this] { m_documents.Open(); });
     // Save runs the notice step itself; the window's step after it finds the notice decided.
     m_window.SetWindowHandler("&S.保存", [this] { m_documents.Save(); });
     m_window.SetWindowHandler("&A.另存为", [this] { m_documents.SaveAs(); });
@@ -138,6 +142,39 @@ void WindowCommands::StepHistory(const char* caption) {
     }
     // Undo and Redo write a snapshot back; a different text is an edit for the save question.
     RunTextCommand(m_window.Access(), [&] { undo ? m_history.Undo() : m_history.Redo(); });
+}
+
+std::optional<OpenedFile> WindowCommands::RunLoad(const std::string& path, const FileLoad& load) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size < kBackgroundTextBytes) {
+        return load();
+    }
+    // Read, cut into the mirror's chunks and converted into a widget document on the worker,
+    // under the progress window after half a second; the window then only swaps it in.
+    struct Result {
+        OpenedFile file;
+        std::shared_ptr<PreparedDocument> prepared;
+    };
+    auto result = std::make_shared<Result>();
+    const Command* command = m_window.Registry().FindByCaption(kOpenCaption);
+    const BackgroundCommand::Outcome outcome = m_window.Background().Run(
+        command != nullptr ? command->Name() : kOpenCaption, m_window.Access(),
+        m_window.Context().services, [result, load, editor = m_editor.data()](CommandContext&) {
+            result->file = load();
+            if (result->file.loaded.status == LoadedDocument::Status::Loaded) {
+                result->prepared = editor->PrepareSnapshot(result->file.text);
+                result->prepared->Build();
+            }
+        });
+    if (outcome == BackgroundCommand::Outcome::Cancelled) {
+        return std::nullopt;
+    }
+
+    if (result->prepared) {
+        m_editor->OfferPrepared(std::move(result->prepared));
+    }
+    return std::move(result->file);
 }
 
 void WindowCommands::BindFormatAndHelpCommands() {

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/DocumentController.h"
 #include "app/FileDialog.h"
@@ -54,6 +56,7 @@ private:
     void BindFormatAndHelpCommands();
     // One undo or redo step (caption tells which).
     void StepHistory(const char* caption);
+    std::optional<OpenedFile> RunLoad(const std::string& path, const FileLoad& load);
     void OpenAtStart(const QString& path);
     void DropPaths(const QStringList& paths);
     bool FilterEditorDrop(QEvent* event);

@@ -1,9 +1,13 @@
 #include "core/GbkMirror.h"
 
 #include <algorithm>
+#include <future>
+#include <thread>
+#include <vector>
 
 #include "core/CodePage936.h"
 #include "core/LargeText.h"
+#include "core/ParallelPieces.h"
 #include "core/Positions.h"
 
 namespace velmor {
@@ -14,9 +18,9 @@ namespace {
 // per keystroke costs microseconds.
 constexpr std::size_t kChunkTarget = 64 * 1024;
 
-// Adopted text reaches the editor in pieces of about this size: few enough calls, and a
-// small buffer beside the editor's.
-constexpr std::size_t kHandOverBatch = 1024 * 1024;
+// Adopted text reaches the editor in pieces of about this size: few enough calls and threads,
+// and small buffers beside the editor's.
+constexpr std::size_t kHandOverBatch = 4 * 1024 * 1024;
 
 constexpr unsigned char kSafeBelow = 0x30;
 
@@ -49,18 +53,76 @@ void AppendUtf8Chunks(std::string_view utf8, SharedText::Chunks& chunks) {
     }
 }
 
+namespace {
+
+// The mirror's chunks of bytes, a part of buffer starting at offset, appended to chunks; the
+// UTF-8 size of the part is returned.
+std::size_t CutIntoChunks(const std::shared_ptr<const std::string>& buffer, std::size_t offset,
+                          std::string_view bytes, SharedText::Chunks& chunks) {
+    std::size_t utf8Size = 0;
+    for (std::size_t from = 0; from < bytes.size();) {
+        const std::size_t end = ChunkEnd(bytes, from);
+        const std::size_t length = Utf8SizeOfGbk(bytes.substr(from, end - from));
+        chunks.push_back({buffer, offset + from, end - from, length});
+        utf8Size += length;
+        from = end;
+    }
+    return utf8Size;
+}
+
+// A batch of consecutive chunks handed over together: [first, last) and its UTF-8 size.
+struct Batch {
+    std::size_t first;
+    std::size_t last;
+    std::size_t utf8Size;
+};
+
+std::vector<Batch> Batches(const SharedText::Chunks& chunks, std::size_t target) {
+    std::vector<Batch> batches;
+    Batch batch{0, 0, 0};
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        batch.last = i + 1;
+        batch.utf8Size += chunks[i].utf8Length;
+        if (batch.utf8Size >= target) {
+            batches.push_back(batch);
+            batch = {i + 1, i + 1, 0};
+        }
+    }
+    if (batch.last > batch.first) {
+        batches.push_back(batch);
+    }
+    return batches;
+}
+
+std::string ConvertBatch(const SharedText::Chunks& chunks, const Batch& batch) {
+    std::string utf8;
+    utf8.reserve(batch.utf8Size);
+    for (std::size_t i = batch.first; i < batch.last; ++i) {
+        GbkToUtf8Pieces(chunks[i].Bytes(), [&utf8](std::string_view piece) { utf8 += piece; });
+    }
+    return utf8;
+}
+
+}  // namespace
+
 GbkMirror::Adoption GbkMirror::Prepare(const SharedText& text) {
     SharedText::Chunks chunks;
     chunks.reserve(text.Size() / kChunkTarget + text.Pieces().size());
     std::size_t utf8Size = 0;
     for (const SharedText::Chunk& piece : text.Pieces()) {
         const std::string_view bytes = piece.Bytes();
-        for (std::size_t from = 0; from < bytes.size();) {
-            const std::size_t end = ChunkEnd(bytes, from);
-            const std::size_t length = Utf8SizeOfGbk(bytes.substr(from, end - from));
-            chunks.push_back({piece.buffer, piece.start + from, end - from, length});
-            utf8Size += length;
-            from = end;
+        // A loaded file is one piece: cut on every core at line feeds, which end chunks anyway.
+        const std::vector<std::size_t> ends = LineFeedPieceEnds(bytes, DefaultPieceSplit());
+        std::vector<SharedText::Chunks> parts(ends.size());
+        std::vector<std::size_t> sizes(ends.size());
+        RunInParallel(ends.size(), [&](std::size_t i) {
+            const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+            sizes[i] = CutIntoChunks(piece.buffer, piece.start + begin,
+                                     bytes.substr(begin, ends[i] - begin), parts[i]);
+        });
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            chunks.insert(chunks.end(), parts[i].begin(), parts[i].end());
+            utf8Size += sizes[i];
         }
     }
     return {SharedText(std::move(chunks)), utf8Size};
@@ -68,16 +130,19 @@ GbkMirror::Adoption GbkMirror::Prepare(const SharedText& text) {
 
 void GbkMirror::HandOver(const Adoption& adoption,
                          const std::function<void(std::string_view piece)>& append) {
-    std::string batch;
-    batch.reserve(kHandOverBatch + kChunkTarget * 2);
-    for (const SharedText::Chunk& chunk : adoption.text.Pieces()) {
-        GbkToUtf8Pieces(chunk.Bytes(), [&batch](std::string_view piece) { batch += piece; });
-        if (batch.size() >= kHandOverBatch) {
-            append(batch);
-            batch.clear();
+    const SharedText::Chunks& chunks = adoption.text.Pieces();
+    const std::vector<Batch> batches = Batches(chunks, kHandOverBatch);
+    // The next batch is converted on a thread of its own while this one is appended, so the
+    // widget's own work on the text and the conversion overlap.
+    const bool overlap = batches.size() > 1 && std::thread::hardware_concurrency() > 1;
+    std::future<std::string> next;
+    for (std::size_t i = 0; i < batches.size(); ++i) {
+        std::string batch = next.valid() ? next.get() : ConvertBatch(chunks, batches[i]);
+        if (overlap && i + 1 < batches.size()) {
+            next = std::async(std::launch::async, [&chunks, &batches, i] {
+                return ConvertBatch(chunks, batches[i + 1]);
+            });
         }
-    }
-    if (!batch.empty()) {
         append(batch);
     }
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include <sys/mman.h>
+#include <time.h>
 
 namespace velmor {
 
@@ -32,9 +33,10 @@ using Clock = std::chrono::steady_clock;
 // that quick pages never exhaust, single stalls included. Once it is spent, the next 2 MiB are
 // faulted in small pages and timed: where they came clearly cheaper, the rest keeps small pages,
 // and so do the buffers of the next few seconds, until freed memory may be quick to hand out again;
-// otherwise the huge pages go on.
-constexpr auto kBudgetPerHugePage = std::chrono::microseconds(400);
-constexpr auto kBudgetSlack = std::chrono::microseconds(2500);
+// otherwise the huge pages go on. Budget and sample count the thread's own CPU time: on a loaded
+// machine the time a thread waits for a core says nothing about the pages.
+constexpr auto kBudgetPerHugePage = std::chrono::microseconds(2000);
+constexpr auto kBudgetSlack = std::chrono::microseconds(10000);
 constexpr auto kSmallPagesFor = std::chrono::seconds(3);
 // One sample on a busy machine is no exact measure: small pages must win clearly.
 constexpr int kSmallPagesWinBy = 2;
@@ -46,6 +48,12 @@ bool HugePagesRecentlySlow() {
 
 void AdviseSmallPagesForAWhile() {
     smallPagesUntil.store((Clock::now() + kSmallPagesFor).time_since_epoch().count());
+}
+
+std::chrono::nanoseconds ThreadTime() {
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
 }
 
 std::uintptr_t HugePageBelow(std::uintptr_t address) {
@@ -86,14 +94,14 @@ void FaultIn(std::uintptr_t from, std::uintptr_t to, std::uintptr_t last) {
         FaultInSmallPages(from, to);
         return;
     }
-    const Clock::time_point start = Clock::now();
-    Clock::duration budget = kBudgetSlack;
+    const std::chrono::nanoseconds start = ThreadTime();
+    std::chrono::nanoseconds budget = kBudgetSlack;
     for (std::uintptr_t page = from; page < to; page += kHugePage) {
         if (!FaultInHugePage(page)) {
             return;  // a kernel without the request: the pages come as they are written
         }
         budget += kBudgetPerHugePage;
-        const Clock::time_point sampleStart = Clock::now();
+        const std::chrono::nanoseconds sampleStart = ThreadTime();
         if (sampleStart - start <= budget) {
             continue;
         }
@@ -104,7 +112,7 @@ void FaultIn(std::uintptr_t from, std::uintptr_t to, std::uintptr_t last) {
         const auto hugePageCost = (sampleStart - start) / ((sample - from) / kHugePage);
         KeepSmallPages(sample, sample + kHugePage);
         FaultInAndReadSmallPages(sample, sample + kHugePage);
-        if (kSmallPagesWinBy * (Clock::now() - sampleStart) < hugePageCost) {
+        if (kSmallPagesWinBy * (ThreadTime() - sampleStart) < hugePageCost) {
             AdviseSmallPagesForAWhile();
             KeepSmallPages(sample + kHugePage, last);
             FaultInSmallPages(sample + kHugePage, to);
@@ -145,6 +153,24 @@ void AdviseHugePages(void* data, std::size_t size, std::size_t written) {
     (void)size;
     (void)written;
 #endif
+}
+
+namespace {
+
+thread_local int wholeBlocksWritten = 0;
+
+}  // namespace
+
+WholeBlocksWritten::WholeBlocksWritten() {
+    ++wholeBlocksWritten;
+}
+
+WholeBlocksWritten::~WholeBlocksWritten() {
+    --wholeBlocksWritten;
+}
+
+bool WholeBlocksWritten::Active() {
+    return wholeBlocksWritten > 0;
 }
 
 void ReserveLargeText(Text& text, std::size_t capacity) {

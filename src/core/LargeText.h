@@ -25,4 +25,18 @@ void ResizeLargeText(Text& text, std::size_t length);
 // range or where the system has no such request.
 void AdviseHugePages(void* data, std::size_t size, std::size_t written);
 
+// While one lives on a thread, the program's operator new faults in the large blocks it hands
+// out there whole, at once: the editor widget zero-fills every block it allocates, and on a
+// virtual machine faulting a block in at one request costs a small part of faulting it in
+// as it is written.
+class WholeBlocksWritten {
+public:
+    WholeBlocksWritten();
+    ~WholeBlocksWritten();
+    WholeBlocksWritten(const WholeBlocksWritten&) = delete;
+    WholeBlocksWritten& operator=(const WholeBlocksWritten&) = delete;
+
+    static bool Active();
+};
+
 }  // namespace velmor

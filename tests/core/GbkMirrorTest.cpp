@@ -113,9 +113,10 @@ TEST(GbkMirrorTest, AdoptedTextGivesTheWholeConversionAndReadsBackUnchanged) {
     }
 }
 
+// Large enough to be cut on several cores and handed over in several converted batches.
 TEST(GbkMirrorTest, AdoptingHandsTheExactSizeFirstThenPiecesOfTheConversion) {
     std::mt19937 random(11);
-    const Text text = StartText(random, 5 << 20);
+    const Text text = StartText(random, 13 << 20);
     GbkMirror mirror([](std::size_t, std::size_t) { return std::string_view(); });
     std::size_t reserved = 0;
     std::size_t largest = 0;
@@ -130,9 +131,20 @@ TEST(GbkMirrorTest, AdoptingHandsTheExactSizeFirstThenPiecesOfTheConversion) {
                                     }});
     EXPECT_EQ(utf8, GbkToUtf8(text));
     EXPECT_EQ(reserved, utf8.size());
-    EXPECT_LT(largest, std::size_t{2} << 20) << "handed over in pieces, not whole";
+    EXPECT_LT(largest, std::size_t{5} << 20) << "handed over in pieces, not whole";
     EXPECT_EQ(mirror.Utf8Size(), utf8.size());
     EXPECT_EQ(mirror.Text().Flatten(), text);
+    // Every chunk, wherever the text was cut for the cores, converts alone as in the whole.
+    const SharedText::Chunks& chunks = mirror.Text().Pieces();
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        const std::string_view bytes = chunks[i].Bytes();
+        ASSERT_TRUE(i + 1 == chunks.size() || static_cast<unsigned char>(bytes.back()) < 0x30)
+            << "chunk " << i;
+        ASSERT_EQ(GbkToUtf8(bytes), std::string_view(utf8).substr(at, chunks[i].utf8Length))
+            << "chunk " << i;
+        at += chunks[i].utf8Length;
+    }
 }
 
 // Random typing, deleting, pasting, cutting, whole-text replacement and restoring of older

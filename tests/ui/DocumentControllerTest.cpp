@@ -56,7 +56,14 @@ protected:
         : m_controller(
               m_editor, m_dialog,
               {[this](const std::string& caption) { m_captions.push_back(caption); },
-               [this](const Text& path) { m_recent.push_back(path); }, [this] { ++m_closes; }}) {}
+               [this](const Text& path) { m_recent.push_back(path); }, [this] { ++m_closes; },
+               [this](const std::string& path, const FileLoad& load) -> std::optional<OpenedFile> {
+                   m_loads.push_back(path);
+                   if (m_giveUpLoads) {
+                       return std::nullopt;
+                   }
+                   return load();
+               }}) {}
 
     // A document path (GBK) in the temporary folder; name is UTF-8.
     Text PathOf(const char* name) const {
@@ -91,6 +98,9 @@ protected:
     std::vector<std::string> m_captions;
     std::vector<Text> m_recent;
     int m_closes = 0;
+    // File-system paths of the loads run, and whether the user gives each up while it runs.
+    std::vector<std::string> m_loads;
+    bool m_giveUpLoads = false;
     DocumentController m_controller;
 };
 
@@ -148,7 +158,7 @@ TEST_F(DocumentControllerTest, SaveQuestionMatrix) {
         MemoryEditor editor;
         FakeFileDialog dialog;
         int closes = 0;
-        DocumentController controller(editor, dialog, {{}, {}, [&] { ++closes; }});
+        DocumentController controller(editor, dialog, {{}, {}, [&] { ++closes; }, {}});
         if (row.titled) {
             Put(own, "on disk");
             ASSERT_TRUE(controller.OpenDocumentFile(own));
@@ -375,6 +385,34 @@ TEST_F(DocumentControllerTest, RecentItemsOpenWithoutTouchingListOrFolder) {
 
     m_controller.OpenRecentFile("");
     EXPECT_EQ(m_editor.ReadText(), "recent") << "an empty slot opens nothing";
+}
+
+TEST_F(DocumentControllerTest, ALoadGivenUpEndsOpenUntitledAndLeavesADropUnchanged) {
+    const Text path = PathOf("大.txt");
+    Put(path, "big");
+    Put(PathOf("kept.txt"), "kept");
+    ASSERT_TRUE(m_controller.OpenDocumentFile(PathOf("kept.txt")));
+    ASSERT_EQ(m_loads, std::vector<std::string>{GbkToUtf8(PathOf("kept.txt"))});
+    m_captions.clear();
+
+    m_giveUpLoads = true;
+    m_dialog.Answer(path);
+    m_controller.Open();
+    EXPECT_EQ(m_loads.back(), GbkToUtf8(path));
+    EXPECT_EQ(m_editor.ReadText(), "");
+    EXPECT_TRUE(m_controller.CurrentFileName().empty());
+    EXPECT_EQ(m_captions, std::vector<std::string>{"Velmor记事本增强版"});
+    EXPECT_TRUE(m_recent.empty());
+    EXPECT_TRUE(m_editor.Messages().empty()) << "giving up is no failure to report";
+
+    m_giveUpLoads = false;
+    m_editor.ReplaceText("typed");
+    m_editor.SetModifiedFlag(true);
+    m_giveUpLoads = true;
+    m_controller.DropFiles({path});
+    EXPECT_EQ(m_editor.ReadText(), "typed");
+    EXPECT_TRUE(m_editor.ModifiedFlag());
+    EXPECT_TRUE(m_controller.CurrentFileName().empty());
 }
 
 TEST_F(DocumentControllerTest, DroppedFilesLoadTheFirstWithoutAsking) {

@@ -183,6 +183,21 @@ TEST_F(EditorMirrorTest, AccessibleTextAnswersInUtf16Offsets) {
     QTest::keyClicks(&m_editor, "Q");
     EXPECT_EQ(text->characterCount(), expected.size() + 1);
     EXPECT_EQ(text->text(expected.size(), expected.size() + 1), QString::fromUtf8("Q"));
+
+    // The index is made when asked for, not kept up while whole texts come in, and a
+    // document swapped in (as an undo of a large text does) gets one of its own.
+    const auto indexed = [this] { return Send(QsciScintillaBase::SCI_GETLINECHARACTERINDEX) != 0; };
+    m_editor.ReplaceText("\xD6\xD0\r\n\x81\x30\x81\x30z");
+    EXPECT_FALSE(indexed());
+    EXPECT_EQ(text->text(0, text->characterCount()), QString::fromUtf8("中\r\n\U00000080z"));
+    EXPECT_TRUE(indexed());
+    const SharedText swapped(Text("\xCE\xC4\xCE\xC4"));
+    std::shared_ptr<PreparedDocument> prepared = m_editor.PrepareSnapshot(swapped);
+    prepared->Build();
+    m_editor.OfferPrepared(prepared);
+    m_editor.ReplaceSnapshot(swapped);
+    EXPECT_EQ(text->characterCount(), 2);
+    EXPECT_EQ(text->text(1, 2), QString::fromUtf8("文"));
 }
 
 }  // namespace

@@ -86,6 +86,27 @@ protected:
     }
 
     QString Caption() { return Window().windowTitle(); }
+
+    // The widget's buffer as it holds it, stray bytes included.
+    std::string WidgetBytes() {
+        ScintillaEditor& editor = Window().Editor();
+        const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+        const auto* data = static_cast<const char*>(
+            editor.SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+        return std::string(data == nullptr ? "" : data, static_cast<std::size_t>(length));
+    }
+
+    // Lines of Chinese, ASCII and a four-byte character, past the worker's threshold.
+    static const Text& LargeText() {
+        static const Text text = [] {
+            Text lines;
+            while (lines.size() < kBackgroundTextBytes + 4096) {
+                lines += "\xD6\xD0\xCE\xC4 text \x81\x30\x81\x30\r\n";
+            }
+            return lines;
+        }();
+        return text;
+    }
 };
 
 TEST_F(MainWindowDocumentTest, TheSaveQuestionMatrix) {
@@ -197,6 +218,8 @@ TEST_F(MainWindowDocumentTest, FilesLoadByTheirRulesFromOpenAndFromADrop) {
         {"A\0B"s, "A", "A"},
         {"AB\xD6", "AB\xD6", "AB\xD6"},
         {"\xD6\x1A!", "\xD6\x1A!", "\xD6\x1A!"},
+        // Large enough to be read and converted on the worker, and cut there.
+        {LargeText() + "\x1A" + "B", LargeText(), LargeText() + "\x1A" + "B"},
     };
     // A load that stopped early says so once; answered here, and counted.
     MessageBoxAnswerer answerer;
@@ -211,16 +234,23 @@ TEST_F(MainWindowDocumentTest, FilesLoadByTheirRulesFromOpenAndFromADrop) {
         Put(path, row.bytes);
         Dialog().Answer(path);
         qsizetype before = told();
+        const bool large = row.bytes.size() >= kBackgroundTextBytes;
+        int runs = window.Background().Runs();
         RunItem("&O.打开");
         EXPECT_EQ(EditorText(), row.opened);
+        EXPECT_EQ(WidgetBytes(), GbkToUtf8(row.opened));
+        EXPECT_EQ(window.Background().Runs() - runs, large ? 1 : 0);
         EXPECT_EQ(Caption(), caption);
         EXPECT_EQ(told() - before, row.opened.size() < row.bytes.size() ? 1 : 0);
 
         window.Editor().ReplaceText("before");
         window.setWindowTitle(QStringLiteral("unchanged"));
         before = told();
+        runs = window.Background().Runs();
         DropOn(window.Editor().viewport(), {FileSystemPath(path)});
         EXPECT_EQ(EditorText(), row.dropped);
+        EXPECT_EQ(WidgetBytes(), GbkToUtf8(row.dropped));
+        EXPECT_EQ(window.Background().Runs() - runs, large ? 1 : 0);
         EXPECT_EQ(told() - before, row.dropped.size() < row.bytes.size() ? 1 : 0);
         EXPECT_FALSE(window.Editor().ModifiedFlag()) << "a dropped file is not an edit";
         EXPECT_EQ(Caption(), QStringLiteral("unchanged")) << "a drop leaves the caption";
