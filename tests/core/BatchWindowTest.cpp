@@ -380,6 +380,7 @@ TEST(Progress, ACancelledMergeWritesNothingAndSaysHowFarItGot) {
     run.session.SetEditText("编辑框_目录1", "/out/");
     run.session.Press("按钮_合并");
     EXPECT_FALSE(run.files.files.contains(kMergedPath));
+    ASSERT_EQ(run.editor.Messages().size(), 1u) << "a cancelled merge said nothing";
     EXPECT_EQ(run.LastKind(), MessageKind::Information);
     EXPECT_EQ(run.LastMessage(), "文件合并已取消：已读取 2 / 120 个文件，未写入合并后的文件。");
 }
