@@ -49,6 +49,13 @@ protected:
         TestServices().http = &m_http;
     }
 
+    // The progress window the program itself hands its runs.
+    void UseProgressWindows() {
+        TestServices().progress =
+            [](const std::string& title) -> std::unique_ptr<ProgressReporter> {
+            return std::make_unique<ProgressWindow>(title);
+        };
+    }
     QString PathOf(const char* name) const { return m_dir.filePath(QString::fromUtf8(name)); }
     void Put(const char* name, const ByteString& bytes) {
         ASSERT_EQ(m_files.Save(PathOf(name).toStdString(), bytes), "");
@@ -204,10 +211,7 @@ ByteString SixtyMegabytes() {
 }
 
 TEST_F(BatchWindowUiTest, ALargeSplitShowsItsProgressAtOnceAndCancels) {
-    // The progress window the program itself hands its runs.
-    TestServices().progress = [](const std::string& title) -> std::unique_ptr<ProgressReporter> {
-        return std::make_unique<ProgressWindow>(title);
-    };
+    UseProgressWindows();
     Open();
     // 60 MB for 600 000 pieces of a hundred bytes.
     Put("big.txt", SixtyMegabytes());
@@ -236,9 +240,7 @@ TEST_F(BatchWindowUiTest, ALargeSplitShowsItsProgressAtOnceAndCancels) {
 // window shows, its bar moves while the file is read, and 取消 stops the run within the file,
 // which is left as it was with no backup or working file made.
 TEST_F(BatchWindowUiTest, ALargeFileShowsItsProgressAndCancelsWithinIt) {
-    TestServices().progress = [](const std::string& title) -> std::unique_ptr<ProgressReporter> {
-        return std::make_unique<ProgressWindow>(title);
-    };
+    UseProgressWindows();
     SlowFileSystem slow;
     TestServices().files = &slow;
     MainWindow& window = Open();
