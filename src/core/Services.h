@@ -42,8 +42,14 @@ public:
     virtual void Fill(unsigned char* bytes, std::size_t count) const = 0;
 };
 
+// Told the bytes of each block as a long read, write or copy goes on; false asks it to stop.
+using ByteProgress = std::function<bool(std::uint64_t bytes)>;
+
 // Files beyond the document's own, for the multi-file tools and the scripts. Paths are UTF-8;
 // a failure comes back as a short UTF-8 reason for the user, success as the empty reason.
+// A read, save or copy given progress tells it the bytes as they go and stops when it answers
+// false: a stopped read gives no bytes, a stopped save or copy fails and leaves any old file
+// as it was (a file written in place, to keep its hard links, is written to its end first).
 class FileSystem {
 public:
     struct ReadResult {
@@ -54,16 +60,19 @@ public:
     virtual ~FileSystem() = default;
     // The whole file; refused (nothing allocated) when it holds more than maxBytes, and
     // refused without waiting when it is not a regular file (a pipe, a device).
-    virtual ReadResult Read(const std::string& path, std::uint64_t maxBytes) const = 0;
+    virtual ReadResult Read(const std::string& path, std::uint64_t maxBytes,
+                            const ByteProgress& progress = {}) const = 0;
     // The size of a regular file, or nullopt when it is missing or not a regular file.
     virtual std::optional<std::uint64_t> Size(const std::string& path) const = 0;
     // Creates or replaces the file so that no half-written file is ever left.
-    virtual std::string Save(const std::string& path, std::string_view bytes) = 0;
+    virtual std::string Save(const std::string& path, std::string_view bytes,
+                             const ByteProgress& progress = {}) = 0;
     // As Save, for the many small files of one run: a failure still leaves no half-written file
     // and any old file untouched, but nothing waits for the disk to hold the data.
     virtual std::string SavePiece(const std::string& path, std::string_view bytes) = 0;
     // Copies a file over an existing target; the copy keeps the original's mode.
-    virtual std::string Copy(const std::string& from, const std::string& to) = 0;
+    virtual std::string Copy(const std::string& from, const std::string& to,
+                             const ByteProgress& progress = {}) = 0;
     // What tells two paths to the same file apart from others (empty when nothing is there).
     virtual std::string Identity(const std::string& path) const = 0;
     // Writes a script under fileName into a folder made for it that only this user may

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "core/CodePage936.h"
+#include "core/ParallelPieces.h"
 #include "core/Services.h"
 #include "core/Utf8.h"
 #include "files/FileCommands.h"
@@ -21,39 +22,81 @@ std::uint64_t Utf8LengthBound(std::string_view gbk) {
     return gbk.size() + gbk.size() / 2 + 2 * euros + kByteOrderMark.size();
 }
 
+// Converts content piece by piece onto out, cut after line feeds (a line feed starts no
+// sequence of either encoding, so each piece converts as it does within the whole), each
+// piece as much as the encoders take on every core at once; progress hears of each. convert
+// appends one piece's result and returns false when the piece cannot be converted.
+template <typename Convert>
+bool ConvertPieces(std::string_view content, const ByteProgress& progress, ByteString& out,
+                   Convert convert) {
+    const PieceSplit cores = DefaultPieceSplit();
+    const std::size_t step = std::max(cores.pieces * cores.minBytes, std::size_t{1} << 20);
+    std::size_t begin = 0;
+    for (const std::size_t end : LineFeedPieceEnds(content, {content.size() / step + 1, step})) {
+        if (!convert(content.substr(begin, end - begin), out) ||
+            (progress && !progress(end - begin))) {
+            return false;
+        }
+        begin = end;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<ByteString> ConvertEncoding(std::string_view content, EncodingDirection direction,
                                           bool writeByteOrderMark, std::uint64_t maxBytes,
-                                          std::string& reason) {
+                                          std::string& reason, const ByteProgress& progress) {
+    ByteString converted;
+    bool whole = false;
     if (direction == EncodingDirection::Utf8ToGbk) {
         if (content.starts_with(kByteOrderMark)) {
             content.remove_prefix(kByteOrderMark.size());
-        }
-        if (!IsWellFormedUtf8(content)) {
-            reason = "含有不是 UTF-8 的字节，文件未改动";
-            return std::nullopt;
         }
         // A two-byte UTF-8 character may need a four-byte GB18030 code.
         if (2 * static_cast<std::uint64_t>(content.size()) > maxBytes) {
             reason = "文件太大，文件未改动";
             return std::nullopt;
         }
-        return Utf8ToGbk(content);
+        converted.reserve(content.size());
+        whole = ConvertPieces(content, progress, converted, [&](std::string_view piece, Text& out) {
+            if (!IsWellFormedUtf8(piece)) {
+                reason = "含有不是 UTF-8 的字节，文件未改动";
+                return false;
+            }
+            Utf8ToGbkPartInParallel(piece, true, out);
+            return true;
+        });
+    } else {
+        const std::uint64_t bound = Utf8LengthBound(content);
+        if (bound > maxBytes) {
+            reason = "文件太大，文件未改动";
+            return std::nullopt;
+        }
+        converted.reserve(static_cast<std::size_t>(bound));
+        if (writeByteOrderMark) {
+            converted += kByteOrderMark;
+        }
+        // The conversion keeps bytes that start no character as they are, which leaves the
+        // result malformed exactly when the input held such bytes.
+        whole = ConvertPieces(
+            content, progress, converted, [&](std::string_view piece, ByteString& out) {
+                const std::size_t start = out.size();
+                GbkToUtf8PiecesInParallel(piece, [&out](std::string_view part) { out += part; });
+                if (!IsWellFormedUtf8(std::string_view(out).substr(start))) {
+                    reason = "含有不是 GBK 的字节，文件未改动";
+                    return false;
+                }
+                return true;
+            });
     }
-    if (Utf8LengthBound(content) > maxBytes) {
-        reason = "文件太大，文件未改动";
+    if (!whole) {
+        if (reason.empty()) {
+            reason = "已取消，文件未改动";
+        }
         return std::nullopt;
     }
-    // The conversion keeps bytes that start no character as they are, which leaves the
-    // result malformed exactly when the input held such bytes.
-    ByteString utf8 = writeByteOrderMark ? ByteString(kByteOrderMark) : ByteString();
-    utf8 += GbkToUtf8(content);
-    if (!IsWellFormedUtf8(utf8)) {
-        reason = "含有不是 GBK 的字节，文件未改动";
-        return std::nullopt;
-    }
-    return utf8;
+    return converted;
 }
 
 void ConvertFileEncodings(DialogFields& fields, CommandContext& context) {
@@ -75,36 +118,31 @@ void ConvertFileEncodings(DialogFields& fields, CommandContext& context) {
 
     FileReport report;
     std::size_t done = 0;
+    // Read, converted, backed up, written.
+    const unsigned passes = backup ? 4 : 3;
     const bool whole = ForEachListedFile(
-        context, kTitle, items, report,
+        context, kTitle, items, passes, report,
         [&](const Text& item, FileProgress& progress) {
-            const std::string path = FileSystemPath(item);
-            const FileSystem::ReadResult read = files.Read(path, kMaxFileBytes);
+            const FileSystem::ReadResult read =
+                files.Read(FileSystemPath(item), kMaxFileBytes, progress.Bytes());
+            if (progress.Cancelled()) {
+                return report.Untouched(item);
+            }
             if (!read.bytes) {
                 report.Fail(item, read.reason);
                 return true;
             }
-            if (!progress.Add(read.bytes->size())) {
-                report.Fail(item, std::string(kCancelledReason) + "，文件未改动");
-                return false;
-            }
             std::string reason;
-            const std::optional<ByteString> converted =
-                ConvertEncoding(*read.bytes, direction, byteOrderMark, kMaxFileBytes, reason);
+            const std::optional<ByteString> converted = ConvertEncoding(
+                *read.bytes, direction, byteOrderMark, kMaxFileBytes, reason, progress.Bytes());
+            if (progress.Cancelled()) {
+                return report.Untouched(item);
+            }
             if (!converted) {
                 report.Fail(item, reason);
                 return true;
             }
-            if (backup) {
-                if (reason = files.Copy(path, path + ".bak"); !reason.empty()) {
-                    report.Fail(item, "备份失败（" + reason + "），文件未改动");
-                    return true;
-                }
-            }
-            if (reason = files.Save(path, *converted); !reason.empty()) {
-                report.Fail(item, reason);
-            }
-            return true;
+            return SaveListedFile(files, item, *converted, backup, progress, report);
         },
         &done);
     report.Show(context, whole ? "编码转换完成！" : CancelledRunText(kTitle, done));

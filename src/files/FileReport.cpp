@@ -25,6 +25,11 @@ void FileReport::Fail(const Text& path, const std::string& reason) {
     m_lines.push_back(GbkToUtf8(path) + "：" + reason);
 }
 
+bool FileReport::Untouched(const Text& path) {
+    Fail(path, std::string(kCancelledReason) + "，文件未改动");
+    return false;
+}
+
 void FileReport::Show(CommandContext& context, const std::string& usual) const {
     if (m_lines.empty()) {
         if (!usual.empty()) {
@@ -46,8 +51,8 @@ void FileReport::Show(CommandContext& context, const std::string& usual) const {
 }
 
 FileProgress::FileProgress(CommandContext& context, const std::string& title, std::size_t fileCount,
-                           std::uint64_t byteCount)
-    : m_context(context), m_title(title), m_total(byteCount + fileCount) {
+                           std::uint64_t byteCount, unsigned passes)
+    : m_context(context), m_title(title), m_total(byteCount * passes + fileCount) {
     if (context.services.progress &&
         (fileCount > kProgressFileCount || byteCount > kProgressBytes)) {
         m_reporter = context.services.progress(title);
@@ -81,6 +86,10 @@ bool FileProgress::Add(std::uint64_t bytes, std::uint64_t pieces) {
     return Report();
 }
 
+ByteProgress FileProgress::Bytes() {
+    return [this](std::uint64_t bytes) { return Add(bytes); };
+}
+
 bool FileProgress::Report() {
     m_reportedAt = m_done;
     m_piecesSinceReport = 0;
@@ -91,14 +100,14 @@ bool FileProgress::Report() {
 }
 
 bool ForEachListedFile(CommandContext& context, const std::string& title, const TextList& items,
-                       FileReport& report,
+                       unsigned passes, FileReport& report,
                        const std::function<bool(const Text& item, FileProgress& progress)>& visit,
                        std::size_t* done) {
     std::uint64_t total = 0;
     for (const Text& item : items) {
         total += context.services.files->Size(FileSystemPath(item)).value_or(0);
     }
-    FileProgress progress(context, title, items.size(), total);
+    FileProgress progress(context, title, items.size(), total, passes);
     std::size_t i = 0;
     for (; i < items.size(); ++i) {
         if (!progress.NextFile()) {
@@ -115,6 +124,30 @@ bool ForEachListedFile(CommandContext& context, const std::string& title, const 
         *done = i;
     }
     return i == items.size();
+}
+
+bool SaveListedFile(FileSystem& files, const Text& item, std::string_view bytes, bool backup,
+                    FileProgress& progress, FileReport& report) {
+    const std::string path = FileSystemPath(item);
+    if (backup) {
+        const std::string reason = files.Copy(path, path + ".bak", progress.Bytes());
+        // A backup made whole before the cancel is no change to the file itself.
+        if (progress.Cancelled()) {
+            return report.Untouched(item);
+        }
+        if (!reason.empty()) {
+            report.Fail(item, "备份失败（" + reason + "），文件未改动");
+            return true;
+        }
+    }
+    if (const std::string reason = files.Save(path, bytes, progress.Bytes()); !reason.empty()) {
+        if (progress.Cancelled()) {
+            return report.Untouched(item);
+        }
+        report.Fail(item, reason);
+    }
+    // A file saved though the cancel came on the way is done; the run stops before the next.
+    return true;
 }
 
 std::string CancelledRunText(const std::string& title, std::size_t done) {

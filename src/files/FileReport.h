@@ -25,6 +25,8 @@ class FileReport {
 public:
     // path is a list item (document code page); reason is UTF-8.
     void Fail(const Text& path, const std::string& reason);
+    // Names a file the user's cancel left as it was; false, for a visit to return.
+    bool Untouched(const Text& path);
     bool Empty() const { return m_lines.empty(); }
 
     // Shows the run's usual message (information kind; none when usual is empty) when every
@@ -38,11 +40,12 @@ private:
 // Progress over the files of one run, shown only for long runs and only where the platform
 // offers it. It follows the bytes and the pieces within each file, so that one large file
 // moves the bar and keeps the window answering as a long list does; every call returns false
-// once the user cancelled.
+// once the user cancelled. passes is how often the run goes over each byte (reading, backing
+// up, converting, writing), so that the bar fills once over all of them.
 class FileProgress {
 public:
     FileProgress(CommandContext& context, const std::string& title, std::size_t fileCount,
-                 std::uint64_t byteCount);
+                 std::uint64_t byteCount, unsigned passes);
     ~FileProgress();
     FileProgress(const FileProgress&) = delete;
     FileProgress& operator=(const FileProgress&) = delete;
@@ -51,6 +54,8 @@ public:
     bool NextFile();
     // bytes of the current file were read, written or cut, in pieces pieces.
     bool Add(std::uint64_t bytes, std::uint64_t pieces = 0);
+    // Add as the file system's reads, saves and copies call it.
+    ByteProgress Bytes();
     bool Cancelled() const { return m_cancelled; }
 
 private:
@@ -67,14 +72,20 @@ private:
     bool m_cancelled = false;
 };
 
-// Calls visit for each item in list order, with progress shown for long runs; visit returns
-// false when the user cancelled within its file. Once cancelled, the items left are reported
-// as cancelled and the count of the files done comes back through done. Needs the run's file
-// system; true when the run was not cancelled.
+// Calls visit for each item in list order, with progress shown for long runs (over passes
+// passes); visit returns false when the user cancelled within its file and left it as it was.
+// Once cancelled, the items left are reported as cancelled and the count of the files done
+// comes back through done. Needs the run's file system; true when the run was not cancelled.
 bool ForEachListedFile(CommandContext& context, const std::string& title, const TextList& items,
-                       FileReport& report,
+                       unsigned passes, FileReport& report,
                        const std::function<bool(const Text& item, FileProgress& progress)>& visit,
                        std::size_t* done = nullptr);
+
+// Writes bytes over a listed file at path, after copying it to path + ".bak" when backup is
+// asked; a failed backup leaves the file as it was. Failures go to the report; false when the
+// user cancelled on the way and the file was left as it was (reported so).
+bool SaveListedFile(FileSystem& files, const Text& item, std::string_view bytes, bool backup,
+                    FileProgress& progress, FileReport& report);
 
 // The closing text of a run the user cancelled, after done files.
 std::string CancelledRunText(const std::string& title, std::size_t done);

@@ -72,33 +72,25 @@ void EditHeadTail(DialogFields& fields, CommandContext& context) {
 
     FileReport report;
     std::size_t done = 0;
+    // Read, backed up, written.
+    const unsigned passes = backup ? 3 : 2;
     const bool whole = ForEachListedFile(
-        context, kTitle, items, report,
+        context, kTitle, items, passes, report,
         [&](const Text& item, FileProgress& progress) {
-            const std::string path = FileSystemPath(item);
-            FileSystem::ReadResult read = files.Read(path, kMaxFileBytes - growth);
+            FileSystem::ReadResult read =
+                files.Read(FileSystemPath(item), kMaxFileBytes - growth, progress.Bytes());
+            if (progress.Cancelled()) {
+                return report.Untouched(item);
+            }
             if (!read.bytes && !read.missing) {
                 report.Fail(item, read.reason + "，文件未改动");
                 return true;
             }
-            if (!progress.Add(read.bytes ? read.bytes->size() : 0)) {
-                report.Fail(item, std::string(kCancelledReason) + "，文件未改动");
-                return false;
-            }
             // A listed file that is gone counts as empty and is written anew; there is nothing
             // to back up then, so the backup is not asked for it.
-            if (backup && read.bytes) {
-                if (const std::string reason = files.Copy(path, path + ".bak"); !reason.empty()) {
-                    report.Fail(item, "备份失败（" + reason + "），文件未改动");
-                    return true;
-                }
-            }
-            const ByteString content = read.bytes.value_or(ByteString());
-            if (const std::string reason = files.Save(path, ApplyHeadTail(content, edit));
-                !reason.empty()) {
-                report.Fail(item, reason);
-            }
-            return true;
+            const ByteString content = read.bytes ? std::move(*read.bytes) : ByteString();
+            return SaveListedFile(files, item, ApplyHeadTail(content, edit), backup && read.bytes,
+                                  progress, report);
         },
         &done);
     report.Show(context, whole ? std::string() : CancelledRunText(kTitle, done));

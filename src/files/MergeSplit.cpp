@@ -123,22 +123,28 @@ void MergeFiles(DialogFields& fields, CommandContext& context) {
         return;
     }
 
+    // Half a merge would look like a whole one: a cancel anywhere, the last write included,
+    // leaves nothing written.
+    const auto cancelled = [&](std::size_t read) {
+        context.editor.ShowMessage(MessageKind::Information,
+                                   "文件合并已取消：已读取 " + std::to_string(read) + " / " +
+                                       std::to_string(items.size()) +
+                                       " 个文件，未写入合并后的文件。",
+                                   kInformationTitle);
+    };
     FileReport report;
     ByteString merged;
     merged.reserve(total);
-    FileProgress progress(context, "文件合并", items.size(), total);
+    // Each file read, the whole written.
+    FileProgress progress(context, "文件合并", items.size(), total, 2);
     for (std::size_t i = 0; i < items.size(); ++i) {
         FileSystem::ReadResult read;
         if (progress.NextFile()) {
-            read = files.Read(FileSystemPath(items[i]), kMaxFileBytes - merged.size());
+            read = files.Read(FileSystemPath(items[i]), kMaxFileBytes - merged.size(),
+                              progress.Bytes());
         }
-        if (progress.Cancelled() || !progress.Add(read.bytes ? read.bytes->size() : 0)) {
-            // Half a merge would look like a whole one: nothing is written.
-            context.editor.ShowMessage(MessageKind::Information,
-                                       "文件合并已取消：已读取 " + std::to_string(i) + " / " +
-                                           std::to_string(items.size()) +
-                                           " 个文件，未写入合并后的文件。",
-                                       kInformationTitle);
+        if (progress.Cancelled()) {
+            cancelled(i);
             return;
         }
         if (read.bytes) {
@@ -152,7 +158,11 @@ void MergeFiles(DialogFields& fields, CommandContext& context) {
     }
 
     const Text output = fields.TextOf(kOutputFolder) + MergedFileName(Now(*context.services.clock));
-    const std::string reason = files.Save(FileSystemPath(output), merged);
+    const std::string reason = files.Save(FileSystemPath(output), merged, progress.Bytes());
+    if (!reason.empty() && progress.Cancelled()) {
+        cancelled(items.size());
+        return;
+    }
     if (!reason.empty()) {
         report.Fail(output, reason);
     }
@@ -177,14 +187,20 @@ void SplitFiles(DialogFields& fields, CommandContext& context) {
     }
     FileReport report;
     std::size_t done = 0;
+    // Each file read, then cut.
     const bool whole = ForEachListedFile(
-        context, kSplitTitle, items, report,
+        context, kSplitTitle, items, 2, report,
         [&](const Text& item, FileProgress& progress) {
             if (const auto found = waiting.find(files.Identity(FileSystemPath(item)));
                 found != waiting.end() && found->second > 0) {
                 --found->second;
             }
-            const FileSystem::ReadResult read = files.Read(FileSystemPath(item), kMaxFileBytes);
+            const FileSystem::ReadResult read =
+                files.Read(FileSystemPath(item), kMaxFileBytes, progress.Bytes());
+            if (progress.Cancelled()) {
+                report.Fail(item, std::string(kCancelledReason) + "（已写入 0 块）");
+                return false;
+            }
             if (!read.bytes) {
                 report.Fail(item, read.reason);
                 return true;

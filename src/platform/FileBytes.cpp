@@ -92,7 +92,7 @@ std::string ErrnoReason() {
 // Every other link to the file sees the new content. The room is reserved first, so that a
 // full disk refuses the write before the first byte changes.
 std::string WriteInPlace(const std::string& target, const struct stat& old, std::uint64_t size,
-                         const ContentWriter& write) {
+                         const ContentWriter& write, const ByteProgress& progress) {
     const int descriptor = OpenRetrying(target.c_str(), O_WRONLY | O_NOFOLLOW);
     if (descriptor < 0) {
         return ErrnoReason();
@@ -108,7 +108,15 @@ std::string WriteInPlace(const std::string& target, const struct stat& old, std:
         ::close(descriptor);
         return reason;
     }
-    bool written = write(descriptor) && ::ftruncate(descriptor, static_cast<off_t>(size)) == 0 &&
+    // Half a file in place would be lost: a stop asked for on the way is not heeded here.
+    const ByteProgress toTheEnd = [&progress](std::uint64_t bytes) {
+        if (progress) {
+            progress(bytes);
+        }
+        return true;
+    };
+    bool written = write(descriptor, toTheEnd) &&
+                   ::ftruncate(descriptor, static_cast<off_t>(size)) == 0 &&
                    ::fsync(descriptor) == 0;
     const std::string reason = written ? std::string() : ErrnoReason();
     written = ::close(descriptor) == 0 && written;
@@ -254,7 +262,7 @@ bool SaveDocumentBytes(const std::string& path, const std::vector<std::string_vi
     for (const std::string_view part : parts) {
         size += part.size();
     }
-    const auto writeParts = [&parts](int descriptor) {
+    const auto writeParts = [&parts](int descriptor, const ByteProgress&) {
         return std::all_of(parts.begin(), parts.end(), [descriptor](std::string_view part) {
             return WriteAll(descriptor, part);
         });
@@ -262,8 +270,22 @@ bool SaveDocumentBytes(const std::string& path, const std::vector<std::string_vi
     return ReplaceFile(path, size, writeParts, ReplaceOptions()).empty();
 }
 
-bool WriteAllBytes(int descriptor, std::string_view bytes) {
-    return WriteAll(descriptor, bytes);
+bool WriteAllBytes(int descriptor, std::string_view bytes, const ByteProgress& progress) {
+    if (!progress) {
+        return WriteAll(descriptor, bytes);
+    }
+    constexpr std::size_t kStep = std::size_t{1} << 20;
+    for (std::size_t done = 0; done < bytes.size(); done += kStep) {
+        const std::string_view step = bytes.substr(done, kStep);
+        if (!WriteAll(descriptor, step)) {
+            return false;
+        }
+        if (!progress(step.size())) {
+            errno = ECANCELED;
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string ReplaceFile(const std::string& path, std::uint64_t size, const ContentWriter& write,
@@ -304,7 +326,7 @@ std::string ReplaceFile(const std::string& path, std::uint64_t size, const Conte
         chosen.owner = std::pair<unsigned, unsigned>(old.st_uid, old.st_gid);
     }
     if (regular && old.st_nlink > 1) {
-        return WriteInPlace(target, old, size, write);
+        return WriteInPlace(target, old, size, write, options.progress);
     }
     std::string temporary = folder + "/." + targetPath.filename().string() + ".XXXXXX";
     const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
@@ -319,7 +341,8 @@ std::string ReplaceFile(const std::string& path, std::uint64_t size, const Conte
         // A changed owner clears the set-id bits; the mode is set again after it.
         saved = ::fchmod(descriptor, static_cast<mode_t>(*chosen.mode)) == 0;
     }
-    saved = saved && write(descriptor) && (!options.sync || ::fsync(descriptor) == 0);
+    saved =
+        saved && write(descriptor, options.progress) && (!options.sync || ::fsync(descriptor) == 0);
     std::string reason = saved ? std::string() : ErrnoReason();
     saved = (::close(descriptor) == 0) && saved;
     saved = saved && ::rename(temporary.c_str(), target.c_str()) == 0;

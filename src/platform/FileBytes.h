@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/Services.h"
 #include "core/Text.h"
 
 namespace velmor {
@@ -76,18 +77,23 @@ struct ReplaceOptions {
     // mode for a new file, when absent.
     std::optional<unsigned> mode;
     std::optional<std::pair<unsigned, unsigned>> owner;
+    // Handed to the writer. A stop drops the new file and leaves the old one; a file written in
+    // place is written to its end whatever progress answers, since half of it would be lost.
+    ByteProgress progress;
 };
-// Writes the content (write(descriptor) puts exactly size bytes there, through the same
-// checked writes as every writer here) and only then lets it replace the file at path; a
+// Writes the content (write(descriptor, progress) puts exactly size bytes there, through the
+// same checked writes as every writer here, telling progress as it goes and giving up when it
+// answers false) and only then lets it replace the file at path; a
 // file this user may not write, a folder or a device is refused untouched. A file with
 // several hard links is written in place after room for it is reserved, so a full disk
 // refuses it before any byte changes. Returns the empty reason on success, else a short
 // UTF-8 reason for the user.
-using ContentWriter = std::function<bool(int descriptor)>;
+using ContentWriter = std::function<bool(int descriptor, const ByteProgress& progress)>;
 std::string ReplaceFile(const std::string& path, std::uint64_t size, const ContentWriter& write,
                         const ReplaceOptions& options);
-// The checked write of every writer here: every byte or false.
-bool WriteAllBytes(int descriptor, std::string_view bytes);
+// The checked write of every writer here: every byte or false. With progress, the bytes go
+// a mebibyte at a time, each told to progress, and false comes back once it answers false.
+bool WriteAllBytes(int descriptor, std::string_view bytes, const ByteProgress& progress = {});
 
 // The write(2) every writer here goes through; tests swap it to inject short writes and
 // failures. Passing nullptr restores the system's.

@@ -61,8 +61,8 @@ ssize_t ReadSome(int descriptor, char* buffer, std::size_t size) {
 
 }  // namespace
 
-FileSystem::ReadResult LocalFileSystem::Read(const std::string& path,
-                                             std::uint64_t maxBytes) const {
+FileSystem::ReadResult LocalFileSystem::Read(const std::string& path, std::uint64_t maxBytes,
+                                             const ByteProgress& progress) const {
     ReadResult result;
     struct stat status {};
     const int descriptor = OpenRegularFile(path, status, result);
@@ -94,6 +94,11 @@ FileSystem::ReadResult LocalFileSystem::Read(const std::string& path,
             return result;
         }
         bytes.append(buffer.get(), static_cast<std::size_t>(got));
+        if (progress && !progress(static_cast<std::uint64_t>(got))) {
+            ::close(descriptor);
+            result.reason = "已取消";
+            return result;
+        }
     }
     ::close(descriptor);
     result.bytes = std::move(bytes);
@@ -116,10 +121,16 @@ std::string LocalFileSystem::Identity(const std::string& path) const {
     return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
 }
 
-std::string LocalFileSystem::Save(const std::string& path, std::string_view bytes) {
+std::string LocalFileSystem::Save(const std::string& path, std::string_view bytes,
+                                  const ByteProgress& progress) {
+    ReplaceOptions options;
+    options.progress = progress;
     return ReplaceFile(
-        path, bytes.size(), [bytes](int descriptor) { return WriteAllBytes(descriptor, bytes); },
-        ReplaceOptions());
+        path, bytes.size(),
+        [bytes](int descriptor, const ByteProgress& written) {
+            return WriteAllBytes(descriptor, bytes, written);
+        },
+        options);
 }
 
 std::string LocalFileSystem::SavePiece(const std::string& path, std::string_view bytes) {
@@ -128,11 +139,13 @@ std::string LocalFileSystem::SavePiece(const std::string& path, std::string_view
     options.followLink = false;
     options.sync = false;
     return ReplaceFile(
-        path, bytes.size(), [bytes](int descriptor) { return WriteAllBytes(descriptor, bytes); },
+        path, bytes.size(),
+        [bytes](int descriptor, const ByteProgress&) { return WriteAllBytes(descriptor, bytes); },
         options);
 }
 
-std::string LocalFileSystem::Copy(const std::string& from, const std::string& to) {
+std::string LocalFileSystem::Copy(const std::string& from, const std::string& to,
+                                  const ByteProgress& progress) {
     ReadResult opened;
     struct stat status {};
     const int source = OpenRegularFile(from, status, opened);
@@ -145,10 +158,11 @@ std::string LocalFileSystem::Copy(const std::string& from, const std::string& to
     options.followLink = false;
     options.mode = status.st_mode & 07777;
     options.owner = std::pair<unsigned, unsigned>(status.st_uid, status.st_gid);
+    options.progress = progress;
     bool readFailed = false;
     const std::string reason = ReplaceFile(
         to, static_cast<std::uint64_t>(status.st_size),
-        [&](int target) {
+        [&](int target, const ByteProgress& copying) {
             const std::unique_ptr<char[]> buffer(new char[kBlock]);
             std::uint64_t copied = 0;
             for (;;) {
@@ -163,6 +177,9 @@ std::string LocalFileSystem::Copy(const std::string& from, const std::string& to
                 }
                 if (!WriteAllBytes(target,
                                    std::string_view(buffer.get(), static_cast<std::size_t>(got)))) {
+                    return false;
+                }
+                if (copying && !copying(static_cast<std::uint64_t>(got))) {
                     return false;
                 }
                 copied += static_cast<std::uint64_t>(got);

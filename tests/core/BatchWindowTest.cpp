@@ -259,30 +259,35 @@ TEST(Split, APieceNeverReplacesAListedFileStillToBeSplit) {
               "是列表中尚未拆分的文件）");
 }
 
-// Records every step and stops the run at the given call.
+// Records every step and stops the run at the given call, or once the share done reaches
+// cancelAtShare.
 class CancellingProgress : public ProgressReporter {
 public:
-    CancellingProgress(std::size_t cancelAtCall, std::vector<std::uint64_t>& steps)
-        : m_cancelAt(cancelAtCall), m_steps(steps) {}
+    CancellingProgress(std::size_t cancelAtCall, double cancelAtShare,
+                       std::vector<std::uint64_t>& steps)
+        : m_cancelAt(cancelAtCall), m_cancelAtShare(cancelAtShare), m_steps(steps) {}
     bool Step(std::uint64_t done, std::uint64_t total) override {
         EXPECT_LE(done, total);
+        EXPECT_TRUE(m_steps.empty() || done >= m_steps.back()) << "the bar went back";
         m_steps.push_back(done);
-        return m_steps.size() < m_cancelAt;
+        return m_steps.size() < m_cancelAt &&
+               static_cast<double>(done) < m_cancelAtShare * static_cast<double>(total);
     }
     void Finish() override { m_steps.push_back(~std::uint64_t{0}); }
 
 private:
     std::size_t m_cancelAt;
+    double m_cancelAtShare;
     std::vector<std::uint64_t>& m_steps;
 };
 
 struct ProgressRun : BatchWindowRun {
     explicit ProgressRun(std::size_t cancelAtCall, const char* title,
-                         BatchTab tab = BatchTab::MergeSplit)
+                         BatchTab tab = BatchTab::MergeSplit, double cancelAtShare = 2)
         : BatchWindowRun(tab) {
         services.progress = [=, this](const std::string& shownTitle) {
             EXPECT_EQ(shownTitle, title);
-            return std::make_unique<CancellingProgress>(cancelAtCall, steps);
+            return std::make_unique<CancellingProgress>(cancelAtCall, cancelAtShare, steps);
         };
     }
     std::vector<std::uint64_t> steps;
@@ -307,8 +312,8 @@ TEST(Progress, LongListsShowItAndACancelLeavesTheRestNamed) {
             EXPECT_EQ(run.LastMessage(), "文件拆分完成！");
             continue;
         }
-        // One step for each file and its byte: "x" and the CR LF after it.
-        EXPECT_EQ(run.steps, (std::vector<std::uint64_t>{0, 4, 8, ~std::uint64_t{0}}));
+        // One step for each file and its byte, read and cut with the CR LF after it.
+        EXPECT_EQ(run.steps, (std::vector<std::uint64_t>{0, 5, 10, ~std::uint64_t{0}}));
         EXPECT_EQ(run.files.files["/out/f1_1.txt"], "x");
         EXPECT_FALSE(run.files.files.contains("/out/f2_1.txt"));
         EXPECT_EQ(run.LastKind(), MessageKind::Error);
@@ -334,11 +339,12 @@ TEST(Progress, OneLargeFileStepsThroughItsBytesAndPieces) {
         run.session.SetEditText("编辑框_自定义1", "|");
         run.List("列表框1", {"/d/big"});
         run.session.Press("按钮_拆分");
-        EXPECT_EQ(run.steps.size(), 62u);  // the file's start, 60 pieces, the end
+        // The file's start, 60 mebibytes read, 60 pieces, the end.
+        EXPECT_EQ(run.steps.size(), 122u);
         EXPECT_EQ(run.LastMessage(), "文件拆分完成！");
     }
     {
-        ProgressRun run(5, "文件拆分");
+        ProgressRun run(65, "文件拆分");
         run.files.files["/d/big"] = content;
         run.session.SetEditText("编辑框_目录1", "/out/");
         run.session.ClickRadio("单选框2");
@@ -374,29 +380,81 @@ TEST(Progress, ACancelledMergeWritesNothingAndSaysHowFarItGot) {
     run.session.SetEditText("编辑框_目录1", "/out/");
     run.session.Press("按钮_合并");
     EXPECT_FALSE(run.files.files.contains(kMergedPath));
+    ASSERT_EQ(run.editor.Messages().size(), 1u) << "a cancelled merge said nothing";
     EXPECT_EQ(run.LastKind(), MessageKind::Information);
     EXPECT_EQ(run.LastMessage(), "文件合并已取消：已读取 2 / 120 个文件，未写入合并后的文件。");
 }
 
-TEST(Progress, TheOtherTabsCancelBeforeTheFileIsTouched) {
+// A 4 MiB file in a list long enough to show progress, cancelled at each stage of its run
+// (a share of the run's bytes: read, backed up, written, and converted in between): the bar
+// moves within the file, and a cancel there leaves the file and its old backup as they were
+// and says so; once the backup is made whole, it may stand. A cancel past the end is none.
+TEST(Progress, ACancelWithinAFileLeavesItAsItWas) {
+    ByteString big;
+    while (big.size() < (std::size_t{4} << 20)) {
+        big += "\xD6\xD0 line of Chinese text\r\n";
+    }
+    const std::string untouched =
+        "已取消：已处理 0 个文件。\n以下文件未能处理：\n/d/big：已取消，文件未改动";
     const struct {
         BatchTab tab;
         const char* title;
         const char* button;
-    } rows[] = {{BatchTab::HeadTail, "增/删 文件头/尾", "按钮_执行"},
-                {BatchTab::Encoding, "编码转换", "按钮_转换"}};
+        double cancelAt;
+        bool backupMade;
+        std::string message;
+    } rows[] = {
+        {BatchTab::HeadTail, "增/删 文件头/尾", "按钮_执行", 0.1, false, untouched},
+        {BatchTab::HeadTail, "增/删 文件头/尾", "按钮_执行", 0.5, false, untouched},
+        {BatchTab::HeadTail, "增/删 文件头/尾", "按钮_执行", 0.9, true, untouched},
+        {BatchTab::HeadTail, "增/删 文件头/尾", "按钮_执行", 2, true, ""},
+        {BatchTab::Encoding, "编码转换", "按钮_转换", 0.1, false, untouched},
+        {BatchTab::Encoding, "编码转换", "按钮_转换", 0.4, false, untouched},
+        {BatchTab::Encoding, "编码转换", "按钮_转换", 0.6, false, untouched},
+        {BatchTab::Encoding, "编码转换", "按钮_转换", 0.9, true, untouched},
+        {BatchTab::Encoding, "编码转换", "按钮_转换", 2, true, "编码转换完成！"},
+        {BatchTab::MergeSplit, "文件合并", "按钮_合并", 0.2, false,
+         "文件合并已取消：已读取 0 / 101 个文件，未写入合并后的文件。"},
+        {BatchTab::MergeSplit, "文件合并", "按钮_合并", 0.8, false,
+         "文件合并已取消：已读取 101 / 101 个文件，未写入合并后的文件。"},
+    };
     for (const auto& row : rows) {
-        // One file past the size that shows progress: cancelled once it is read.
-        ProgressRun run(2, row.title, row.tab);
-        run.files.files["/d/big"] = ByteString((std::size_t{50} << 20) + 1, 'b');
+        const std::string context = std::string(row.title) + " at " + std::to_string(row.cancelAt);
+        ProgressRun run(~std::size_t{0}, row.title, row.tab, row.cancelAt);
+        run.files.files["/d/big"] = big;
+        run.files.files["/d/big.bak"] = "old backup";
         run.session.AppendListItem(FileListOf(row.tab).list, "/d/big");
+        for (int i = 0; i < 100; ++i) {
+            run.files.files["/d/f" + std::to_string(i)] = "x";
+            run.session.AppendListItem(FileListOf(row.tab).list, "/d/f" + std::to_string(i));
+        }
         run.session.SetChecked("选择框_头", true);
         run.session.SetEditText("编辑框_关键字", "#");
+        run.session.SetChecked("选择框_备份", true);
+        run.session.SetChecked("选择框_备份3", true);
+        run.session.SetEditText("编辑框_目录1", "/out/");
         run.session.Press(row.button);
-        EXPECT_EQ(run.files.saves, 0) << row.title;
-        EXPECT_EQ(run.LastMessage(), std::string(row.title) +
-                                         "已取消：已处理 0 个文件。\n以下文件未能处理：\n/d/"
-                                         "big：已取消，文件未改动");
+        EXPECT_GE(std::count_if(run.steps.begin(), run.steps.end(),
+                                [&](std::uint64_t done) { return done < big.size(); }),
+                  3)
+            << context << ": no steps within the file";
+        EXPECT_EQ(run.files.files["/d/big.bak"].size(),
+                  (row.backupMade ? big : ByteString("old backup")).size())
+            << context;
+        const bool cancelled = row.cancelAt < 1;
+        if (row.tab == BatchTab::MergeSplit) {
+            EXPECT_FALSE(run.files.files.contains(kMergedPath)) << context;
+        } else if (cancelled) {
+            EXPECT_TRUE(run.files.files["/d/big"] == big) << context << ": the file was changed";
+            EXPECT_EQ(run.files.files["/d/f0"], "x") << context;
+        } else {
+            EXPECT_TRUE(run.files.files["/d/big"] ==
+                        (row.tab == BatchTab::HeadTail ? "#" + big : GbkToUtf8(big)))
+                << context;
+        }
+        const std::string message =
+            cancelled && row.tab != BatchTab::MergeSplit ? row.title + row.message : row.message;
+        EXPECT_TRUE(run.LastMessage().starts_with(message)) << context << "\n" << run.LastMessage();
     }
 }
 

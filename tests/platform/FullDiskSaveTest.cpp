@@ -13,6 +13,7 @@
 
 #include <sys/statvfs.h>
 
+#include "../support/FileSizeLimit.h"
 #include "core/CodePage936.h"
 #include "core/MemoryEditor.h"
 #include "files/BatchWindow.h"
@@ -190,7 +191,9 @@ struct BatchCase {
 std::string GbkContent(std::size_t size) {
     std::string bytes;
     while (bytes.size() + 3 <= size) {
-        bytes += "\xD6\xD0" "a";
+        bytes +=
+            "\xD6\xD0"
+            "a";
     }
     return bytes;
 }
@@ -264,6 +267,8 @@ std::string CaseName(const BatchCase& row, std::size_t room) {
            std::to_string(room);
 }
 
+// The room runs out through the write seam, or as a file size limit, which stops every
+// writer of the process whichever call it writes through.
 TEST(FullDiskBatch, InjectedRoomNeverCutsABackupOrAFile) {
     const fs::path folder =
         fs::temp_directory_path() / ("velmor-batch-injected-" + std::to_string(getpid()));
@@ -271,16 +276,26 @@ TEST(FullDiskBatch, InjectedRoomNeverCutsABackupOrAFile) {
     GridOutcome outcome;
     for (const BatchCase& row : BatchCases()) {
         for (const std::size_t room : kFreeRoom) {
-            PutBatchFiles(folder, row);
-            bool done = false;
-            {
-                InjectedDisk disk(room, 4093);
-                done = CheckBatchEdit(folder, row, CaseName(row, room));
+            for (const bool sizeLimit : {false, true}) {
+                PutBatchFiles(folder, row);
+                const std::string name =
+                    CaseName(row, room) + (sizeLimit ? ", size limit" : ", seam");
+                bool done = false;
+                {
+                    std::optional<InjectedDisk> disk;
+                    std::optional<test::FileSizeLimit> limit;
+                    if (sizeLimit) {
+                        limit.emplace(room);
+                    } else {
+                        disk.emplace(room, 4093);
+                    }
+                    done = CheckBatchEdit(folder, row, name);
+                }
+                ++(done ? outcome.saved : outcome.failed);
+                EXPECT_EQ(FolderEntries(folder).size(), 2u) << name;
+                fs::remove_all(folder);
+                fs::create_directories(folder);
             }
-            ++(done ? outcome.saved : outcome.failed);
-            EXPECT_EQ(FolderEntries(folder).size(), 2u) << CaseName(row, room);
-            fs::remove_all(folder);
-            fs::create_directories(folder);
         }
     }
     EXPECT_GT(outcome.saved, 0);

@@ -118,6 +118,37 @@ TEST_F(LocalFileSystemTest, HardLinksKeepSharingTheFile) {
     EXPECT_EQ(Entries(), 2);
 }
 
+// A cancel within a read, save or copy: the read gives nothing, a save or a backup leaves the
+// old file whole and no working file; a file written in place for its hard links is written
+// to its end first.
+TEST_F(LocalFileSystemTest, AStopOnTheWayLeavesTheOldFile) {
+    const ByteString big(3 << 20, 'n');
+    Put("a", "old");
+    Put("a.bak", "older");
+    Put("big", big);
+    std::uint64_t told = 0;
+    const ByteProgress stopAfterAMebibyte = [&](std::uint64_t bytes) {
+        told += bytes;
+        return told < (1u << 20);
+    };
+    const FileSystem::ReadResult read = m_files.Read(PathOf("big"), 1 << 30, stopAfterAMebibyte);
+    EXPECT_FALSE(read.bytes);
+    EXPECT_EQ(told, 1u << 20);
+    told = 0;
+    EXPECT_NE(m_files.Save(PathOf("a"), big, stopAfterAMebibyte), "");
+    told = 0;
+    EXPECT_NE(m_files.Copy(PathOf("big"), PathOf("a.bak"), stopAfterAMebibyte), "");
+    EXPECT_EQ(Get("a"), "old");
+    EXPECT_EQ(Get("a.bak"), "older");
+    EXPECT_EQ(Entries(), 3);
+
+    ASSERT_EQ(::link(PathOf("a").c_str(), PathOf("b").c_str()), 0);
+    told = 0;
+    EXPECT_EQ(m_files.Save(PathOf("a"), big, stopAfterAMebibyte), "");
+    EXPECT_EQ(told, big.size());
+    EXPECT_EQ(m_files.Read(PathOf("b"), 1 << 30).bytes, big);
+}
+
 // The file's own mode forbids writing it, though its folder allows replacing it.
 TEST_F(LocalFileSystemTest, AFileTheUserCannotWriteIsLeftUntouched) {
     Put("ro.txt", "kept");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -20,7 +21,19 @@ public:
     int copies = 0;
     int scriptFolders = 0;
 
-    ReadResult Read(const std::string& path, std::uint64_t maxBytes) const override {
+    // Progress hears of the bytes a mebibyte at a time; a stopped save or copy keeps the old file.
+    static bool Tell(std::size_t size, const ByteProgress& progress) {
+        constexpr std::size_t kBlock = std::size_t{1} << 20;
+        for (std::size_t done = 0; progress && done < size; done += kBlock) {
+            if (!progress(std::min(kBlock, size - done))) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    ReadResult Read(const std::string& path, std::uint64_t maxBytes,
+                    const ByteProgress& progress = {}) const override {
         ReadResult result;
         if (folders.contains(path)) {
             result.reason = "是文件夹，不是文件";
@@ -31,6 +44,8 @@ public:
             result.missing = true;
         } else if (found->second.size() > maxBytes) {
             result.reason = "文件太大";
+        } else if (!Tell(found->second.size(), progress)) {
+            result.reason = "已取消";
         } else {
             result.bytes = found->second;
         }
@@ -40,9 +55,10 @@ public:
         const auto found = files.find(path);
         return found == files.end() ? std::nullopt : std::optional(found->second.size());
     }
-    std::string Save(const std::string& path, std::string_view bytes) override {
+    std::string Save(const std::string& path, std::string_view bytes,
+                     const ByteProgress& progress = {}) override {
         ++saves;
-        if (unwritable.contains(path) || folders.contains(path)) {
+        if (unwritable.contains(path) || folders.contains(path) || !Tell(bytes.size(), progress)) {
             return "无法写入";
         }
         files[path] = ByteString(bytes);
@@ -51,13 +67,17 @@ public:
     std::string SavePiece(const std::string& path, std::string_view bytes) override {
         return Save(path, bytes);
     }
-    std::string Copy(const std::string& from, const std::string& to) override {
+    std::string Copy(const std::string& from, const std::string& to,
+                     const ByteProgress& progress = {}) override {
         ++copies;
         if (unwritable.contains(to)) {
             return "无法写入";
         }
         if (unreadable.contains(from) || !files.contains(from)) {
             return "无法读取";
+        }
+        if (!Tell(files[from].size(), progress)) {
+            return "无法写入";
         }
         files[to] = files[from];
         return {};

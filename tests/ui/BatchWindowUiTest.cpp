@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QListWidget>
@@ -9,6 +10,9 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <set>
+#include <thread>
 
 #include "../support/LocalHttpServer.h"
 #include "WindowCommandsTestSupport.h"
@@ -45,6 +49,13 @@ protected:
         TestServices().http = &m_http;
     }
 
+    // The progress window the program itself hands its runs.
+    void UseProgressWindows() {
+        TestServices().progress =
+            [](const std::string& title) -> std::unique_ptr<ProgressReporter> {
+            return std::make_unique<ProgressWindow>(title);
+        };
+    }
     QString PathOf(const char* name) const { return m_dir.filePath(QString::fromUtf8(name)); }
     void Put(const char* name, const ByteString& bytes) {
         ASSERT_EQ(m_files.Save(PathOf(name).toStdString(), bytes), "");
@@ -123,20 +134,87 @@ TEST_F(BatchWindowUiTest, MergesAndSplitsFilesChosenInTheWindow) {
     EXPECT_EQ(Get(PathOf("输出/_1.txt")), "z");
 }
 
-TEST_F(BatchWindowUiTest, ALargeSplitShowsItsProgressAtOnceAndCancels) {
-    // The progress window the program itself hands its runs.
-    TestServices().progress = [](const std::string& title) -> std::unique_ptr<ProgressReporter> {
-        return std::make_unique<ProgressWindow>(title);
-    };
-    Open();
-    // 60 MB for 600 000 pieces of a hundred bytes.
+// The local disk with every block of a watched read, save or copy slowed down, so that a
+// 60 MB run lasts long enough to be watched and cancelled within its file.
+class SlowFileSystem : public LocalFileSystem {
+public:
+    ReadResult Read(const std::string& path, std::uint64_t maxBytes,
+                    const ByteProgress& progress = {}) const override {
+        return LocalFileSystem::Read(path, maxBytes, Slowed(progress));
+    }
+    std::string Save(const std::string& path, std::string_view bytes,
+                     const ByteProgress& progress = {}) override {
+        return LocalFileSystem::Save(path, bytes, Slowed(progress));
+    }
+    std::string Copy(const std::string& from, const std::string& to,
+                     const ByteProgress& progress = {}) override {
+        return LocalFileSystem::Copy(from, to, Slowed(progress));
+    }
+
+private:
+    static ByteProgress Slowed(const ByteProgress& progress) {
+        if (!progress) {
+            return progress;
+        }
+        return [progress](std::uint64_t bytes) {
+            std::this_thread::sleep_for(2ms);
+            return progress(bytes);
+        };
+    }
+};
+
+// Watches a run from a timer, as the user would: notes when the progress window shows and
+// each value its bar takes, and presses its 取消 once the bar has moved twice. The timer only
+// fires while the run lets the window's events through.
+class ProgressWatch {
+public:
+    ProgressWatch() : m_started(std::chrono::steady_clock::now()) {
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { Look(); });
+        m_timer.start(20);
+    }
+
+    std::optional<std::chrono::steady_clock::duration> shownAfter;
+    std::set<int> values;
+
+private:
+    void Look() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<QProgressDialog*>(widget);
+            if (progress == nullptr || !progress->isVisible() ||
+                progress->objectName() != QString::fromUtf8("文件进度")) {
+                continue;
+            }
+            if (!shownAfter) {
+                shownAfter = std::chrono::steady_clock::now() - m_started;
+            }
+            values.insert(progress->value());
+            auto* cancel = progress->findChild<QPushButton*>();
+            if (values.size() >= 3 && cancel != nullptr && cancel->isVisible()) {
+                EXPECT_EQ(cancel->text(), QString::fromUtf8("取消"));
+                cancel->click();
+            }
+        }
+    }
+
+    std::chrono::steady_clock::time_point m_started;
+    QTimer m_timer;
+};
+
+ByteString SixtyMegabytes() {
     ByteString content;
     content.reserve(60'000'000);
-    const ByteString piece = ByteString(98, 'x') + "\r\n";
+    const ByteString line = ByteString(98, 'x') + "\r\n";
     for (int i = 0; i < 600'000; ++i) {
-        content += piece;
+        content += line;
     }
-    Put("big.txt", content);
+    return content;
+}
+
+TEST_F(BatchWindowUiTest, ALargeSplitShowsItsProgressAtOnceAndCancels) {
+    UseProgressWindows();
+    Open();
+    // 60 MB for 600 000 pieces of a hundred bytes.
+    Put("big.txt", SixtyMegabytes());
     QDir(m_dir.path()).mkdir(QStringLiteral("pieces"));
     BatchWindow* batch = FindBatchWindow();
     batch->SetChoosers({[&](QWidget&) { return QStringList{PathOf("big.txt")}; },
@@ -145,29 +223,71 @@ TEST_F(BatchWindowUiTest, ALargeSplitShowsItsProgressAtOnceAndCancels) {
     Child<QPushButton>(*batch, "按钮5")->click();
 
     // The progress window must come up while the run goes on, and its 取消 must end it.
-    const auto started = std::chrono::steady_clock::now();
-    std::optional<std::chrono::steady_clock::duration> shownAfter;
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, &watcher, [&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* progress = qobject_cast<QProgressDialog*>(widget);
-            if (progress != nullptr && progress->isVisible() &&
-                progress->objectName() == QString::fromUtf8("文件进度") && !shownAfter) {
-                shownAfter = std::chrono::steady_clock::now() - started;
-                progress->cancel();
-            }
-        }
-    });
-    watcher.start(20);
     test::MessageBoxAnswerer answerer;
+    ProgressWatch watch;
     Child<QPushButton>(*batch, "按钮_拆分")->click();
-    ASSERT_TRUE(shownAfter.has_value()) << "no progress window during the split";
-    EXPECT_LT(*shownAfter, 1s);
+    ASSERT_TRUE(watch.shownAfter.has_value()) << "no progress window during the split";
+    EXPECT_LT(*watch.shownAfter, 1s);
+    EXPECT_GE(watch.values.size(), 3u) << "the bar did not move";
     ASSERT_EQ(answerer.Texts().size(), 1);
     EXPECT_TRUE(
         answerer.Texts()[0].startsWith(QString::fromUtf8("文件拆分已取消：已处理 0 个文件。")))
         << answerer.Texts()[0].toStdString();
     EXPECT_FALSE(QFile::exists(PathOf("pieces/big_600000.txt")));
+}
+
+// One 60 MB file merged, edited at its head with a backup, or converted: the progress
+// window shows, its bar moves while the file is read, and 取消 stops the run within the file,
+// which is left as it was with no backup or working file made.
+TEST_F(BatchWindowUiTest, ALargeFileShowsItsProgressAndCancelsWithinIt) {
+    UseProgressWindows();
+    SlowFileSystem slow;
+    TestServices().files = &slow;
+    MainWindow& window = Open();
+    const ByteString content = SixtyMegabytes();
+    Put("big.txt", content);
+    QDir(m_dir.path()).mkdir(QStringLiteral("out"));
+    BatchWindow* batch = FindBatchWindow();
+    batch->SetChoosers({[&](QWidget&) { return QStringList{PathOf("big.txt")}; },
+                        [&](QWidget&) { return std::optional<QString>(PathOf("out")); }});
+    Child<QPushButton>(*batch, "按钮5")->click();
+    Child<QCheckBox>(*batch, "选择框_头")->click();
+    Child<QCheckBox>(*batch, "选择框_备份")->click();
+    Child<QCheckBox>(*batch, "选择框_备份3")->click();
+    QTest::keyClicks(Child<QLineEdit>(*batch, "编辑框_关键字"), QStringLiteral("#"));
+    const struct {
+        const char* item;
+        const char* add;
+        const char* button;
+        const char* message;
+    } rows[] = {
+        {"合并/拆分", "按钮_添加1", "按钮_合并",
+         "文件合并已取消：已读取 0 / 1 个文件，未写入合并后的文件。"},
+        {"增/删 文件头/尾", "按钮_添加2", "按钮_执行",
+         "增/删 文件头/尾已取消：已处理 0 个文件。\n以下文件未能处理：\n"},
+        {"编码转换", "按钮_添加3", "按钮_转换",
+         "编码转换已取消：已处理 0 个文件。\n以下文件未能处理：\n"},
+    };
+    for (const auto& row : rows) {
+        window.CommandAction(row.item)->trigger();
+        Child<QPushButton>(*batch, row.add)->click();
+        test::MessageBoxAnswerer answerer;
+        ProgressWatch watch;
+        Child<QPushButton>(*batch, row.button)->click();
+        ASSERT_TRUE(watch.shownAfter.has_value()) << row.item << ": no progress window";
+        EXPECT_LT(*watch.shownAfter, 1s) << row.item;
+        EXPECT_GE(watch.values.size(), 3u) << row.item << ": the bar did not move";
+        ASSERT_EQ(answerer.Texts().size(), 1) << row.item;
+        EXPECT_TRUE(answerer.Texts()[0].startsWith(QString::fromUtf8(row.message)))
+            << answerer.Texts()[0].toStdString();
+        EXPECT_TRUE(m_files.Read(PathOf("big.txt").toStdString(), 1 << 30).bytes == content)
+            << row.item << ": the file was changed";
+        EXPECT_EQ(
+            QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            (QStringList{"big.txt", "out"}))
+            << row.item;
+        EXPECT_TRUE(QDir(PathOf("out")).isEmpty()) << row.item;
+    }
 }
 
 TEST_F(BatchWindowUiTest, RemovesTheSelectedItemAndClearsItsOwnList) {
