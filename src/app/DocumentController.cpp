@@ -74,7 +74,8 @@ void DocumentController::ShowCaption() {
 
 bool DocumentController::OpenDocumentFile(const Text& path, std::optional<FileEncoding> encoding) {
     ClearDocument();
-    LoadedDocument loaded = LoadDocumentFile(FileSystemPath(path), encoding, GbkCut::Opened);
+    LoadedDocument loaded =
+        LoadDocumentFile(FileSystemPath(path), encoding, GbkCut::Opened, WellFormedUtf8::Kept);
     if (loaded.status != LoadedDocument::Status::Loaded) {
         m_editor.ShowMessage(
             MessageKind::Error,
@@ -85,7 +86,7 @@ bool DocumentController::OpenDocumentFile(const Text& path, std::optional<FileEn
         return false;
     }
     // The file's buffer becomes the document: no copy of a large file beside the editor's.
-    m_editor.ReplaceText(std::move(loaded.decoded.text));
+    ReplaceWithDecoded(m_editor, loaded.decoded);
     // Loading is not an edit, whatever the editor makes of a whole-text replacement.
     m_editor.SetModifiedFlag(false);
     m_currentFileName = path;
@@ -134,9 +135,14 @@ bool DocumentController::SaveDocumentFile(std::optional<Text> path, FileEncoding
         encoding = m_dialog.Encoding().value_or(encoding);
         m_dialog.SetInitialFolderFromPath(target);
     }
-    // GBK is the document's own bytes: they are written from its pieces, with no whole copy.
+    // GBK is the document's own bytes and UTF-8 the editor's, when well-formed: both are
+    // written from their pieces, with no whole copy. The rest is encoded whole first.
+    std::optional<std::vector<std::string_view>> heldUtf8;
+    if (encoding == FileEncoding::Utf8 || encoding == FileEncoding::Utf8Bom) {
+        heldUtf8 = m_editor.WellFormedUtf8();
+    }
     std::optional<ByteString> encoded;
-    if (encoding != FileEncoding::Gbk) {
+    if (encoding != FileEncoding::Gbk && !heldUtf8) {
         encoded = BytesToSave(m_editor.ReadText(), encoding);
         if (!encoded) {
             // Nothing was written: whatever asked for the save must not go on as if it had been.
@@ -145,18 +151,21 @@ bool DocumentController::SaveDocumentFile(std::optional<Text> path, FileEncoding
     }
     const bool wasModified = m_editor.ModifiedFlag();
     m_editor.SetModifiedFlag(false);
-    bool saved = false;
+    std::vector<std::string_view> parts;
+    SharedText snapshot;
     if (encoded) {
-        saved = SaveDocumentBytes(FileSystemPath(target), *encoded);
+        parts.push_back(*encoded);
+    } else if (heldUtf8) {
+        parts.push_back(ByteOrderMark(encoding));
+        parts.insert(parts.end(), heldUtf8->begin(), heldUtf8->end());
     } else {
-        const SharedText text = m_editor.ReadSnapshot();
-        std::vector<std::string_view> parts;
-        parts.reserve(text.Pieces().size());
-        for (const SharedText::Chunk& chunk : text.Pieces()) {
+        snapshot = m_editor.ReadSnapshot();
+        parts.reserve(snapshot.Pieces().size());
+        for (const SharedText::Chunk& chunk : snapshot.Pieces()) {
             parts.push_back(chunk.Bytes());
         }
-        saved = SaveDocumentBytes(FileSystemPath(target), parts);
     }
+    const bool saved = SaveDocumentBytes(FileSystemPath(target), parts);
     if (!saved) {
         // The text is not on disk, so the save question must still come before it is lost.
         m_editor.SetModifiedFlag(wasModified);
@@ -236,12 +245,12 @@ void DocumentController::DropFiles(const std::vector<Text>& paths) {
         return;
     }
     m_currentFileName = paths.front();
-    LoadedDocument loaded =
-        LoadDocumentFile(FileSystemPath(paths.front()), std::nullopt, GbkCut::Dropped);
+    LoadedDocument loaded = LoadDocumentFile(FileSystemPath(paths.front()), std::nullopt,
+                                             GbkCut::Dropped, WellFormedUtf8::Kept);
     if (loaded.status == LoadedDocument::Status::TooLarge) {
         m_editor.ShowMessage(MessageKind::Error, kUtf16TooLarge, kErrorTitle);
     }
-    m_editor.ReplaceText(std::move(loaded.decoded.text));
+    ReplaceWithDecoded(m_editor, loaded.decoded);
     m_encoding = loaded.encoding;
     // As after Open: the text is the file's, so the save question must not offer to write
     // it back over the file, which may hold more than was loaded.

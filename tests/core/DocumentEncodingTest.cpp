@@ -8,6 +8,7 @@
 #include "../support/Iconv.h"
 #include "../support/RandomText.h"
 #include "core/CodePage936.h"
+#include "core/MemoryEditor.h"
 #include "core/Utf8.h"
 #include "core/Utf8Validation.h"
 
@@ -298,6 +299,44 @@ TEST(DocumentEncodingTest, BadInputGivesAClearResult) {
                   .text,
               "a\xFF"
               "b");
+}
+
+TEST(DocumentEncodingTest, WellFormedUtf8IsKeptAsTheFileBytesForTheEditor) {
+    struct Row {
+        ByteString bytes;
+        FileEncoding encoding;
+        std::optional<std::string> kept;  // the UTF-8 kept, or nothing when converted
+        bool cut;
+    };
+    const Row rows[] = {
+        {"中文\r\n", FileEncoding::Utf8, "中文\r\n", false},
+        {"\xEF\xBB\xBF中", FileEncoding::Utf8Bom, "中", false},
+        {"\xEF\xBB\xBF", FileEncoding::Utf8Bom, "", false},
+        {"中\0文"s, FileEncoding::Utf8, "中", true},
+        // Forced on bytes that are not UTF-8: converted, the stray byte kept as it is.
+        {"a\xFF", FileEncoding::Utf8, std::nullopt, false},
+        {"\xD6\xD0", FileEncoding::Gbk, std::nullopt, false},
+        {"\xFF\xFE"
+         "a\0"s,
+         FileEncoding::Utf16Le, std::nullopt, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.bytes));
+        DecodedDocument decoded =
+            DecodeDocument(row.bytes, row.encoding, GbkCut::Opened, WellFormedUtf8::Kept);
+        const DecodedDocument converted = DecodeDocument(row.bytes, row.encoding, GbkCut::Opened);
+        EXPECT_EQ(decoded.cut, row.cut);
+        ASSERT_EQ(decoded.fileBytes.has_value(), row.kept.has_value());
+        if (row.kept) {
+            EXPECT_EQ(decoded.fileBytes->substr(decoded.utf8Start, decoded.utf8Length), *row.kept);
+            EXPECT_EQ(decoded.text, "");
+        }
+        // Either way the editor ends up with the very text the conversion gives.
+        MemoryEditor editor;
+        editor.ReplaceText("old");
+        ReplaceWithDecoded(editor, decoded);
+        EXPECT_EQ(editor.ReadText(), converted.text);
+    }
 }
 
 TEST(DocumentEncodingTest, BytesThatAreNoCharacterAreNeverWrittenAsUnicode) {
