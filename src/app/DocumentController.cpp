@@ -135,6 +135,7 @@ bool DocumentController::SaveDocumentFile(std::optional<Text> path, FileEncoding
         encoding = m_dialog.Encoding().value_or(encoding);
         m_dialog.SetInitialFolderFromPath(target);
     }
+    m_editor.ConfirmText();
     // GBK is the document's own bytes and UTF-8 the editor's, when well-formed: both are
     // written from their pieces, with no whole copy. The rest is encoded whole first.
     std::optional<std::vector<std::string_view>> heldUtf8;

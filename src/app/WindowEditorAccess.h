@@ -23,6 +23,7 @@ public:
     std::optional<std::vector<std::string_view>> WellFormedUtf8() const override {
         return m_editor.WellFormedUtf8();
     }
+    void ConfirmText() override { m_editor.ConfirmText(); }
     int SelectionStart() const override { return m_editor.SelectionStart(); }
     int SelectionLength() const override { return m_editor.SelectionLength(); }
     void SetSelectionStart(int start) override { m_editor.SetSelectionStart(start); }

@@ -73,6 +73,9 @@ public:
     virtual std::optional<std::vector<std::string_view>> WellFormedUtf8() const {
         return std::nullopt;
     }
+    // Called before a file is written from the text: an editor that keeps the text in two
+    // forms makes sure they agree, the one on screen winning.
+    virtual void ConfirmText() {}
 
     virtual int SelectionStart() const = 0;
     virtual int SelectionLength() const = 0;
