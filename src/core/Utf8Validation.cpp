@@ -28,36 +28,27 @@ constexpr std::uint8_t kTwoContinuations = 1 << 7;
 constexpr std::uint8_t kCarry = kTooShort | kTooLong | kTwoContinuations;
 
 // By the high half of the byte before.
-alignas(32) constexpr std::uint8_t kBeforeHigh[32] = {
-    kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
-    kTwoContinuations, kTwoContinuations, kTwoContinuations, kTwoContinuations,
-    kTooShort | kOverlong2, kTooShort, kTooShort | kOverlong3 | kSurrogate,
-    kTooShort | kTooLarge | kTooLarge1000 | kOverlong4,
-    // The same again: the 32-byte lookup works on each half of the register apart.
-    kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
-    kTwoContinuations, kTwoContinuations, kTwoContinuations, kTwoContinuations,
-    kTooShort | kOverlong2, kTooShort, kTooShort | kOverlong3 | kSurrogate,
+alignas(16) constexpr std::uint8_t kBeforeHigh[16] = {
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTwoContinuations,
+    kTwoContinuations,
+    kTwoContinuations,
+    kTwoContinuations,
+    kTooShort | kOverlong2,
+    kTooShort,
+    kTooShort | kOverlong3 | kSurrogate,
     kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};
 
 constexpr std::uint8_t kLarge = kCarry | kTooLarge | kTooLarge1000;
 // By the low half of the byte before.
-alignas(32) constexpr std::uint8_t kBeforeLow[32] = {kCarry | kOverlong3 | kOverlong2 | kOverlong4,
-                                                     kCarry | kOverlong2,
-                                                     kCarry,
-                                                     kCarry,
-                                                     kCarry | kTooLarge,
-                                                     kLarge,
-                                                     kLarge,
-                                                     kLarge,
-                                                     kLarge,
-                                                     kLarge,
-                                                     kLarge,
-                                                     kLarge,
-                                                     kLarge,
-                                                     kLarge | kSurrogate,
-                                                     kLarge,
-                                                     kLarge,
-                                                     kCarry | kOverlong3 | kOverlong2 | kOverlong4,
+alignas(16) constexpr std::uint8_t kBeforeLow[16] = {kCarry | kOverlong3 | kOverlong2 | kOverlong4,
                                                      kCarry | kOverlong2,
                                                      kCarry,
                                                      kCarry,
@@ -81,14 +72,10 @@ constexpr std::uint8_t kContinuation90 =
 constexpr std::uint8_t kContinuationA0 =
     kTooLong | kOverlong2 | kTwoContinuations | kSurrogate | kTooLarge;
 // By the high half of the byte itself.
-alignas(32) constexpr std::uint8_t kThisHigh[32] = {
-    kTooShort,       kTooShort,       kTooShort,       kTooShort,       kTooShort,
-    kTooShort,       kTooShort,       kTooShort,       kContinuation80, kContinuation90,
-    kContinuationA0, kContinuationA0, kTooShort,       kTooShort,       kTooShort,
-    kTooShort,       kTooShort,       kTooShort,       kTooShort,       kTooShort,
-    kTooShort,       kTooShort,       kTooShort,       kTooShort,       kContinuation80,
-    kContinuation90, kContinuationA0, kContinuationA0, kTooShort,       kTooShort,
-    kTooShort,       kTooShort};
+alignas(16) constexpr std::uint8_t kThisHigh[16] = {
+    kTooShort, kTooShort, kTooShort,       kTooShort,       kTooShort,       kTooShort,
+    kTooShort, kTooShort, kContinuation80, kContinuation90, kContinuationA0, kContinuationA0,
+    kTooShort, kTooShort, kTooShort,       kTooShort};
 
 // The most each of the last three bytes of the text may be: below C0, E0 and F0 from the end.
 alignas(32) constexpr std::uint8_t kLastMost[32] = {
@@ -98,7 +85,8 @@ alignas(32) constexpr std::uint8_t kLastMost[32] = {
 constexpr std::size_t kStep = 64;
 
 #define VELMOR_TABLE128(table) _mm_load_si128(reinterpret_cast<const __m128i*>(table))
-#define VELMOR_TABLE256(table) _mm256_load_si256(reinterpret_cast<const __m256i*>(table))
+// The 32-byte lookup works on each half of the register apart: the table goes into both.
+#define VELMOR_TABLE256(table) _mm256_broadcastsi128_si256(VELMOR_TABLE128(table))
 
 // Runs a checker a block of kStep bytes at a time; the last, shorter block is padded with
 // zero bytes, which end any character cut short as ASCII would.
@@ -216,7 +204,8 @@ struct Avx2Checker {
         } else {
             Check(first);
             Check(second);
-            incomplete = _mm256_subs_epu8(second, VELMOR_TABLE256(kLastMost));
+            incomplete = _mm256_subs_epu8(
+                second, _mm256_load_si256(reinterpret_cast<const __m256i*>(kLastMost)));
         }
         return _mm256_testz_si256(error, error) != 0;
     }
