@@ -1,6 +1,6 @@
 // Opening and saving documents in their file's encoding, beside the GBK path and the memory
 // floor. The corpus is /tmp/velmor-corpus (zh-100m.gbk and its UTF-8 twin zh-100m.utf8):
-//   bench_FileEncodingBench --benchmark_filter='Recognise|Memchr'
+//   bench_FileEncodingBench --benchmark_filter='Recognise|Validate|Memchr'
 // Opening and saving through the window: VELMOR_ENCODING_FILE names the file,
 //   VELMOR_ENCODING_FILE=/tmp/velmor-corpus/zh-100m.utf8 bench_FileEncodingBench
 //       --benchmark_filter=BM_Window
@@ -16,6 +16,7 @@
 #include <string>
 
 #include "core/DocumentEncoding.h"
+#include "core/Utf8Validation.h"
 #include "platform/FileBytes.h"
 #include "support/BoundWindow.h"
 
@@ -53,6 +54,23 @@ void BM_RecogniseUtf8(benchmark::State& state) {
     Processed(state, bytes.size());
 }
 BENCHMARK(BM_RecogniseUtf8)->ArgName("mixed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Each form of the validator over the Chinese corpus: 0 blocks, 1 SSSE3, 2 AVX2.
+void BM_ValidateUtf8(benchmark::State& state) {
+    using Check = bool (*)(std::string_view);
+    const Check forms[] = {utf8_validation::Blocks, utf8_validation::Ssse3, utf8_validation::Avx2};
+    const bool has[] = {true, utf8_validation::HasSsse3(), utf8_validation::HasAvx2()};
+    if (!has[state.range(0)]) {
+        state.SkipWithError("the processor lacks these instructions");
+        return;
+    }
+    const ByteString& bytes = Corpus("zh-100m.utf8");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(forms[state.range(0)](bytes));
+    }
+    Processed(state, bytes.size());
+}
+BENCHMARK(BM_ValidateUtf8)->ArgName("form")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 void BM_DecodeUtf8(benchmark::State& state) {
     const ByteString& bytes = Corpus("zh-100m.utf8");

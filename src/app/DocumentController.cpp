@@ -77,14 +77,25 @@ std::optional<OpenedFile> DocumentController::Load(const Text& path,
     const std::string file = FileSystemPath(path);
     // Owns what it reads: the window may run it on a worker that outlives a cancel.
     const FileLoad load = [file, encoding, cut] {
-        OpenedFile opened{LoadDocumentFile(file, encoding, cut), {}};
-        opened.text = SharedText(std::move(opened.loaded.decoded.text));
+        OpenedFile opened{LoadDocumentFile(file, encoding, cut, WellFormedUtf8::Kept), {}};
+        if (!opened.loaded.decoded.fileBytes) {
+            opened.text = SharedText(std::move(opened.loaded.decoded.text));
+        }
         return opened;
     };
     if (m_callbacks.runLoad) {
         return m_callbacks.runLoad(file, load);
     }
     return load();
+}
+
+void DocumentController::ShowOpened(OpenedFile& opened) {
+    if (opened.loaded.decoded.fileBytes) {
+        // Well-formed UTF-8 goes to the editor as it is; the editor makes the GBK text once.
+        ReplaceWithDecoded(m_editor, opened.loaded.decoded);
+    } else {
+        m_editor.ReplaceSnapshot(opened.text);
+    }
 }
 
 bool DocumentController::OpenDocumentFile(const Text& path, std::optional<FileEncoding> encoding) {
@@ -107,7 +118,7 @@ bool DocumentController::OpenDocumentFile(const Text& path, std::optional<FileEn
         return false;
     }
     // The file's buffer becomes the document: no copy of a large file beside the editor's.
-    m_editor.ReplaceSnapshot(opened->text);
+    ShowOpened(*opened);
     // Loading is not an edit, whatever the editor makes of a whole-text replacement.
     m_editor.SetModifiedFlag(false);
     m_currentFileName = path;
@@ -157,9 +168,14 @@ bool DocumentController::SaveDocumentFile(std::optional<Text> path, FileEncoding
         m_dialog.SetInitialFolderFromPath(target);
     }
     m_editor.ConfirmText();
-    // GBK is the document's own bytes: they are written from its pieces, with no whole copy.
+    // GBK is the document's own bytes and UTF-8 the editor's, when well-formed: both are
+    // written from their pieces, with no whole copy. The rest is encoded whole first.
+    std::optional<std::vector<std::string_view>> heldUtf8;
+    if (encoding == FileEncoding::Utf8 || encoding == FileEncoding::Utf8Bom) {
+        heldUtf8 = m_editor.WellFormedUtf8();
+    }
     std::optional<ByteString> encoded;
-    if (encoding != FileEncoding::Gbk) {
+    if (encoding != FileEncoding::Gbk && !heldUtf8) {
         encoded = BytesToSave(m_editor.ReadText(), encoding);
         if (!encoded) {
             // Nothing was written: whatever asked for the save must not go on as if it had been.
@@ -168,18 +184,21 @@ bool DocumentController::SaveDocumentFile(std::optional<Text> path, FileEncoding
     }
     const bool wasModified = m_editor.ModifiedFlag();
     m_editor.SetModifiedFlag(false);
-    bool saved = false;
+    std::vector<std::string_view> parts;
+    SharedText snapshot;
     if (encoded) {
-        saved = SaveDocumentBytes(FileSystemPath(target), *encoded);
+        parts.push_back(*encoded);
+    } else if (heldUtf8) {
+        parts.push_back(ByteOrderMark(encoding));
+        parts.insert(parts.end(), heldUtf8->begin(), heldUtf8->end());
     } else {
-        const SharedText text = m_editor.ReadSnapshot();
-        std::vector<std::string_view> parts;
-        parts.reserve(text.Pieces().size());
-        for (const SharedText::Chunk& chunk : text.Pieces()) {
+        snapshot = m_editor.ReadSnapshot();
+        parts.reserve(snapshot.Pieces().size());
+        for (const SharedText::Chunk& chunk : snapshot.Pieces()) {
             parts.push_back(chunk.Bytes());
         }
-        saved = SaveDocumentBytes(FileSystemPath(target), parts);
     }
+    const bool saved = SaveDocumentBytes(FileSystemPath(target), parts);
     if (!saved) {
         // The text is not on disk, so the save question must still come before it is lost.
         m_editor.SetModifiedFlag(wasModified);
@@ -268,7 +287,7 @@ void DocumentController::DropFiles(const std::vector<Text>& paths) {
     if (loaded.status == LoadedDocument::Status::TooLarge) {
         m_editor.ShowMessage(MessageKind::Error, kUtf16TooLarge, kErrorTitle);
     }
-    m_editor.ReplaceSnapshot(opened->text);
+    ShowOpened(*opened);
     m_encoding = loaded.encoding;
     // As after Open: the text is the file's, so the save question must not offer to write
     // it back over the file, which may hold more than was loaded.

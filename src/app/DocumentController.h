@@ -73,6 +73,8 @@ public:
 
 private:
     void ClearDocument();
+    // Puts a loaded file's text in the editor.
+    void ShowOpened(OpenedFile& opened);
     std::optional<OpenedFile> Load(const Text& path, std::optional<FileEncoding> encoding,
                                    GbkCut cut);
     // Tells the user once when a file loaded only in part, or kept undecodable UTF-16 units.

@@ -22,6 +22,7 @@
 #include "core/CodePage936.h"
 #include "core/LargeText.h"
 #include "core/Positions.h"
+#include "core/Utf8.h"
 
 namespace velmor {
 
@@ -29,6 +30,12 @@ namespace {
 
 // Strike-out has no style attribute in Scintilla, so it is drawn with an indicator.
 constexpr int kStrikeOutIndicator = QsciScintillaBase::INDIC_CONTAINER;
+
+// Room a whole new text's buffer gets beyond its size, so that the first keys typed do not
+// grow it by copying.
+constexpr std::size_t kTypingRoom = 65536;
+// Text given whole goes into the buffer in pieces of this size.
+constexpr std::size_t kAppendPiece = 1024 * 1024;
 
 // "宋体" where it is installed, otherwise the closest CJK face the system has.
 QFont DefaultTextFont() {
@@ -304,6 +311,55 @@ void ScintillaEditor::ReplaceText(Text&& text) {
 }
 
 void ScintillaEditor::ReplaceSnapshot(const SharedText& text) {
+    ReplaceBuffer([this, &text] { FillBuffer(text); });
+}
+
+void ScintillaEditor::ReplaceTextWithUtf8(std::string_view utf8) {
+    ReplaceBuffer([this, utf8] {
+        m_offered = nullptr;
+        // The bytes go in as they are, into a buffer of the exact size (as FillBuffer sizes
+        // it), and the mirror converts them to GBK once, chunk by chunk.
+        SendScintilla(SCI_CLEARALL);
+        SendScintilla(SCI_ALLOCATE,
+                      static_cast<unsigned long>(utf8.size() + utf8.size() / 256 + kTypingRoom));
+        for (std::size_t from = 0; from < utf8.size(); from += kAppendPiece) {
+            const std::string_view piece = utf8.substr(from, kAppendPiece);
+            SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(piece.size()), piece.data());
+        }
+        m_mirror.Rebuild(utf8);
+    });
+}
+
+std::optional<std::vector<std::string_view>> ScintillaEditor::WellFormedUtf8() const {
+    auto* self = const_cast<ScintillaEditor*>(this);
+    const auto length = static_cast<std::size_t>(self->SendScintilla(SCI_GETLENGTH));
+    const auto gap = static_cast<std::size_t>(self->SendScintilla(SCI_GETGAPPOSITION));
+    const auto range = [self](std::size_t position, std::size_t size) {
+        if (size == 0) {
+            return std::string_view();
+        }
+        const auto* bytes = reinterpret_cast<const char*>(self->SendScintilla(
+            SCI_GETRANGEPOINTER, static_cast<unsigned long>(position), static_cast<long>(size)));
+        return std::string_view(bytes, size);
+    };
+    // The two sides of the buffer's gap, read where they lie; split inside a character, they
+    // are checked as one (which closes the gap).
+    std::vector<std::string_view> pieces;
+    const std::string_view after = range(gap, length - gap);
+    if (!after.empty() && (static_cast<unsigned char>(after.front()) & 0xC0) == 0x80) {
+        pieces = {Buffer()};
+    } else {
+        pieces = {range(0, gap), after};
+    }
+    for (const std::string_view piece : pieces) {
+        if (!IsWellFormedUtf8(piece)) {
+            return std::nullopt;
+        }
+    }
+    return pieces;
+}
+
+void ScintillaEditor::ReplaceBuffer(const std::function<void()>& fill) {
     // The view keeps its place: the first visible document line and the caret, clamped to
     // the new text.
     const long firstLine =
@@ -311,7 +367,7 @@ void ScintillaEditor::ReplaceSnapshot(const SharedText& text) {
     const long caret = SendScintilla(SCI_GETCURRENTPOS);
     m_insertedAt = -1;
     m_wholeTextChange = true;
-    FillBuffer(text);
+    fill();
     m_wholeTextChange = false;
     m_userEditPending = false;
     ApplyStrikeOut();
@@ -344,8 +400,8 @@ void ScintillaEditor::FillBuffer(const SharedText& text) {
     const WholeBlocksWritten written;
     SendScintilla(SCI_CLEARALL);
     m_mirror.Adopt(text, {[this](std::size_t size) {
-                              SendScintilla(SCI_ALLOCATE,
-                                            static_cast<unsigned long>(size + size / 256 + 65536));
+                              SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(
+                                                              size + size / 256 + kTypingRoom));
                           },
                           [this](std::string_view piece) {
                               SendScintilla(SCI_APPENDTEXT,

@@ -30,6 +30,8 @@ public:
     void AppendText(const Text& text) override;
     SharedText ReadSnapshot() const override;
     void ReplaceSnapshot(const SharedText& text) override;
+    void ReplaceTextWithUtf8(std::string_view utf8) override;
+    std::optional<std::vector<std::string_view>> WellFormedUtf8() const override;
     // Compares the mirror with the buffer, converting it chunk by chunk where the text is
     // small enough for that to go unnoticed, and takes the buffer again if they differ.
     void ConfirmText() override;
@@ -77,6 +79,8 @@ private:
     // Puts text in the buffer and the mirror: the prepared document when one was offered for
     // it, otherwise converted here.
     void FillBuffer(const SharedText& text);
+    // Replaces the whole buffer by what fill puts there, keeping the view's place.
+    void ReplaceBuffer(const std::function<void()>& fill);
     std::string_view Buffer() const;
     void AppendBuffer(std::string_view utf8);
     void OnModified(int position, int type, int length);

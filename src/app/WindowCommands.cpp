@@ -162,7 +162,9 @@ std::optional<OpenedFile> WindowCommands::RunLoad(const std::string& path, const
         command != nullptr ? command->Name() : kOpenCaption, m_window.Access(),
         m_window.Context().services, [result, load, editor = m_editor.data()](CommandContext&) {
             result->file = load();
-            if (result->file.loaded.status == LoadedDocument::Status::Loaded) {
+            // Well-formed UTF-8 kept as it is goes to the editor without a GBK document.
+            if (result->file.loaded.status == LoadedDocument::Status::Loaded &&
+                !result->file.loaded.decoded.fileBytes) {
                 result->prepared = editor->PrepareSnapshot(result->file.text);
                 result->prepared->Build();
             }

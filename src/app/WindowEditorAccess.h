@@ -19,6 +19,10 @@ public:
     void AppendText(const Text& text) override { m_editor.AppendText(text); }
     SharedText ReadSnapshot() const override { return m_editor.ReadSnapshot(); }
     void ReplaceSnapshot(const SharedText& text) override { m_editor.ReplaceSnapshot(text); }
+    void ReplaceTextWithUtf8(std::string_view utf8) override { m_editor.ReplaceTextWithUtf8(utf8); }
+    std::optional<std::vector<std::string_view>> WellFormedUtf8() const override {
+        return m_editor.WellFormedUtf8();
+    }
     void ConfirmText() override { m_editor.ConfirmText(); }
     int SelectionStart() const override { return m_editor.SelectionStart(); }
     int SelectionLength() const override { return m_editor.SelectionLength(); }

@@ -5,6 +5,7 @@
 #include "core/CodePage936.h"
 #include "core/DocumentLoading.h"
 #include "core/LargeText.h"
+#include "core/MainEditor.h"
 #include "core/Utf8.h"
 
 namespace velmor {
@@ -163,7 +164,8 @@ bool IsUtf16(FileEncoding encoding) {
     return encoding == FileEncoding::Utf16Le || encoding == FileEncoding::Utf16Be;
 }
 
-DecodedDocument DecodeDocument(ByteString bytes, FileEncoding encoding, GbkCut cut) {
+DecodedDocument DecodeDocument(ByteString bytes, FileEncoding encoding, GbkCut cut,
+                               WellFormedUtf8 utf8Form) {
     DecodedDocument decoded;
     const std::string_view mark = ByteOrderMark(encoding);
     const std::size_t skip = std::string_view(bytes).starts_with(mark) ? mark.size() : 0;
@@ -182,6 +184,12 @@ DecodedDocument DecodeDocument(ByteString bytes, FileEncoding encoding, GbkCut c
                 utf8 = utf8.substr(0, zero);
                 decoded.cut = true;
             }
+            if (utf8Form == WellFormedUtf8::Kept && IsWellFormedUtf8(utf8)) {
+                decoded.utf8Start = skip;
+                decoded.utf8Length = utf8.size();
+                decoded.fileBytes = std::move(bytes);
+                return decoded;
+            }
             decoded.text = Utf8ToGbk(utf8);
             return decoded;
         }
@@ -191,6 +199,16 @@ DecodedDocument DecodeDocument(ByteString bytes, FileEncoding encoding, GbkCut c
                                encoding == FileEncoding::Utf16Be);
     }
     return decoded;
+}
+
+void ReplaceWithDecoded(MainEditor& editor, DecodedDocument& decoded) {
+    if (decoded.fileBytes) {
+        editor.ReplaceTextWithUtf8(
+            std::string_view(*decoded.fileBytes).substr(decoded.utf8Start, decoded.utf8Length));
+        decoded.fileBytes.reset();
+    } else {
+        editor.ReplaceText(std::move(decoded.text));
+    }
 }
 
 std::optional<ByteString> EncodeDocument(std::string_view text, FileEncoding encoding) {

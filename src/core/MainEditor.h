@@ -1,7 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/SharedText.h"
 #include "core/Text.h"
@@ -62,6 +65,14 @@ public:
     virtual SharedText ReadSnapshot() const { return SharedText(ReadText()); }
     // ReplaceText with a snapshot's text.
     virtual void ReplaceSnapshot(const SharedText& text) { ReplaceText(text.Flatten()); }
+    // ReplaceText with the text whose UTF-8 is utf8, which is well-formed: an editor that keeps
+    // its text as UTF-8 takes these very bytes, with no conversion to GBK and back.
+    virtual void ReplaceTextWithUtf8(std::string_view utf8);
+    // The text as UTF-8 in pieces, where the editor keeps it so and the bytes are well-formed
+    // UTF-8 (then exactly GbkToUtf8 of the text); valid until the next change. Otherwise none.
+    virtual std::optional<std::vector<std::string_view>> WellFormedUtf8() const {
+        return std::nullopt;
+    }
     // Called before a file is written from the text: an editor that keeps the text in two
     // forms makes sure they agree, the one on screen winning.
     virtual void ConfirmText() {}

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "core/ByteBlocks.h"
+#include "core/Utf8Validation.h"
 
 namespace velmor {
 
@@ -97,7 +98,9 @@ bool CheckItems(const unsigned char*& p, const unsigned char* stop, const unsign
 
 }  // namespace
 
-bool IsWellFormedUtf8(std::string_view utf8) {
+namespace utf8_validation {
+
+bool Blocks(std::string_view utf8) {
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* end = p + utf8.size();
     // Blocks of 64 bytes are settled by masks where they hold only ASCII, continuation bytes
@@ -141,6 +144,16 @@ bool IsWellFormedUtf8(std::string_view utf8) {
     }
     p -= back;
     return CheckItems(p, end, end);
+}
+
+}  // namespace utf8_validation
+
+bool IsWellFormedUtf8(std::string_view utf8) {
+    using Check = bool (*)(std::string_view);
+    static const Check widest = utf8_validation::HasAvx2()    ? utf8_validation::Avx2
+                                : utf8_validation::HasSsse3() ? utf8_validation::Ssse3
+                                                              : utf8_validation::Blocks;
+    return widest(utf8);
 }
 
 }  // namespace velmor

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "core/CodePage936.h"
+#include "core/DocumentEncoding.h"
 #include "core/ParallelPieces.h"
 #include "core/Services.h"
 #include "core/Utf8.h"
@@ -42,6 +43,29 @@ bool ConvertPieces(std::string_view content, const ByteProgress& progress, ByteS
     return true;
 }
 
+// The UTF-16 a source to convert to GBK is in: by its mark, as a file opens. Without one,
+// only a file holding zero bytes (which no UTF-8 or GBK text does) is UTF-16, in the order
+// that puts most of them in the high byte of a unit: ASCII, line ends included, has a zero
+// high byte, and far outnumbers characters such as 一 (U+4E00) with a zero low byte.
+std::optional<FileEncoding> Utf16Source(std::string_view content) {
+    if (const FileEncoding marked = RecogniseEncoding(content.substr(0, 2)); IsUtf16(marked)) {
+        return marked;
+    }
+    if (content.size() % 2 != 0) {
+        return std::nullopt;
+    }
+    std::size_t evenZeros = 0;
+    std::size_t oddZeros = 0;
+    for (std::size_t i = 0; i < content.size(); i += 2) {
+        evenZeros += content[i] == '\0' ? 1 : 0;
+        oddZeros += content[i + 1] == '\0' ? 1 : 0;
+    }
+    if (evenZeros == oddZeros) {
+        return std::nullopt;
+    }
+    return oddZeros > evenZeros ? FileEncoding::Utf16Le : FileEncoding::Utf16Be;
+}
+
 }  // namespace
 
 std::optional<ByteString> ConvertEncoding(std::string_view content, EncodingDirection direction,
@@ -50,6 +74,19 @@ std::optional<ByteString> ConvertEncoding(std::string_view content, EncodingDire
     ByteString converted;
     bool whole = false;
     if (direction == EncodingDirection::Utf8ToGbk) {
+        if (const std::optional<FileEncoding> wide = Utf16Source(content)) {
+            // A code unit gives at most four GBK bytes for its two.
+            if (2 * static_cast<std::uint64_t>(content.size()) > maxBytes) {
+                reason = "文件太大，文件未改动";
+                return std::nullopt;
+            }
+            DecodedDocument decoded = DecodeDocument(ByteString(content), *wide, GbkCut::Opened);
+            if (decoded.cut || decoded.keptUndecodable) {
+                reason = "含有不是 UTF-16 的内容，文件未改动";
+                return std::nullopt;
+            }
+            return std::move(decoded.text);
+        }
         if (content.starts_with(kByteOrderMark)) {
             content.remove_prefix(kByteOrderMark.size());
         }

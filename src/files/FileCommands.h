@@ -60,8 +60,11 @@ ByteString ApplyHeadTail(const ByteString& content, const HeadTailEdit& edit);
 enum class EncodingDirection { GbkToUtf8, Utf8ToGbk };
 // The converted bytes, or nothing when the content holds a sequence that cannot be converted
 // or the result would pass maxBytes. A UTF-8 byte-order mark is dropped on the way to GBK and
-// written on the way to UTF-8 only when asked. progress hears of the bytes converted, a few
-// megabytes at a time, and stops the conversion (nothing comes back) when it answers false.
+// written on the way to UTF-8 only when asked. On the way to GBK the source may also be
+// UTF-16: marked (the mark dropped), or without a mark when it holds zero bytes, in the byte
+// order that makes most of them high bytes (odd offsets little-endian, even big-endian).
+// progress hears of the bytes converted, a few megabytes at a time, and stops the conversion
+// (nothing comes back) when it answers false.
 std::optional<ByteString> ConvertEncoding(std::string_view content, EncodingDirection direction,
                                           bool writeByteOrderMark, std::uint64_t maxBytes,
                                           std::string& reason, const ByteProgress& progress = {});

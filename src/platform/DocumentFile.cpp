@@ -12,7 +12,7 @@ bool IsTooLargeForUtf16(std::string_view start, std::uint64_t size,
 }
 
 LoadedDocument LoadDocumentFile(const std::string& path, std::optional<FileEncoding> encoding,
-                                GbkCut cut) {
+                                GbkCut cut, WellFormedUtf8 utf8) {
     LoadedDocument loaded;
     const std::optional<FileStart> start = ReadFileStart(path, 3);
     if (!start) {
@@ -28,7 +28,7 @@ LoadedDocument LoadDocumentFile(const std::string& path, std::optional<FileEncod
     }
     loaded.status = LoadedDocument::Status::Loaded;
     loaded.encoding = encoding.value_or(RecogniseEncoding(*bytes));
-    loaded.decoded = DecodeDocument(std::move(*bytes), loaded.encoding, cut);
+    loaded.decoded = DecodeDocument(std::move(*bytes), loaded.encoding, cut, utf8);
     return loaded;
 }
 

@@ -17,7 +17,7 @@ struct LoadedDocument {
     DecodedDocument decoded;
 };
 LoadedDocument LoadDocumentFile(const std::string& path, std::optional<FileEncoding> encoding,
-                                GbkCut cut);
+                                GbkCut cut, WellFormedUtf8 utf8 = WellFormedUtf8::Converted);
 
 // Whether a file of size bytes that starts with start is read as UTF-16 (in encoding, or by
 // recognition without one) and is too large to open.

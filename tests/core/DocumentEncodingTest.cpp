@@ -8,7 +8,9 @@
 #include "../support/Iconv.h"
 #include "../support/RandomText.h"
 #include "core/CodePage936.h"
+#include "core/MemoryEditor.h"
 #include "core/Utf8.h"
+#include "core/Utf8Validation.h"
 
 namespace velmor {
 namespace {
@@ -100,18 +102,65 @@ TEST(DocumentEncodingTest, RecognitionByMarkThenStrictValidityElseGbk) {
     }
 }
 
-TEST(DocumentEncodingTest, TheBlockValidatorAgreesWithTheItemReaderAtEveryOffset) {
-    // One bad or truncated sequence swept over block edges inside Chinese text, ASCII and
-    // four-byte characters, then random near-UTF-8 bytes.
+// Every form of the validator and glibc's UTF-8 decoder give the item reader's answer.
+void ExpectEveryValidatorAgrees(std::string_view bytes, const std::string& where) {
+    static Iconv utf8ToUtf32("UTF-32LE", "UTF-8");
+    const bool expected = IsWellFormedItemByItem(bytes);
+    ASSERT_EQ(utf8_validation::Blocks(bytes), expected) << "blocks " << where;
+    if (utf8_validation::HasSsse3()) {
+        ASSERT_EQ(utf8_validation::Ssse3(bytes), expected) << "SSSE3 " << where;
+    }
+    if (utf8_validation::HasAvx2()) {
+        ASSERT_EQ(utf8_validation::Avx2(bytes), expected) << "AVX2 " << where;
+    }
+    ASSERT_EQ(IsWellFormedUtf8(bytes), expected) << where;
+    ASSERT_EQ(utf8ToUtf32.Convert(bytes).has_value(), expected) << "iconv " << where;
+}
+
+TEST(DocumentEncodingTest, EveryValidatorAgreesWithTheItemReaderAndIconvAtEveryOffset) {
+    // One bad or truncated sequence (and a few good edge ones) swept over every lane and
+    // block edge inside Chinese text, ASCII and four-byte characters.
     const std::string chinese = EveryScalarValue().utf8.substr(0x4E00 * 3 - 0x3000, 600);
-    for (const std::string& fault : {"\xFF"s, "\xE4\xB8"s, "\xC0\x80"s, "\xED\xA0\x80"s, "\x80"s,
-                                     "\xF0\x9F\x98"s, "\xF4\x90\x80\x80"s, "\xE0\x9F\xBF"s}) {
+    const std::string emoji = EveryScalarValue().utf8.substr(EveryScalarValue().utf8.size() - 600);
+    const std::string faults[] = {"\xFF"s,
+                                  "\xE4\xB8"s,
+                                  "\xC0\x80"s,
+                                  "\xC1\xBF"s,
+                                  "\xED\xA0\x80"s,
+                                  "\xED\xBF\xBF"s,
+                                  "\x80"s,
+                                  "\xBF\xBF"s,
+                                  "\xF0\x9F\x98"s,
+                                  "\xF4\x90\x80\x80"s,
+                                  "\xF5\x80\x80\x80"s,
+                                  "\xF8\x88\x80\x80\x80"s,
+                                  "\xE0\x9F\xBF"s,
+                                  "\xF0\x8F\xBF\xBF"s,
+                                  "\xC2"s,
+                                  "\xE4\xB8\xAD\x80"s,
+                                  "\xED\x9F\xBF"s,
+                                  "\xEE\x80\x80"s,
+                                  "\xF4\x8F\xBF\xBF"s,
+                                  "\xF0\x90\x80\x80"s,
+                                  "\xC2\x80"s};
+    for (const std::string& fault : faults) {
         for (std::size_t at = 0; at < 200; ++at) {
-            for (const std::string& around : {chinese, std::string(600, 'x')}) {
-                const std::string bytes = around.substr(0, at) + fault + around.substr(at);
-                ASSERT_EQ(IsWellFormedUtf8(bytes), IsWellFormedItemByItem(bytes))
-                    << testing::PrintToString(fault) << " at " << at;
+            for (const std::string& around : {chinese, std::string(600, 'x'), emoji}) {
+                ExpectEveryValidatorAgrees(
+                    around.substr(0, at) + fault + around.substr(at),
+                    testing::PrintToString(fault) + " at " + std::to_string(at));
+                // At the very end, so that the text stops inside or right after it.
+                ExpectEveryValidatorAgrees(
+                    around.substr(0, at) + fault,
+                    testing::PrintToString(fault) + " ending at " + std::to_string(at));
             }
+        }
+    }
+    // Valid text cut at every length: inside a character is the only fault.
+    for (const std::string& text : {chinese, emoji}) {
+        for (std::size_t length = 0; length <= 200; ++length) {
+            ExpectEveryValidatorAgrees(std::string_view(text).substr(0, length),
+                                       "cut at " + std::to_string(length));
         }
     }
     std::mt19937 random(19);
@@ -123,8 +172,13 @@ TEST(DocumentEncodingTest, TheBlockValidatorAgreesWithTheItemReaderAtEveryOffset
         for (int k = 0; k < count; ++k) {
             bytes += pieces[random() % 4 == 0 ? random() % std::size(pieces) : random() % 4];
         }
-        ASSERT_EQ(IsWellFormedUtf8(bytes), IsWellFormedItemByItem(bytes))
-            << testing::PrintToString(bytes);
+        ExpectEveryValidatorAgrees(bytes, testing::PrintToString(bytes));
+        // Any bytes at all.
+        std::string noise(random() % 80, '\0');
+        for (char& byte : noise) {
+            byte = static_cast<char>(random() % 8 == 0 ? random() : 0x80 + random() % 0x80);
+        }
+        ExpectEveryValidatorAgrees(noise, testing::PrintToString(noise));
     }
 }
 
@@ -245,6 +299,44 @@ TEST(DocumentEncodingTest, BadInputGivesAClearResult) {
                   .text,
               "a\xFF"
               "b");
+}
+
+TEST(DocumentEncodingTest, WellFormedUtf8IsKeptAsTheFileBytesForTheEditor) {
+    struct Row {
+        ByteString bytes;
+        FileEncoding encoding;
+        std::optional<std::string> kept;  // the UTF-8 kept, or nothing when converted
+        bool cut;
+    };
+    const Row rows[] = {
+        {"中文\r\n", FileEncoding::Utf8, "中文\r\n", false},
+        {"\xEF\xBB\xBF中", FileEncoding::Utf8Bom, "中", false},
+        {"\xEF\xBB\xBF", FileEncoding::Utf8Bom, "", false},
+        {"中\0文"s, FileEncoding::Utf8, "中", true},
+        // Forced on bytes that are not UTF-8: converted, the stray byte kept as it is.
+        {"a\xFF", FileEncoding::Utf8, std::nullopt, false},
+        {"\xD6\xD0", FileEncoding::Gbk, std::nullopt, false},
+        {"\xFF\xFE"
+         "a\0"s,
+         FileEncoding::Utf16Le, std::nullopt, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.bytes));
+        DecodedDocument decoded =
+            DecodeDocument(row.bytes, row.encoding, GbkCut::Opened, WellFormedUtf8::Kept);
+        const DecodedDocument converted = DecodeDocument(row.bytes, row.encoding, GbkCut::Opened);
+        EXPECT_EQ(decoded.cut, row.cut);
+        ASSERT_EQ(decoded.fileBytes.has_value(), row.kept.has_value());
+        if (row.kept) {
+            EXPECT_EQ(decoded.fileBytes->substr(decoded.utf8Start, decoded.utf8Length), *row.kept);
+            EXPECT_EQ(decoded.text, "");
+        }
+        // Either way the editor ends up with the very text the conversion gives.
+        MemoryEditor editor;
+        editor.ReplaceText("old");
+        ReplaceWithDecoded(editor, decoded);
+        EXPECT_EQ(editor.ReadText(), converted.text);
+    }
 }
 
 TEST(DocumentEncodingTest, BytesThatAreNoCharacterAreNeverWrittenAsUnicode) {

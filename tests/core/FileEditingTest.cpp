@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "../support/Iconv.h"
 #include "../support/MemoryFileSystem.h"
 #include "core/CodePage936.h"
 #include "core/MemoryEditor.h"
+#include "core/Utf8.h"
 #include "files/BatchWindow.h"
 #include "files/FileCommands.h"
 
 namespace velmor {
 namespace {
+
+using namespace std::string_literals;
 
 struct HeadTailRow {
     ByteString content;
@@ -165,21 +171,45 @@ TEST_P(ConversionTable, ConvertsWithoutLoss) {
 using enum EncodingDirection;
 INSTANTIATE_TEST_SUITE_P(
     Conversion, ConversionTable,
-    ::testing::Values(ConversionRow{"Chinese", "a\xD6\xD0\xCE\xC4\r\n", GbkToUtf8, false,
-                                    "a中文\r\n"},
-                      ConversionRow{"WithMark", "\xD6\xD0", GbkToUtf8, true, "\xEF\xBB\xBF中"},
-                      ConversionRow{"Euro", "\x80", GbkToUtf8, false, "€"},
-                      // 81 30 84 36 is the four-byte code of U+00A5, beyond what GBK holds.
-                      ConversionRow{"FourByte", "\x81\x30\x84\x36", GbkToUtf8, false, "\xC2\xA5"},
-                      ConversionRow{"Empty", "", GbkToUtf8, true, "\xEF\xBB\xBF"},
-                      ConversionRow{"LoneLead", "ab\xD6", GbkToUtf8, false, std::nullopt},
-                      ConversionRow{"BadTrail", "\xD6\x7F", GbkToUtf8, false, std::nullopt},
-                      ConversionRow{"ByteFF", "\xFF", GbkToUtf8, false, std::nullopt},
-                      ConversionRow{"Back", "a中文\r\n", Utf8ToGbk, false, "a\xD6\xD0\xCE\xC4\r\n"},
-                      ConversionRow{"MarkDropped", "\xEF\xBB\xBF中", Utf8ToGbk, true, "\xD6\xD0"},
-                      ConversionRow{"Emoji", "😀", Utf8ToGbk, false, "\x94\x39\xFC\x36"},
-                      ConversionRow{"NotUtf8", "\xD6\xD0", Utf8ToGbk, false, std::nullopt},
-                      ConversionRow{"Surrogate", "\xED\xA0\x80", Utf8ToGbk, false, std::nullopt}),
+    ::testing::Values(
+        ConversionRow{"Chinese", "a\xD6\xD0\xCE\xC4\r\n", GbkToUtf8, false, "a中文\r\n"},
+        ConversionRow{"WithMark", "\xD6\xD0", GbkToUtf8, true, "\xEF\xBB\xBF中"},
+        ConversionRow{"Euro", "\x80", GbkToUtf8, false, "€"},
+        // 81 30 84 36 is the four-byte code of U+00A5, beyond what GBK holds.
+        ConversionRow{"FourByte", "\x81\x30\x84\x36", GbkToUtf8, false, "\xC2\xA5"},
+        ConversionRow{"Empty", "", GbkToUtf8, true, "\xEF\xBB\xBF"},
+        ConversionRow{"LoneLead", "ab\xD6", GbkToUtf8, false, std::nullopt},
+        ConversionRow{"BadTrail", "\xD6\x7F", GbkToUtf8, false, std::nullopt},
+        ConversionRow{"ByteFF", "\xFF", GbkToUtf8, false, std::nullopt},
+        ConversionRow{"Back", "a中文\r\n", Utf8ToGbk, false, "a\xD6\xD0\xCE\xC4\r\n"},
+        ConversionRow{"MarkDropped", "\xEF\xBB\xBF中", Utf8ToGbk, true, "\xD6\xD0"},
+        ConversionRow{"Emoji", "😀", Utf8ToGbk, false, "\x94\x39\xFC\x36"},
+        ConversionRow{"NotUtf8", "\xD6\xD0", Utf8ToGbk, false, std::nullopt},
+        ConversionRow{"Surrogate", "\xED\xA0\x80", Utf8ToGbk, false, std::nullopt},
+        // UTF-16 sources: by the mark, else by where the zero bytes sit.
+        ConversionRow{"Utf16Le",
+                      "\xFF\xFE"
+                      "a\0\x2D\x4E"s,
+                      Utf8ToGbk, false, "a\xD6\xD0"},
+        ConversionRow{"Utf16Be", "\xFE\xFF\0a\x4E\x2D"s, Utf8ToGbk, false, "a\xD6\xD0"},
+        ConversionRow{"Utf16MarkOnly", "\xFF\xFE", Utf8ToGbk, false, ""},
+        ConversionRow{"Utf16Pair", "\xFE\xFF\xD8\x3D\xDE\x00"s, Utf8ToGbk, false,
+                      "\x94\x39\xFC\x36"},
+        // 一 is U+4E00: its zero low byte is outnumbered by the ASCII high ones.
+        ConversionRow{"Utf16LeUnmarked", "a\0\0\x4E\n\0"s, Utf8ToGbk, false, "a\xD2\xBB\n"},
+        ConversionRow{"Utf16BeUnmarked", "\0a\x4E\x2D"s, Utf8ToGbk, false, "a\xD6\xD0"},
+        ConversionRow{"Utf16LoneSurrogate",
+                      "\xFF\xFE\x3D\xD8"
+                      "a\0"s,
+                      Utf8ToGbk, false, std::nullopt},
+        ConversionRow{"Utf16Zero",
+                      "\xFF\xFE"
+                      "a\0\0\0"s,
+                      Utf8ToGbk, false, std::nullopt},
+        ConversionRow{"Utf16OddLength",
+                      "\xFF\xFE"
+                      "a\0b"s,
+                      Utf8ToGbk, false, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Conversion, RoundTripsEveryTwoByteCode) {
@@ -195,6 +225,31 @@ TEST(Conversion, RoundTripsEveryTwoByteCode) {
         }
     }
     EXPECT_GT(all.size(), 2u * 21000);
+}
+
+TEST(Conversion, Utf16SourcesAgreeWithIconv) {
+    test::Iconv toUtf16Le("UTF-16LE", "UTF-8");
+    test::Iconv toUtf16Be("UTF-16BE", "UTF-8");
+    std::mt19937 random(16);
+    for (int round = 0; round < 300; ++round) {
+        std::string utf8 = "line\r\n";
+        for (int k = 0; k < 40; ++k) {
+            char32_t c = random() % 0x10FFFF + 1;
+            if (c >= 0xD800 && c <= 0xDFFF) {
+                c = 0x4E00 + random() % 0x5000;
+            }
+            AppendUtf8(utf8, c);
+        }
+        const ByteString gbk = velmor::Utf8ToGbk(utf8);
+        for (const bool bigEndian : {false, true}) {
+            const std::string units = *(bigEndian ? toUtf16Be : toUtf16Le).Convert(utf8);
+            const std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+            std::string reason;
+            ASSERT_EQ(ConvertEncoding(mark + units, Utf8ToGbk, false, 1 << 20, reason), gbk);
+            ASSERT_EQ(ConvertEncoding(units, Utf8ToGbk, false, 1 << 20, reason), gbk)
+                << "without the mark, by the zero bytes of the ASCII";
+        }
+    }
 }
 
 TEST(Conversion, TooLargeResultsAreRefused) {

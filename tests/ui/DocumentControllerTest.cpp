@@ -487,6 +487,9 @@ TEST_F(DocumentControllerTest, ALoadCutShortIsToldOnce) {
          "B",
          false},
         {Way::Drop, "whole", "whole", false},
+        // UTF-8 stops at its zero byte too, on every way in.
+        {Way::Open, "中\0文"s, "\xD6\xD0", true},
+        {Way::Drop, "中\0文"s, "\xD6\xD0", true},
     };
     for (const Row& row : rows) {
         const Text path = PathOf("cut.txt");

@@ -150,6 +150,70 @@ TEST_F(MainWindowEncodingTest, BytesTheEncodingCannotHoldAskForGbkOrNothing) {
     EXPECT_EQ(Commands().Documents().Encoding(), FileEncoding::Gbk);
 }
 
+TEST_F(MainWindowEncodingTest, Utf8IsSavedFromTheDocumentWhereTheEditorsBytesAreNotUtf8) {
+    OpenBound();
+    const Text path = PathOf("u.txt");
+    Put(path, "中");
+    Open(path);
+    // B0 and A1 start no character with a space after them, so the editor holds them as raw
+    // bytes; with the space between them deleted, the document reads them as 啊, which is
+    // what must be saved, not the two raw bytes.
+    Window().Editor().ReplaceText("\xB0 \xA1 ");
+    Window().Editor().SendScintilla(QsciScintillaBase::SCI_DELETERANGE, 1UL, 1L);
+    ASSERT_EQ(EditorText(), "\xB0\xA1 ");
+    MessageBoxAnswerer answerer;
+    RunItem("&S.保存");
+    EXPECT_EQ(Content(path), "啊 ");
+    EXPECT_TRUE(answerer.Texts().isEmpty());
+}
+
+TEST_F(MainWindowEncodingTest, BadFilesOpenWithAClearResultAndSaveWhatWasLoaded) {
+    const QString loadedOnlyPart = QStringLiteral(
+        "文件中含有0字节或文件结束符(0x1A)，只载入了其前面的内容；保存将截去其后的内容。");
+    const ByteString asciiMegabyte(1 << 20, 'a');
+    struct Row {
+        ByteString bytes;
+        std::optional<FileEncoding> forced;
+        Text loaded;
+        QString tag;
+        QStringList told;
+        ByteString saved;
+    };
+    const Row rows[] = {
+        {"\xEF\xBB\xBF", std::nullopt, "", " [UTF-8 BOM]", {}, "\xEF\xBB\xBF"},
+        {"中\0文"s, std::nullopt, "\xD6\xD0", " [UTF-8]", {loadedOnlyPart}, "中"},
+        // Not UTF-8, so GBK: the bytes as they are, written back as they are.
+        {"中\xE6\x96", std::nullopt, "中\xE6\x96", "", {}, "中\xE6\x96"},
+        {asciiMegabyte + "\xFF",
+         std::nullopt,
+         asciiMegabyte + "\xFF",
+         "",
+         {},
+         asciiMegabyte + "\xFF"},
+        // One byte read as UTF-16 is kept as it is, and written after the encoding's mark.
+        {"\x41",
+         FileEncoding::Utf16Le,
+         "\xA2\xFF\x82\xFF",
+         " [UTF-16LE]",
+         {kKeptUndecodable},
+         "\xFF\xFE\x41"},
+    };
+    OpenBound();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.bytes.substr(0, 20)));
+        const Text path = PathOf("bad.txt");
+        Put(path, row.bytes);
+        MessageBoxAnswerer answerer;
+        Open(path, row.forced);
+        EXPECT_TRUE(EditorText() == row.loaded);
+        EXPECT_EQ(Caption(), kProgram + FileSystemPath(path) + row.tag);
+        EXPECT_EQ(answerer.Texts(), row.told);
+        RunItem("&S.保存");
+        EXPECT_TRUE(Content(path) == row.saved);
+        EXPECT_EQ(answerer.Texts(), row.told) << "saving asks nothing";
+    }
+}
+
 TEST_F(MainWindowEncodingTest, UndecodableUtf16IsToldOnceAndSavedBackUnchanged) {
     OpenBound();
     const Text path = PathOf("odd.txt");

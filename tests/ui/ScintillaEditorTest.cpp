@@ -99,6 +99,49 @@ TEST_F(ScintillaEditorTest, ReplaceTextNotifiesOnceEvenForTheSameOrEmptyText) {
     EXPECT_EQ(m_notifications, 4);
 }
 
+// The UTF-8 the editor holds, its pieces joined.
+std::optional<std::string> HeldUtf8(const ScintillaEditor& editor) {
+    const auto pieces = editor.WellFormedUtf8();
+    if (!pieces) {
+        return std::nullopt;
+    }
+    std::string joined;
+    for (const std::string_view piece : *pieces) {
+        joined += piece;
+    }
+    return joined;
+}
+
+TEST_F(ScintillaEditorTest, TextGivenAsUtf8IsHeldAsItIsAndLentOnlyWhileWellFormed) {
+    m_editor.ReplaceTextWithUtf8("中文\r\na😀");
+    EXPECT_EQ(m_notifications, 1);
+    EXPECT_EQ(m_editor.ReadText(), "\xD6\xD0\xCE\xC4\r\na" + EncodeCodePoint(U'😀'));
+    EXPECT_EQ(HeldUtf8(m_editor), "中文\r\na😀");
+
+    // Typing in the middle leaves the buffer's gap there: the two sides are lent apart.
+    m_editor.SetSelectionStart(1);
+    m_editor.SetSelectionLength(0);
+    Type(Qt::Key_X);
+    EXPECT_EQ(m_editor.ReadText(), "\xD6\xD0x\xCE\xC4\r\na" + EncodeCodePoint(U'😀'));
+    EXPECT_EQ(HeldUtf8(m_editor), "中x文\r\na😀");
+
+    // A gap inside a character is closed rather than splitting it.
+    m_editor.ReplaceTextWithUtf8("中中");
+    m_editor.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, 1UL, "\xB8\xAD\xE4");
+    ASSERT_EQ(m_editor.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION), 4);
+    const auto pieces = m_editor.WellFormedUtf8();
+    ASSERT_TRUE(pieces);
+    EXPECT_EQ(pieces->size(), 1u);
+    EXPECT_EQ(HeldUtf8(m_editor), "中中中");
+    EXPECT_EQ(m_editor.ReadText(), "\xD6\xD0\xD6\xD0\xD6\xD0");
+
+    // A byte that starts no character is not UTF-8 at all.
+    m_editor.ReplaceText("\xD6\xD0\xFF");
+    EXPECT_EQ(HeldUtf8(m_editor), std::nullopt);
+    m_editor.ReplaceText("");
+    EXPECT_EQ(HeldUtf8(m_editor), "");
+}
+
 TEST_F(ScintillaEditorTest, AppendTextNotifiesOnceAndAppendsAtTheEnd) {
     m_editor.ReplaceText("\xd6\xd0\xce\xc4 line\r\n");
     m_editor.SetSelectionStart(1);

@@ -1,0 +1,265 @@
+#include "core/Utf8Validation.h"
+
+#include <cstdint>
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace velmor::utf8_validation {
+
+#if defined(__x86_64__)
+
+namespace {
+
+// The error bits. A pair of bytes (the one before, this one) is at fault where the three
+// lookups share a bit; bit 7 marks two continuation bytes in a row, which is right exactly
+// where a three- or four-byte lead two or three bytes back asks for a continuation.
+constexpr std::uint8_t kTooShort = 1 << 0;  // a lead, then no continuation
+constexpr std::uint8_t kTooLong = 1 << 1;   // ASCII, then a continuation
+constexpr std::uint8_t kOverlong3 = 1 << 2;
+constexpr std::uint8_t kTooLarge = 1 << 3;
+constexpr std::uint8_t kSurrogate = 1 << 4;
+constexpr std::uint8_t kOverlong2 = 1 << 5;
+constexpr std::uint8_t kTooLarge1000 = 1 << 6;  // F5 and above, then 80–8F
+constexpr std::uint8_t kOverlong4 = 1 << 6;     // F0, then 80–8F
+constexpr std::uint8_t kTwoContinuations = 1 << 7;
+constexpr std::uint8_t kCarry = kTooShort | kTooLong | kTwoContinuations;
+
+// By the high half of the byte before.
+alignas(16) constexpr std::uint8_t kBeforeHigh[16] = {
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTwoContinuations,
+    kTwoContinuations,
+    kTwoContinuations,
+    kTwoContinuations,
+    kTooShort | kOverlong2,
+    kTooShort,
+    kTooShort | kOverlong3 | kSurrogate,
+    kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};
+
+constexpr std::uint8_t kLarge = kCarry | kTooLarge | kTooLarge1000;
+// By the low half of the byte before.
+alignas(16) constexpr std::uint8_t kBeforeLow[16] = {kCarry | kOverlong3 | kOverlong2 | kOverlong4,
+                                                     kCarry | kOverlong2,
+                                                     kCarry,
+                                                     kCarry,
+                                                     kCarry | kTooLarge,
+                                                     kLarge,
+                                                     kLarge,
+                                                     kLarge,
+                                                     kLarge,
+                                                     kLarge,
+                                                     kLarge,
+                                                     kLarge,
+                                                     kLarge,
+                                                     kLarge | kSurrogate,
+                                                     kLarge,
+                                                     kLarge};
+
+constexpr std::uint8_t kContinuation80 =
+    kTooLong | kOverlong2 | kTwoContinuations | kOverlong3 | kTooLarge1000 | kOverlong4;
+constexpr std::uint8_t kContinuation90 =
+    kTooLong | kOverlong2 | kTwoContinuations | kOverlong3 | kTooLarge;
+constexpr std::uint8_t kContinuationA0 =
+    kTooLong | kOverlong2 | kTwoContinuations | kSurrogate | kTooLarge;
+// By the high half of the byte itself.
+alignas(16) constexpr std::uint8_t kThisHigh[16] = {
+    kTooShort, kTooShort, kTooShort,       kTooShort,       kTooShort,       kTooShort,
+    kTooShort, kTooShort, kContinuation80, kContinuation90, kContinuationA0, kContinuationA0,
+    kTooShort, kTooShort, kTooShort,       kTooShort};
+
+// The most each of the last three bytes of the text may be: below C0, E0 and F0 from the end.
+alignas(32) constexpr std::uint8_t kLastMost[32] = {
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xEF, 0xDF, 0xBF};
+
+constexpr std::size_t kStep = 64;
+
+#define VELMOR_TABLE128(table) _mm_load_si128(reinterpret_cast<const __m128i*>(table))
+// The 32-byte lookup works on each half of the register apart: the table goes into both.
+#define VELMOR_TABLE256(table) _mm256_broadcastsi128_si256(VELMOR_TABLE128(table))
+
+// Runs a checker a block of kStep bytes at a time; the last, shorter block is padded with
+// zero bytes, which end any character cut short as ASCII would.
+#define VELMOR_WALK(Checker, utf8)                                      \
+    Checker checker;                                                    \
+    checker.Start();                                                    \
+    const char* p = (utf8).data();                                      \
+    const char* const end = p + (utf8).size();                          \
+    for (; end - p >= static_cast<std::ptrdiff_t>(kStep); p += kStep) { \
+        if (!checker.Block(p)) {                                        \
+            return false;                                               \
+        }                                                               \
+    }                                                                   \
+    alignas(32) char last[kStep] = {};                                  \
+    std::memcpy(last, p, static_cast<std::size_t>(end - p));            \
+    return checker.Block(last) && checker.Complete()
+
+struct Ssse3Checker {
+    __m128i previous;
+    __m128i error;
+    __m128i incomplete;
+
+    __attribute__((target("ssse3"))) void Start() {
+        previous = error = incomplete = _mm_setzero_si128();
+    }
+
+    __attribute__((target("ssse3"))) void Check(__m128i input) {
+        const __m128i lowHalf = _mm_set1_epi8(0x0F);
+        const __m128i before1 = _mm_alignr_epi8(input, previous, 15);
+        const __m128i classes = _mm_and_si128(
+            _mm_and_si128(
+                _mm_shuffle_epi8(VELMOR_TABLE128(kBeforeHigh),
+                                 _mm_and_si128(_mm_srli_epi16(before1, 4), lowHalf)),
+                _mm_shuffle_epi8(VELMOR_TABLE128(kBeforeLow), _mm_and_si128(before1, lowHalf))),
+            _mm_shuffle_epi8(VELMOR_TABLE128(kThisHigh),
+                             _mm_and_si128(_mm_srli_epi16(input, 4), lowHalf)));
+        const __m128i before2 = _mm_alignr_epi8(input, previous, 14);
+        const __m128i before3 = _mm_alignr_epi8(input, previous, 13);
+        // Bit 7 set where the byte two back is E0 or above or the byte three back F0 or above.
+        const __m128i third = _mm_subs_epu8(before2, _mm_set1_epi8(static_cast<char>(0xE0 - 0x80)));
+        const __m128i fourth =
+            _mm_subs_epu8(before3, _mm_set1_epi8(static_cast<char>(0xF0 - 0x80)));
+        const __m128i wanted =
+            _mm_and_si128(_mm_or_si128(third, fourth), _mm_set1_epi8(static_cast<char>(0x80)));
+        error = _mm_or_si128(error, _mm_xor_si128(wanted, classes));
+        previous = input;
+    }
+
+    __attribute__((target("ssse3"))) bool Block(const char* p) {
+        __m128i parts[4];
+        for (int i = 0; i < 4; ++i) {
+            parts[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p) + i);
+        }
+        const __m128i any =
+            _mm_or_si128(_mm_or_si128(parts[0], parts[1]), _mm_or_si128(parts[2], parts[3]));
+        if (_mm_movemask_epi8(any) == 0) {
+            // ASCII: a character left open by the block before is cut short.
+            error = _mm_or_si128(error, incomplete);
+            incomplete = _mm_setzero_si128();
+            previous = parts[3];
+        } else {
+            for (const __m128i part : parts) {
+                Check(part);
+            }
+            incomplete = _mm_subs_epu8(
+                parts[3], _mm_load_si128(reinterpret_cast<const __m128i*>(kLastMost + 16)));
+        }
+        return _mm_movemask_epi8(_mm_cmpeq_epi8(error, _mm_setzero_si128())) == 0xFFFF;
+    }
+
+    __attribute__((target("ssse3"))) bool Complete() const {
+        return _mm_movemask_epi8(_mm_cmpeq_epi8(incomplete, _mm_setzero_si128())) == 0xFFFF;
+    }
+};
+
+struct Avx2Checker {
+    __m256i previous;
+    __m256i error;
+    __m256i incomplete;
+
+    __attribute__((target("avx2"))) void Start() {
+        previous = error = incomplete = _mm256_setzero_si256();
+    }
+
+    __attribute__((target("avx2"))) void Check(__m256i input) {
+        const __m256i lowHalf = _mm256_set1_epi8(0x0F);
+        // The input shifted by one to three bytes, the end of the register before shifted in.
+        const __m256i across = _mm256_permute2x128_si256(previous, input, 0x21);
+        const __m256i before1 = _mm256_alignr_epi8(input, across, 15);
+        const __m256i classes = _mm256_and_si256(
+            _mm256_and_si256(
+                _mm256_shuffle_epi8(VELMOR_TABLE256(kBeforeHigh),
+                                    _mm256_and_si256(_mm256_srli_epi16(before1, 4), lowHalf)),
+                _mm256_shuffle_epi8(VELMOR_TABLE256(kBeforeLow),
+                                    _mm256_and_si256(before1, lowHalf))),
+            _mm256_shuffle_epi8(VELMOR_TABLE256(kThisHigh),
+                                _mm256_and_si256(_mm256_srli_epi16(input, 4), lowHalf)));
+        const __m256i third = _mm256_subs_epu8(_mm256_alignr_epi8(input, across, 14),
+                                               _mm256_set1_epi8(static_cast<char>(0xE0 - 0x80)));
+        const __m256i fourth = _mm256_subs_epu8(_mm256_alignr_epi8(input, across, 13),
+                                                _mm256_set1_epi8(static_cast<char>(0xF0 - 0x80)));
+        const __m256i wanted = _mm256_and_si256(_mm256_or_si256(third, fourth),
+                                                _mm256_set1_epi8(static_cast<char>(0x80)));
+        error = _mm256_or_si256(error, _mm256_xor_si256(wanted, classes));
+        previous = input;
+    }
+
+    __attribute__((target("avx2"))) bool Block(const char* p) {
+        const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p) + 1);
+        if (_mm256_movemask_epi8(_mm256_or_si256(first, second)) == 0) {
+            error = _mm256_or_si256(error, incomplete);
+            incomplete = _mm256_setzero_si256();
+            previous = second;
+        } else {
+            Check(first);
+            Check(second);
+            incomplete = _mm256_subs_epu8(
+                second, _mm256_load_si256(reinterpret_cast<const __m256i*>(kLastMost)));
+        }
+        return _mm256_testz_si256(error, error) != 0;
+    }
+
+    __attribute__((target("avx2"))) bool Complete() const {
+        return _mm256_testz_si256(incomplete, incomplete) != 0;
+    }
+};
+
+}  // namespace
+
+bool HasSsse3() {
+    return __builtin_cpu_supports("ssse3");
+}
+
+namespace {
+
+__attribute__((target("ssse3"))) bool WalkSsse3(std::string_view utf8) {
+    VELMOR_WALK(Ssse3Checker, utf8);
+}
+
+__attribute__((target("avx2"))) bool WalkAvx2(std::string_view utf8) {
+    VELMOR_WALK(Avx2Checker, utf8);
+}
+
+}  // namespace
+
+bool Ssse3(std::string_view utf8) {
+    return HasSsse3() && WalkSsse3(utf8);
+}
+
+bool HasAvx2() {
+    return __builtin_cpu_supports("avx2");
+}
+
+bool Avx2(std::string_view utf8) {
+    return HasAvx2() && WalkAvx2(utf8);
+}
+
+#else
+
+bool HasSsse3() {
+    return false;
+}
+bool Ssse3(std::string_view) {
+    return false;
+}
+bool HasAvx2() {
+    return false;
+}
+bool Avx2(std::string_view) {
+    return false;
+}
+
+#endif
+
+}  // namespace velmor::utf8_validation
