@@ -140,8 +140,8 @@ void BM_WindowAgainstShell(benchmark::State& state) {
         }
         ApplySteps(dialog->Session(), which.steps);
         dialog->ShowFields();
-        button = dialog->findChild<QPushButton*>(
-            QString::fromStdString(command->dialog->actionButton));
+        button =
+            dialog->findChild<QPushButton*>(QString::fromStdString(command->dialog->actionButton));
     }
     double windowTotal = 0;
     double bare = 0;

@@ -87,6 +87,8 @@ struct BackgroundCommand::Exchange {
     }
 };
 
+thread_local BackgroundCommand::Exchange* BackgroundCommand::s_workerExchange = nullptr;
+
 BackgroundCommand::BackgroundCommand(QWidget& window) : m_window(window) {}
 
 BackgroundCommand::~BackgroundCommand() {
@@ -127,11 +129,14 @@ BackgroundCommand::Outcome BackgroundCommand::Run(const std::string& name, Edito
     workerServices.shell = nullptr;
     workerServices.scripts = nullptr;
     // The worker owns everything it touches, so that a cancel leaves nothing for it to lose.
+    auto beforeWrites = std::make_shared<std::function<void()>>();
     m_worker = std::thread([exchange, deferred, services = workerServices, job = std::move(job),
+                            preparation = m_preparation, beforeWrites,
                             previous = std::move(m_worker)]() mutable {
         if (previous.joinable()) {
             previous.join();
         }
+        s_workerExchange = exchange.get();
         CommandContext context{*deferred, services};
         std::exception_ptr failure;
         try {
@@ -139,6 +144,17 @@ BackgroundCommand::Outcome BackgroundCommand::Run(const std::string& name, Edito
         } catch (...) {
             failure = std::current_exception();
         }
+        const SharedText* replacement = deferred->LastReplacement();
+        if (!failure && preparation && replacement != nullptr &&
+            replacement->Size() >= kBackgroundTextBytes) {
+            // Without it the text is converted where it is written, as it would be anyway.
+            try {
+                *beforeWrites = preparation(*replacement);
+            } catch (...) {
+                *beforeWrites = nullptr;
+            }
+        }
+        s_workerExchange = nullptr;
         exchange->Finish(std::move(failure));
     });
     m_last = exchange;
@@ -152,8 +168,19 @@ BackgroundCommand::Outcome BackgroundCommand::Run(const std::string& name, Edito
     if (exchange->failure) {
         std::rethrow_exception(exchange->failure);
     }
+    if (*beforeWrites) {
+        (*beforeWrites)();
+    }
     deferred->ApplyTo(editor);
     return Outcome::Finished;
+}
+
+bool BackgroundCommand::RunOnWindowThread(const std::function<void()>& work) {
+    if (s_workerExchange == nullptr) {
+        work();
+        return true;
+    }
+    return s_workerExchange->AskUi(work);
 }
 
 bool BackgroundCommand::WaitQuietly(Exchange& exchange) {

@@ -27,8 +27,8 @@ WidgetLoader* AsLoader(void* loader) {
 
 }  // namespace
 
-PreparedDocument::PreparedDocument(SharedText text, void* loader)
-    : m_source(std::move(text)), m_loader(loader) {}
+PreparedDocument::PreparedDocument(SharedText text, LoaderMaker makeLoader)
+    : m_source(std::move(text)), m_makeLoader(std::move(makeLoader)) {}
 
 PreparedDocument::~PreparedDocument() {
     if (m_loader != nullptr) {
@@ -38,6 +38,10 @@ PreparedDocument::~PreparedDocument() {
 
 void PreparedDocument::Build() {
     m_adoption = GbkMirror::Prepare(m_source);
+    m_loader = m_makeLoader(m_adoption.utf8Size);
+    if (m_loader == nullptr) {
+        return;
+    }
     GbkMirror::HandOver(m_adoption, [this](std::string_view piece) {
         // SC_STATUS_OK is 0; anything else is a failure to allocate.
         if (AsLoader(m_loader)->AddData(piece.data(), static_cast<std::ptrdiff_t>(piece.size())) !=

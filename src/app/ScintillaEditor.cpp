@@ -9,12 +9,14 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
+#include "app/BackgroundCommand.h"
 #include "app/EditorAccessible.h"
 #include "app/IdleWrapStopper.h"
 #include "app/PlainEditKeys.h"
@@ -124,12 +126,22 @@ void ScintillaEditor::ShowDocument(void* document) {
 }
 
 std::shared_ptr<PreparedDocument> ScintillaEditor::PrepareSnapshot(const SharedText& text) {
-    // Sized exactly, as ReplaceSnapshot sizes its buffer, so that it never grows by copying.
-    const std::size_t size = Utf8SizeOf(text);
-    void* loader = reinterpret_cast<void*>(
-        SendScintilla(SCI_CREATELOADER, static_cast<unsigned long>(size + size / 256 + 65536),
-                      static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
-    return std::make_shared<PreparedDocument>(text, loader);
+    // The loader is the widget's, so it is made on this thread, when the worker building the
+    // document asks for it.
+    QPointer<ScintillaEditor> editor(this);
+    return std::make_shared<PreparedDocument>(text, [editor](std::size_t size) {
+        void* loader = nullptr;
+        BackgroundCommand::RunOnWindowThread([&] {
+            if (editor) {
+                // Sized exactly, as ReplaceSnapshot sizes its buffer, so that it never grows
+                // by copying.
+                loader = reinterpret_cast<void*>(editor->SendScintilla(
+                    SCI_CREATELOADER, static_cast<unsigned long>(size + size / 256 + 65536),
+                    static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
+            }
+        });
+        return loader;
+    });
 }
 
 void ScintillaEditor::OfferPrepared(std::shared_ptr<PreparedDocument> prepared) {

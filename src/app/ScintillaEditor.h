@@ -38,7 +38,8 @@ public:
     void SetModifiedFlag(bool modified) override;
     void SetChangeListener(ChangeListener listener) override;
 
-    // A document for text, made here and built on any thread (PreparedDocument::Build).
+    // A document for text, made on any thread and built on any thread (PreparedDocument::Build);
+    // its loader is made on this editor's thread.
     std::shared_ptr<PreparedDocument> PrepareSnapshot(const SharedText& text);
     // The next ReplaceSnapshot, if it is of the prepared text's very version and the document
     // is built, swaps that document in instead of converting the text here.

@@ -1,9 +1,12 @@
 #include "core/GbkMirror.h"
 
 #include <algorithm>
+#include <future>
+#include <utility>
 
 #include "core/CodePage936.h"
 #include "core/LargeText.h"
+#include "core/ParallelPieces.h"
 #include "core/Positions.h"
 
 namespace velmor {
@@ -17,6 +20,9 @@ constexpr std::size_t kChunkTarget = 64 * 1024;
 // Adopted text reaches the editor in pieces of about this size: few enough calls, and a
 // small buffer beside the editor's.
 constexpr std::size_t kHandOverBatch = 1024 * 1024;
+
+// Texts of this size and more are measured and converted on more than one core.
+constexpr std::size_t kParallelMeasureBytes = std::size_t{8} << 20;
 
 constexpr unsigned char kSafeBelow = 0x30;
 
@@ -52,32 +58,62 @@ void AppendUtf8Chunks(std::string_view utf8, SharedText::Chunks& chunks) {
 GbkMirror::Adoption GbkMirror::Prepare(const SharedText& text) {
     SharedText::Chunks chunks;
     chunks.reserve(text.Size() / kChunkTarget + text.Pieces().size());
-    std::size_t utf8Size = 0;
     for (const SharedText::Chunk& piece : text.Pieces()) {
         const std::string_view bytes = piece.Bytes();
         for (std::size_t from = 0; from < bytes.size();) {
             const std::size_t end = ChunkEnd(bytes, from);
-            const std::size_t length = Utf8SizeOfGbk(bytes.substr(from, end - from));
-            chunks.push_back({piece.buffer, piece.start + from, end - from, length});
-            utf8Size += length;
+            chunks.push_back({piece.buffer, piece.start + from, end - from, 0});
             from = end;
         }
+    }
+    // Measuring is the cost; the cut is a few bytes looked at per chunk.
+    const std::size_t groups =
+        std::min<std::size_t>(DefaultPieceSplit().pieces, text.Size() / kParallelMeasureBytes + 1);
+    RunInParallel(groups, [&chunks, groups](std::size_t group) {
+        for (std::size_t i = chunks.size() * group / groups;
+             i < chunks.size() * (group + 1) / groups; ++i) {
+            chunks[i].utf8Length = Utf8SizeOfGbk(chunks[i].Bytes());
+        }
+    });
+    std::size_t utf8Size = 0;
+    for (const SharedText::Chunk& chunk : chunks) {
+        utf8Size += chunk.utf8Length;
     }
     return {SharedText(std::move(chunks)), utf8Size};
 }
 
 void GbkMirror::HandOver(const Adoption& adoption,
                          const std::function<void(std::string_view piece)>& append) {
-    std::string batch;
-    batch.reserve(kHandOverBatch + kChunkTarget * 2);
-    for (const SharedText::Chunk& chunk : adoption.text.Pieces()) {
-        GbkToUtf8Pieces(chunk.Bytes(), [&batch](std::string_view piece) { batch += piece; });
-        if (batch.size() >= kHandOverBatch) {
-            append(batch);
-            batch.clear();
+    // The next batch is converted on another core while the receiver takes this one, which
+    // costs it more than the conversion does.
+    const SharedText::Chunks& chunks = adoption.text.Pieces();
+    const auto convert = [&chunks](std::size_t first) {
+        std::pair<std::string, std::size_t> batch;
+        batch.first.reserve(kHandOverBatch + kChunkTarget * 4);
+        std::size_t i = first;
+        while (i < chunks.size() && batch.first.size() < kHandOverBatch) {
+            GbkToUtf8Pieces(chunks[i].Bytes(),
+                            [&batch](std::string_view piece) { batch.first += piece; });
+            ++i;
         }
+        batch.second = i;
+        return batch;
+    };
+    if (adoption.utf8Size < kParallelMeasureBytes) {
+        for (std::size_t next = 0; next < chunks.size();) {
+            auto [batch, end] = convert(next);
+            append(batch);
+            next = end;
+        }
+        return;
     }
-    if (!batch.empty()) {
+    std::future<std::pair<std::string, std::size_t>> ahead =
+        std::async(std::launch::async, convert, 0);
+    while (ahead.valid()) {
+        auto [batch, end] = ahead.get();
+        if (end < chunks.size()) {
+            ahead = std::async(std::launch::async, convert, end);
+        }
         append(batch);
     }
 }

@@ -113,9 +113,10 @@ TEST(GbkMirrorTest, AdoptedTextGivesTheWholeConversionAndReadsBackUnchanged) {
     }
 }
 
+// Large enough to be measured and converted on more than one core.
 TEST(GbkMirrorTest, AdoptingHandsTheExactSizeFirstThenPiecesOfTheConversion) {
     std::mt19937 random(11);
-    const Text text = StartText(random, 5 << 20);
+    const Text text = StartText(random, 12 << 20);
     GbkMirror mirror([](std::size_t, std::size_t) { return std::string_view(); });
     std::size_t reserved = 0;
     std::size_t largest = 0;
@@ -133,6 +134,15 @@ TEST(GbkMirrorTest, AdoptingHandsTheExactSizeFirstThenPiecesOfTheConversion) {
     EXPECT_LT(largest, std::size_t{2} << 20) << "handed over in pieces, not whole";
     EXPECT_EQ(mirror.Utf8Size(), utf8.size());
     EXPECT_EQ(mirror.Text().Flatten(), text);
+    // Every chunk knows its own UTF-8 size and, but the last, ends where both converters
+    // start afresh.
+    const SharedText::Chunks& chunks = mirror.Text().Pieces();
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        ASSERT_EQ(chunks[i].utf8Length, GbkToUtf8(chunks[i].Bytes()).size()) << i;
+        if (i + 1 < chunks.size()) {
+            ASSERT_LT(static_cast<unsigned char>(chunks[i].Bytes().back()), 0x30) << i;
+        }
+    }
 }
 
 // Random typing, deleting, pasting, cutting, whole-text replacement and restoring of older
@@ -225,6 +235,21 @@ TEST(SharedTextTest, ComparesContentAcrossDifferentChunking) {
     EXPECT_FALSE(whole == SharedText(Text("abcde")));
     EXPECT_TRUE(SharedText() == SharedText(Text()));
     EXPECT_EQ(pieces.Flatten(), "abcdef");
+}
+
+TEST(SharedTextTest, AWholeBufferIsOneBufferCutInOrderFromStartToEnd) {
+    auto buffer = std::make_shared<const std::string>("abcdef");
+    auto other = std::make_shared<const std::string>("def");
+    using Chunks = SharedText::Chunks;
+    EXPECT_EQ(SharedText(Chunks{{buffer, 0, 2, 0}, {buffer, 2, 4, 0}}).WholeBuffer(), buffer.get());
+    EXPECT_EQ(SharedText(Chunks{{buffer, 0, 6, 0}}).WholeBuffer(), buffer.get());
+    EXPECT_EQ(SharedText(Chunks{{buffer, 0, 3, 0}}).WholeBuffer(), nullptr) << "a prefix";
+    EXPECT_EQ(SharedText(Chunks{{buffer, 1, 5, 0}}).WholeBuffer(), nullptr) << "a suffix";
+    EXPECT_EQ(SharedText(Chunks{{buffer, 2, 4, 0}, {buffer, 0, 2, 0}}).WholeBuffer(), nullptr)
+        << "out of order";
+    EXPECT_EQ(SharedText(Chunks{{buffer, 0, 3, 0}, {other, 0, 3, 0}}).WholeBuffer(), nullptr)
+        << "two buffers";
+    EXPECT_EQ(SharedText().WholeBuffer(), nullptr);
 }
 
 }  // namespace
