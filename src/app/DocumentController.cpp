@@ -134,6 +134,7 @@ bool DocumentController::SaveDocumentFile(std::optional<Text> path, FileEncoding
         encoding = m_dialog.Encoding().value_or(encoding);
         m_dialog.SetInitialFolderFromPath(target);
     }
+    m_editor.ConfirmText();
     // GBK is the document's own bytes: they are written from its pieces, with no whole copy.
     std::optional<ByteString> encoded;
     if (encoding != FileEncoding::Gbk) {

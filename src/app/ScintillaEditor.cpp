@@ -52,6 +52,10 @@ QFont DefaultTextFont() {
     return font;
 }
 
+// Up to this size a save converts the mirror to compare it with the buffer: tens of
+// milliseconds at most.
+constexpr std::size_t kFullyConfirmedBytes = std::size_t{16} << 20;
+
 }  // namespace
 
 ScintillaEditor::ScintillaEditor(QWidget* parent)
@@ -187,13 +191,48 @@ std::string_view ScintillaEditor::Buffer() const {
 }
 
 Text ScintillaEditor::ReadText() const {
-    FlushInsertion();
+    KeepMirrorInStep();
     return m_mirror.Text().Flatten();
 }
 
 SharedText ScintillaEditor::ReadSnapshot() const {
-    FlushInsertion();
+    KeepMirrorInStep();
     return m_mirror.Text();
+}
+
+void ScintillaEditor::KeepMirrorInStep() const {
+    FlushInsertion();
+    if (m_mirror.Utf8Size() != Buffer().size()) {
+        RebuildMirror();
+    }
+}
+
+void ScintillaEditor::RebuildMirror() const {
+    std::fputs(
+        "velmor: the document had fallen out of step with the edit box and was taken "
+        "again from it\n",
+        stderr);
+    ++m_mirrorRepairs;
+    m_mirror.Rebuild(Buffer());
+}
+
+void ScintillaEditor::ConfirmText() {
+    KeepMirrorInStep();
+    if (Buffer().size() > kFullyConfirmedBytes) {
+        return;
+    }
+    std::size_t start = 0;
+    for (const SharedText::Chunk& chunk : m_mirror.Text().Pieces()) {
+        if (chunk.utf8Length > Buffer().size() - start ||
+            Utf8ToGbk(Buffer().substr(start, chunk.utf8Length)) != chunk.Bytes()) {
+            RebuildMirror();
+            return;
+        }
+        start += chunk.utf8Length;
+    }
+    if (start != Buffer().size()) {
+        RebuildMirror();
+    }
 }
 
 void ScintillaEditor::FlushInsertion() const {

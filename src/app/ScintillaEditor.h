@@ -30,6 +30,12 @@ public:
     void AppendText(const Text& text) override;
     SharedText ReadSnapshot() const override;
     void ReplaceSnapshot(const SharedText& text) override;
+    // Compares the mirror with the buffer, converting it chunk by chunk where the text is
+    // small enough for that to go unnoticed, and takes the buffer again if they differ.
+    void ConfirmText() override;
+    // How often the mirror was found out of step and rebuilt: never, unless an edit slipped
+    // past the notifications.
+    int MirrorRepairs() const { return m_mirrorRepairs; }
     int SelectionStart() const override;
     int SelectionLength() const override;
     void SetSelectionStart(int start) override;
@@ -77,6 +83,10 @@ private:
     void OnModified(int position, int type, int length);
     // The mirror learns of an insertion only once it is done: before the next edit or read.
     void FlushInsertion() const;
+    // FlushInsertion, then a check that costs nothing: a mirror that missed an edit of the
+    // buffer measures a different length, and is rebuilt from the buffer, which is on screen.
+    void KeepMirrorInStep() const;
+    void RebuildMirror() const;
     void CheckMirror() const;
     void AnnounceCaret();
     void OnBufferChanged();
@@ -98,6 +108,7 @@ private:
     mutable long m_insertedAt = -1;
     mutable long m_insertedLength = 0;
     bool m_checkMirror = false;
+    mutable int m_mirrorRepairs = 0;
     ChangeListener m_listener;
     bool m_modified = false;
     bool m_wholeTextChange = false;

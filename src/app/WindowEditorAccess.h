@@ -19,6 +19,7 @@ public:
     void AppendText(const Text& text) override { m_editor.AppendText(text); }
     SharedText ReadSnapshot() const override { return m_editor.ReadSnapshot(); }
     void ReplaceSnapshot(const SharedText& text) override { m_editor.ReplaceSnapshot(text); }
+    void ConfirmText() override { m_editor.ConfirmText(); }
     int SelectionStart() const override { return m_editor.SelectionStart(); }
     int SelectionLength() const override { return m_editor.SelectionLength(); }
     void SetSelectionStart(int start) override { m_editor.SetSelectionStart(start); }

@@ -62,6 +62,9 @@ public:
     virtual SharedText ReadSnapshot() const { return SharedText(ReadText()); }
     // ReplaceText with a snapshot's text.
     virtual void ReplaceSnapshot(const SharedText& text) { ReplaceText(text.Flatten()); }
+    // Called before a file is written from the text: an editor that keeps the text in two
+    // forms makes sure they agree, the one on screen winning.
+    virtual void ConfirmText() {}
 
     virtual int SelectionStart() const = 0;
     virtual int SelectionLength() const = 0;

@@ -34,10 +34,11 @@ ModeCaptions CaptionsOf(RegexDialogMode mode) {
 }
 
 void Extract(CommandContext& context, const Text& text, const std::vector<RegexMatch>& matches) {
+    const std::size_t maxResultBytes = MaxResultBytes(context.services);
     std::size_t size = 0;
     for (const RegexMatch& match : matches) {
         size += match.length + 2;
-        if (size > kMaxResultBytes) {
+        if (size > maxResultBytes) {
             context.editor.ShowMessage(MessageKind::Error, kResultTooLargeMessage, kErrorTitle);
             return;
         }
@@ -118,8 +119,8 @@ void RunRegexAction(CommandContext& context, const Text& pattern, const Text& re
     }
     // Millions of matches take room of their own; the replacement needs only their texts.
     std::vector<RegexMatch>().swap(matches);
-    std::optional<Text> result =
-        ReplaceMatchTexts(text, matchTexts, replacement, caseSensitive, kMaxResultBytes);
+    std::optional<Text> result = ReplaceMatchTexts(text, matchTexts, replacement, caseSensitive,
+                                                   MaxResultBytes(context.services));
     WriteResultOrRefuse(context.editor, std::move(result));
 }
 

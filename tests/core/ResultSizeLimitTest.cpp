@@ -9,6 +9,7 @@
 #include "core/CommandRegistry.h"
 #include "core/ResultSizeLimit.h"
 #include "paragraph/ParagraphCommands.h"
+#include "search/RegexDialog.h"
 #include "search/ReplaceDialogs.h"
 #include "transform/FilterLineBreakCommands.h"
 
@@ -77,6 +78,14 @@ TEST(MaxResultBytes, EveryGrowingCommandKeepsToTheBudget) {
         {"到全角", nullptr, {}, "ab c\r\n\xD6\xD0~"},
         {"秒到时分秒", nullptr, {}, Utf8ToGbk("1000000秒 5秒")},
         {"基本替换", &BasicReplaceDialog(), {"编辑框1=a", "编辑框2=aa"}, "banana"},
+        {"正则替换",
+         &RegexDialog(RegexDialogMode::RegexReplace),
+         {"编辑框_正则=a", "编辑框2=xx"},
+         "banana"},
+        {"正则提取",
+         &RegexDialog(RegexDialogMode::RegexReplace),
+         {"单选框2", "编辑框_正则=a|n"},
+         "banana"},
         {"连续换行符数变更",
          &LineBreakCountDialog(),
          {"编辑框_被=1", "编辑框_欲=3"},

@@ -109,6 +109,26 @@ TEST_F(EditorMirrorTest, TextFollowsRandomUserEditsLikeAFullConversion) {
     }
 }
 
+// Edits the mirror never heard of (notifications off) still reach whatever reads the text:
+// a change of length at the next read, any change at the check a save makes.
+TEST_F(EditorMirrorTest, EditsTheMirrorMissedAreTakenFromTheBuffer) {
+    m_editor.ReplaceText(Utf8ToGbk("abc中文\r\n😀"));
+    const long mask = Send(QsciScintillaBase::SCI_GETMODEVENTMASK);
+    Send(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
+    m_editor.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, 0UL, "5303239662");
+    EXPECT_EQ(m_editor.ReadText(), FullConversion());
+    Send(QsciScintillaBase::SCI_SETTARGETRANGE, 0, 1);
+    m_editor.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, 1UL, "x");
+    Send(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
+    m_editor.ConfirmText();
+    EXPECT_EQ(m_editor.ReadText(), Utf8ToGbk("x303239662abc中文\r\n😀"));
+    EXPECT_EQ(m_editor.ReadSnapshot().Flatten(), FullConversion());
+    EXPECT_EQ(m_editor.MirrorRepairs(), 2);
+    // Edits after the repair are followed as before.
+    QTest::keyClicks(&m_editor, QStringLiteral("q"));
+    EXPECT_EQ(m_editor.ReadText(), FullConversion());
+}
+
 TEST_F(EditorMirrorTest, ReplaceUndoAndRedoKeepTheFirstVisibleLineAndTheCaret) {
     Text text;
     for (int line = 0; line < 3000; ++line) {

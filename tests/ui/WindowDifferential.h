@@ -93,6 +93,10 @@ public:
             PressGenerator("随机文本", value % 2 ? "单选框_字母" : "单选框_整数");
         } else if (name == "accounts") {
             PressGenerator("账号密码", nullptr);
+        } else if (name == "numbered") {
+            PressGenerator("带序号文本", nullptr);
+        } else if (name == "variable") {
+            PressGenerator("变量文本", nullptr);
         } else if (name == "open") {
             m_fixture.Dialog().Answer(PoolFile(value));
             m_fixture.RunItem("&O.打开");
@@ -176,9 +180,11 @@ private:
             case 12:
                 step = "command:" + std::to_string(pick(8));
                 break;
-            case 13:
-                step = pick(2) ? "random:" + std::to_string(pick(2)) : std::string("accounts");
+            case 13: {
+                const char* generators[] = {"accounts", "numbered", "variable"};
+                step = pick(2) ? "random:" + std::to_string(pick(2)) : generators[pick(3)];
                 break;
+            }
             case 14:
                 step = (pick(2) ? "open:" : "drop:") + std::to_string(pick(60) == 0 ? 4 : pick(4));
                 break;
@@ -235,6 +241,9 @@ private:
     // file (saved through the menu, to the document's file or to a file of the run's own).
     std::optional<std::string> Check() {
         MainWindow& window = m_fixture.Window();
+        if (window.Editor().MirrorRepairs() != 0) {
+            return std::string("the document missed an edit of the widget and was rebuilt");
+        }
         const Text document = window.Access().ReadText();
         ScintillaEditor& editor = window.Editor();
         const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
@@ -254,6 +263,9 @@ private:
         }
         m_fixture.RunItem("&S.保存");
         const Text saved = CommandsFixture::Content(file.empty() ? m_saveAs : file);
+        if (window.Editor().MirrorRepairs() != 0) {
+            return std::string("the document differed from the widget when saved");
+        }
         if (saved != document) {
             return "the saved bytes are not the document:\n  document " + Shown(document) +
                    "\n  saved    " + Shown(saved);

@@ -25,5 +25,38 @@ TEST_F(WindowDifferentialTest, DocumentWidgetAndSavedBytesAgreeThroughRandomUse)
     RecordProperty("steps", steps);
 }
 
+// A sequence once seen to save bytes that were not on screen: commands each followed by a
+// save, filters undone, the generators pressed one after another with their dialogs left
+// open, then an undo and a save.
+TEST_F(WindowDifferentialTest, GeneratorsThenUndoSaveTheTextOnScreen) {
+    std::vector<std::string> steps = {"open:0"};
+    for (int command = 0; command < 8; ++command) {
+        steps.insert(steps.end(), {"command:" + std::to_string(command), "save"});
+    }
+    steps.insert(steps.end(), {"undo", "undo", "numbered", "save", "variable", "save", "accounts",
+                               "save", "random:0", "save", "undo", "save", "redo", "undo"});
+    test::WindowDifferential run(*this, 0);
+    const std::optional<std::string> failure = run.Replay(steps);
+    EXPECT_FALSE(failure) << *failure;
+}
+
+// Whatever the document's own copy missed, Save writes the text on screen: here the widget
+// is changed behind the document's back, same length and all.
+TEST_F(WindowDifferentialTest, SaveWritesTheTextOnScreenEvenAfterAnEditTheDocumentMissed) {
+    const Text path = PathOf("screen.txt");
+    Put(path, Utf8ToGbk("账号1----密码1\r\n"));
+    Dialog().Answer(path);
+    RunItem("&O.打开");
+    ScintillaEditor& editor = Window().Editor();
+    const long mask = editor.SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK);
+    editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0UL);
+    editor.SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, 0UL, 3L);
+    editor.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, 3UL, "号");
+    editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
+    RunItem("&S.保存");
+    EXPECT_EQ(GbkToUtf8(Content(path)), "号号1----密码1\r\n");
+    EXPECT_EQ(editor.MirrorRepairs(), 1);
+}
+
 }  // namespace
 }  // namespace velmor
