@@ -12,9 +12,11 @@
 
 namespace velmor {
 
-// The bound window of a normal run, shown, on a settings file of its own.
+// The bound window of a normal run, shown, on a settings file of its own. base gives the
+// other services (the Chinese converter, the memory budget) where a benchmark needs them.
 struct BoundWindow {
-    BoundWindow() : settings(folder.filePath(QStringLiteral("registry.reg"))) {
+    explicit BoundWindow(const Services& base = {})
+        : settings(folder.filePath(QStringLiteral("registry.reg"))), services(base) {
         services.clock = &clock;
         services.settings = &settings;
         window = std::make_unique<MainWindow>(services);

@@ -127,7 +127,9 @@ BackgroundCommand::Outcome BackgroundCommand::Run(const std::string& name, Edito
     workerServices.shell = nullptr;
     workerServices.scripts = nullptr;
     // The worker owns everything it touches, so that a cancel leaves nothing for it to lose.
+    auto beforeWrites = std::make_shared<std::function<void()>>();
     m_worker = std::thread([exchange, deferred, services = workerServices, job = std::move(job),
+                            preparation = m_preparation, beforeWrites,
                             previous = std::move(m_worker)]() mutable {
         if (previous.joinable()) {
             previous.join();
@@ -138,6 +140,16 @@ BackgroundCommand::Outcome BackgroundCommand::Run(const std::string& name, Edito
             job(context);
         } catch (...) {
             failure = std::current_exception();
+        }
+        const SharedText* replacement = deferred->LastReplacement();
+        if (!failure && preparation && replacement != nullptr &&
+            replacement->Size() >= kBackgroundTextBytes) {
+            // Without it the text is converted where it is written, as it would be anyway.
+            try {
+                *beforeWrites = preparation(*replacement);
+            } catch (...) {
+                *beforeWrites = nullptr;
+            }
         }
         exchange->Finish(std::move(failure));
     });
@@ -151,6 +163,9 @@ BackgroundCommand::Outcome BackgroundCommand::Run(const std::string& name, Edito
     }
     if (exchange->failure) {
         std::rethrow_exception(exchange->failure);
+    }
+    if (*beforeWrites) {
+        (*beforeWrites)();
     }
     deferred->ApplyTo(editor);
     return Outcome::Finished;

@@ -26,6 +26,10 @@ class BackgroundCommand {
 public:
     using Job = std::function<void(CommandContext&)>;
     enum class Outcome { Finished, Cancelled };
+    // Makes a whole new text that a job wrote ready for the editor, on the worker once the job
+    // has ended; returns what to do on this thread before the job's writes are made (null for
+    // nothing), so that writing the text there costs no conversion.
+    using Preparation = std::function<std::function<void()>(const SharedText&)>;
 
     explicit BackgroundCommand(QWidget& window);
     // Waits for a worker that a cancel left running.
@@ -39,6 +43,9 @@ public:
     // shows. Finished: the job's writes were made on editor (an exception of the job is
     // thrown again here). Cancelled: editor untouched; the worker's result is dropped.
     Outcome Run(const std::string& name, EditorAccess& editor, const Services& services, Job job);
+
+    // Large texts a job writes are made ready this way from now on.
+    void SetPreparation(Preparation preparation) { m_preparation = std::move(preparation); }
 
     // Whether a worker left by a cancel is still running; the next job waits for it.
     bool Busy() const;
@@ -64,6 +71,7 @@ private:
     // The last worker started; each worker first waits for the one before it.
     std::thread m_worker;
     QEventLoop* m_loop = nullptr;
+    Preparation m_preparation;
     int m_runs = 0;
 };
 

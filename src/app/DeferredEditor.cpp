@@ -20,10 +20,8 @@ const Text& DeferredEditor::Flat() const {
         return empty;
     }
     // A text that is one whole buffer (a loaded file, a command's result) is lent as it is.
-    const SharedText::Chunks& pieces = m_text.Pieces();
-    if (pieces.size() == 1 && pieces.front().start == 0 &&
-        pieces.front().length == pieces.front().buffer->size()) {
-        return *pieces.front().buffer;
+    if (const std::string* whole = m_text.WholeBuffer()) {
+        return *whole;
     }
     if (!m_flat) {
         m_flat = m_text.Flatten();
@@ -47,6 +45,20 @@ void DeferredEditor::ReplaceSnapshot(const SharedText& text) {
                                          [this] { return CurrentCharacterCount(); });
     m_selectionLength = 0;
     Changed();
+}
+
+void DeferredEditor::RewriteText(const std::function<void(Text&)>& rewrite) {
+    Text text = m_flat ? std::move(*m_flat) : m_text.Flatten();
+    m_flat.reset();
+    rewrite(text);
+    ReplaceText(std::move(text));
+}
+
+const SharedText* DeferredEditor::LastReplacement() const {
+    const auto last = std::find_if(m_writes.rbegin(), m_writes.rend(), [](const Write& write) {
+        return write.kind == WriteKind::Replace;
+    });
+    return last == m_writes.rend() ? nullptr : &last->replacement;
 }
 
 void DeferredEditor::AppendText(const Text& text) {

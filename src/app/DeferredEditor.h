@@ -36,6 +36,8 @@ public:
     void ReplaceText(const Text& text) override { ReplaceText(Text(text)); }
     void ReplaceText(Text&& text) override { ReplaceSnapshot(SharedText(std::move(text))); }
     void ReplaceSnapshot(const SharedText& text) override;
+    // The text flattened once, into a buffer the rewrite then owns.
+    void RewriteText(const std::function<void(Text&)>& rewrite) override;
     void AppendText(const Text& text) override;
     int SelectionStart() const override { return m_selectionStart; }
     int SelectionLength() const override { return m_selectionLength; }
@@ -49,6 +51,8 @@ public:
                               const std::string& title) override;
     void SupportNoticeStep() override;
 
+    // The text of the last whole-text write recorded, or null for none.
+    const SharedText* LastReplacement() const;
     // Makes the recorded writes and notice steps on the editor, in order, and forgets them.
     void ApplyTo(EditorAccess& editor);
 

@@ -68,6 +68,17 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
     });
     RegisterDialogForms(m_dialogs);
     BuildMenu();
+    // A large result is converted into a widget document of its own on the worker and swapped
+    // in, so that the window is not held up converting it once the progress window closes.
+    m_background.SetPreparation([editor = m_editor](const SharedText& text) {
+        std::shared_ptr<PreparedDocument> prepared = editor->PrepareSnapshot(text);
+        prepared->Build();
+        std::function<void()> offer;
+        if (prepared->Built()) {
+            offer = [editor, prepared] { editor->OfferPrepared(prepared); };
+        }
+        return offer;
+    });
 
     move(kPosition);
     resize(kOuterSize);

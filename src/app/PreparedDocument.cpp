@@ -44,7 +44,7 @@ void PreparedDocument::Build() {
     m_adoption = GbkMirror::Prepare(m_source);
     m_loader = m_makeLoader(m_adoption.utf8Size);
     if (m_loader == nullptr) {
-        throw std::bad_alloc();
+        return;
     }
     GbkMirror::HandOver(m_adoption, [this](std::string_view piece) {
         // SC_STATUS_OK is 0; anything else is a failure to allocate.

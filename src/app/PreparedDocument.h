@@ -14,15 +14,17 @@ namespace velmor {
 // that the text on screen is never half-changed and the window waits only for the swap.
 class PreparedDocument {
 public:
-    // Makes the widget's loader interface (one reference) for a text of that many UTF-8
-    // bytes, on the thread that builds.
+    // Makes the widget's loader interface (one reference) for a document of utf8Size bytes,
+    // on the editor's thread whichever thread asks; null when it cannot be had.
     using LoaderMaker = std::function<void*(std::size_t utf8Size)>;
+
     PreparedDocument(SharedText text, LoaderMaker makeLoader);
     ~PreparedDocument();
     PreparedDocument(const PreparedDocument&) = delete;
     PreparedDocument& operator=(const PreparedDocument&) = delete;
 
-    // Converts the text into the document; any one thread, once.
+    // Measures the text, has the loader made and converts the text into it; any one thread,
+    // once. Without a loader nothing is built.
     void Build();
     bool Built() const { return m_built.load(); }
     // The text it was made for: only the very same version may take it.
@@ -35,9 +37,9 @@ public:
 
 private:
     SharedText m_source;
-    GbkMirror::Adoption m_adoption;
     LoaderMaker m_makeLoader;
-    // The widget's loader interface from Build until the document is taken.
+    GbkMirror::Adoption m_adoption;
+    // The widget's loader interface until the document is taken.
     void* m_loader = nullptr;
     std::atomic<bool> m_built{false};
 };

@@ -9,12 +9,14 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
+#include "app/BackgroundCommand.h"
 #include "app/EditorAccessible.h"
 #include "app/IdleWrapStopper.h"
 #include "app/PlainEditKeys.h"

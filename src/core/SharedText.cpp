@@ -77,6 +77,22 @@ Text SharedText::Flatten() const {
     return text;
 }
 
+const std::string* SharedText::WholeBuffer() const {
+    const Chunks& chunks = Pieces();
+    if (chunks.empty()) {
+        return nullptr;
+    }
+    const std::string* buffer = chunks.front().buffer.get();
+    std::size_t at = 0;
+    for (const Chunk& chunk : chunks) {
+        if (chunk.buffer.get() != buffer || chunk.start != at) {
+            return nullptr;
+        }
+        at += chunk.length;
+    }
+    return at == buffer->size() ? buffer : nullptr;
+}
+
 bool operator==(const SharedText& a, const SharedText& b) {
     if (a.m_size != b.m_size) {
         return false;

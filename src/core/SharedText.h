@@ -35,6 +35,10 @@ public:
     const Chunks& Pieces() const;
     // The whole text as one new byte string.
     Text Flatten() const;
+    // The buffer the chunks cut in order from its start to its end, when the whole text is
+    // one buffer so cut (a loaded file or a command's result, as an editor keeps it); null
+    // otherwise.
+    const std::string* WholeBuffer() const;
     // True when both hold the very same list of chunks (a copy of one another).
     bool SameVersion(const SharedText& other) const { return m_chunks == other.m_chunks; }
 

@@ -239,5 +239,20 @@ TEST(SharedTextTest, ComparesContentAcrossDifferentChunking) {
     EXPECT_EQ(pieces.Flatten(), "abcdef");
 }
 
+TEST(SharedTextTest, AWholeBufferIsOneBufferCutInOrderFromStartToEnd) {
+    auto buffer = std::make_shared<const std::string>("abcdef");
+    auto other = std::make_shared<const std::string>("def");
+    using Chunks = SharedText::Chunks;
+    EXPECT_EQ(SharedText(Chunks{{buffer, 0, 2, 0}, {buffer, 2, 4, 0}}).WholeBuffer(), buffer.get());
+    EXPECT_EQ(SharedText(Chunks{{buffer, 0, 6, 0}}).WholeBuffer(), buffer.get());
+    EXPECT_EQ(SharedText(Chunks{{buffer, 0, 3, 0}}).WholeBuffer(), nullptr) << "a prefix";
+    EXPECT_EQ(SharedText(Chunks{{buffer, 1, 5, 0}}).WholeBuffer(), nullptr) << "a suffix";
+    EXPECT_EQ(SharedText(Chunks{{buffer, 2, 4, 0}, {buffer, 0, 2, 0}}).WholeBuffer(), nullptr)
+        << "out of order";
+    EXPECT_EQ(SharedText(Chunks{{buffer, 0, 3, 0}, {other, 0, 3, 0}}).WholeBuffer(), nullptr)
+        << "two buffers";
+    EXPECT_EQ(SharedText().WholeBuffer(), nullptr);
+}
+
 }  // namespace
 }  // namespace velmor

@@ -113,10 +113,14 @@ TEST_F(BackgroundCommandTest, ALargeDocumentsCommandRunsOnTheWorkerAsOneUndoStep
     window.Editor().SetModifiedFlag(false);
     window.Editor().SetSelectionStart(7);
 
+    // The result is converted into a widget document of its own on the worker and swapped in.
+    const long document = window.Editor().SendScintilla(QsciScintillaBase::SCI_GETDOCPOINTER);
     RunItem("到大写");
     EXPECT_EQ(window.Background().Runs(), 1);
+    EXPECT_NE(window.Editor().SendScintilla(QsciScintillaBase::SCI_GETDOCPOINTER), document);
     const Text upper = EditorText();
     EXPECT_TRUE(upper == DirectResult("到大写", text));
+    EXPECT_TRUE(WidgetText() == GbkToUtf8(upper));
     EXPECT_EQ(upper.substr(0, 4), "ABC ");
     EXPECT_TRUE(window.Editor().ModifiedFlag());
     EXPECT_EQ(window.Editor().SelectionStart(), 7);

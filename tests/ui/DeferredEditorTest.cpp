@@ -133,6 +133,18 @@ TEST(DeferredEditorTest, AWholeBufferIsLentWithoutACopyAndAPiecedOneFlattened) {
     const SharedText whole(Text(1000, 'a'));
     DeferredEditor deferred({whole, 0, 0, false}, {});
     EXPECT_EQ(&deferred.LendText().Get(), whole.Pieces().front().buffer.get());
+    // So is one buffer in the chunks an editor cuts it into.
+    const auto buffer = whole.Pieces().front().buffer;
+    DeferredEditor chunked(
+        {SharedText(SharedText::Chunks{{buffer, 0, 400, 0}, {buffer, 400, 600, 0}}), 0, 0, false},
+        {});
+    EXPECT_EQ(&chunked.LendText().Get(), buffer.get());
+    EXPECT_EQ(chunked.LastReplacement(), nullptr);
+    // A rewrite works on a copy of its own and is one whole-text write.
+    chunked.RewriteText([](Text& text) { text[0] = 'b'; });
+    EXPECT_EQ(*buffer, Text(1000, 'a'));
+    ASSERT_NE(chunked.LastReplacement(), nullptr);
+    EXPECT_EQ(chunked.LastReplacement()->Flatten(), "b" + Text(999, 'a'));
 
     deferred.AppendText("b");
     EXPECT_EQ(deferred.LendText().Get(), Text(1000, 'a') + "b");
