@@ -9,14 +9,12 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
-#include "app/BackgroundCommand.h"
 #include "app/EditorAccessible.h"
 #include "app/IdleWrapStopper.h"
 #include "app/PlainEditKeys.h"
@@ -205,7 +203,9 @@ SharedText ScintillaEditor::ReadSnapshot() const {
 
 void ScintillaEditor::KeepMirrorInStep() const {
     FlushInsertion();
-    if (m_mirror.Utf8Size() != Buffer().size()) {
+    // The length alone: asking for the buffer itself would move the widget's gap to its end,
+    // a copy of the text on every keystroke.
+    if (m_mirror.Utf8Size() != static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH))) {
         RebuildMirror();
     }
 }
@@ -221,19 +221,20 @@ void ScintillaEditor::RebuildMirror() const {
 
 void ScintillaEditor::ConfirmText() {
     KeepMirrorInStep();
-    if (Buffer().size() > kFullyConfirmedBytes) {
+    if (m_mirror.Utf8Size() > kFullyConfirmedBytes) {
         return;
     }
+    const std::string_view buffer = Buffer();
     std::size_t start = 0;
     for (const SharedText::Chunk& chunk : m_mirror.Text().Pieces()) {
-        if (chunk.utf8Length > Buffer().size() - start ||
-            Utf8ToGbk(Buffer().substr(start, chunk.utf8Length)) != chunk.Bytes()) {
+        if (chunk.utf8Length > buffer.size() - start ||
+            Utf8ToGbk(buffer.substr(start, chunk.utf8Length)) != chunk.Bytes()) {
             RebuildMirror();
             return;
         }
         start += chunk.utf8Length;
     }
-    if (start != Buffer().size()) {
+    if (start != buffer.size()) {
         RebuildMirror();
     }
 }
