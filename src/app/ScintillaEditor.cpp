@@ -414,6 +414,8 @@ void ScintillaEditor::FillBuffer(const SharedText& text) {
 
 void ScintillaEditor::AppendText(const Text& text) {
     AppendBuffer(GbkToUtf8(text));
+    RespellRawBytes();
+    m_userEditPending = false;
     // SCI_GOTOPOS would wrap every pending line before scrolling; ShowCaret does not.
     SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(SendScintilla(SCI_GETLENGTH)));
     ShowCaret();
@@ -442,10 +444,44 @@ void ScintillaEditor::FinishUserEdit() {
     if (!m_userEditPending) {
         return;
     }
+    RespellRawBytes();
     m_userEditPending = false;
     m_modified = true;
     ApplyStrikeOut();
     Notify();
+}
+
+void ScintillaEditor::RespellRawBytes() {
+    FlushInsertion();
+    const std::vector<GbkMirror::Respelling> respellings = m_mirror.TakeRespellings();
+    if (respellings.empty()) {
+        return;
+    }
+    // The text's bytes stay as they are; only the buffer's spelling of them changes, from
+    // the last span back so that the earlier ones keep their places. The caret and anchor
+    // keep theirs relative to the text around the spans.
+    long caret = SendScintilla(SCI_GETCURRENTPOS);
+    long anchor = SendScintilla(SCI_GETANCHOR);
+    for (auto it = respellings.rbegin(); it != respellings.rend(); ++it) {
+        const auto start = static_cast<long>(it->start);
+        const auto end = static_cast<long>(it->start + it->length);
+        const auto moved = [&](long at) {
+            return at < start ? at
+                   : at < end
+                       ? start + static_cast<long>(it->utf8.size())
+                       : at + static_cast<long>(it->utf8.size()) - static_cast<long>(it->length);
+        };
+        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
+        SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(it->utf8.size()),
+                      it->utf8.data());
+        caret = moved(caret);
+        anchor = moved(anchor);
+    }
+    FlushInsertion();
+    // The respelled chunks spell their bytes now.
+    m_mirror.TakeRespellings();
+    SendScintilla(SCI_SETSEL, static_cast<unsigned long>(anchor), caret);
+    m_startAt = -1;
 }
 
 void ScintillaEditor::Notify() {

@@ -93,6 +93,9 @@ private:
     void CheckMirror() const;
     void AnnounceCaret();
     void OnBufferChanged();
+    // Makes the buffer show what the text's bytes read as where edits beside raw bytes left
+    // it spelling other characters.
+    void RespellRawBytes();
     void FinishUserEdit();
     void Notify();
     void ShowCaret();

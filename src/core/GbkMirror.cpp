@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <future>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/CodePage936.h"
 #include "core/LargeText.h"
 #include "core/ParallelPieces.h"
 #include "core/Positions.h"
+#include "core/Utf8.h"
 
 namespace velmor {
 
@@ -150,6 +152,9 @@ void GbkMirror::HandOver(const Adoption& adoption,
 void GbkMirror::Install(Adoption adoption) {
     m_text = std::move(adoption.text);
     m_utf8Size = adoption.utf8Size;
+    // A whole text converted from its bytes spells what they read.
+    m_rawFrom = 1;
+    m_rawTo = 0;
 }
 
 void GbkMirror::Adopt(const SharedText& text, const Utf8Sink& sink) {
@@ -182,6 +187,8 @@ void GbkMirror::Rebuild(std::string_view utf8) {
     AppendUtf8Chunks(utf8, chunks);
     m_text = SharedText(std::move(chunks));
     m_utf8Size = utf8.size();
+    m_rawFrom = 1;
+    m_rawTo = 0;
 }
 
 GbkMirror::Located GbkMirror::Locate(std::size_t position) const {
@@ -220,14 +227,18 @@ void GbkMirror::AfterInsert(std::size_t position, std::size_t length) {
     }
     m_utf8Size += length;
     if (m_text.Pieces().empty()) {
-        ReplaceChunks(0, 0, Read(0, length));
+        const std::string region = Read(0, length);
+        ReplaceChunks(0, 0, region);
+        NoteRawBytes(0, region);
         return;
     }
     // The chunks still measure the buffer before the insertion.
     const Located chunk = Locate(position);
     const std::size_t end = chunk.utf8Start + m_text.Pieces()[chunk.index].utf8Length;
-    ReplaceChunks(chunk.index, chunk.index + 1,
-                  Read(chunk.utf8Start, end + length - chunk.utf8Start));
+    const std::string region = Read(chunk.utf8Start, end + length - chunk.utf8Start);
+    ReplaceChunks(chunk.index, chunk.index + 1, region);
+    KeepRawSpanAcrossInsert(position, length);
+    NoteRawBytes(chunk.utf8Start, region);
 }
 
 void GbkMirror::BeforeDelete(std::size_t position, std::size_t length) {
@@ -253,6 +264,80 @@ void GbkMirror::BeforeDelete(std::size_t position, std::size_t length) {
     }
     m_utf8Size -= length;
     ReplaceChunks(first.index, last + 1, region);
+    KeepRawSpanAcrossDelete(position, length);
+    NoteRawBytes(first.utf8Start, region);
+}
+
+void GbkMirror::NoteRawBytes(std::size_t start, std::string_view utf8) {
+    if (IsWellFormedUtf8(utf8)) {
+        // Characters alone spell exactly what their GBK bytes read as.
+        return;
+    }
+    const std::size_t end = start + utf8.size();
+    if (m_rawFrom > m_rawTo) {
+        m_rawFrom = start;
+        m_rawTo = end;
+    } else {
+        m_rawFrom = std::min(m_rawFrom, start);
+        m_rawTo = std::max(m_rawTo, end);
+    }
+}
+
+void GbkMirror::KeepRawSpanAcrossInsert(std::size_t position, std::size_t length) {
+    if (m_rawFrom > m_rawTo) {
+        return;
+    }
+    if (m_rawFrom > position) {
+        m_rawFrom += length;
+    }
+    if (m_rawTo >= position) {
+        m_rawTo += length;
+    }
+}
+
+void GbkMirror::KeepRawSpanAcrossDelete(std::size_t position, std::size_t length) {
+    if (m_rawFrom > m_rawTo) {
+        return;
+    }
+    const auto moved = [position, length](std::size_t at) {
+        return at <= position ? at : at < position + length ? position : at - length;
+    };
+    m_rawFrom = moved(m_rawFrom);
+    m_rawTo = moved(m_rawTo);
+}
+
+std::vector<GbkMirror::Respelling> GbkMirror::TakeRespellings() {
+    std::vector<Respelling> respellings;
+    if (m_rawFrom > m_rawTo) {
+        return respellings;
+    }
+    const std::size_t from = std::exchange(m_rawFrom, 1);
+    const std::size_t to = std::exchange(m_rawTo, 0);
+    const SharedText::Chunks& chunks = m_text.Pieces();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < chunks.size() && start <= to; ++i) {
+        const std::size_t end = start + chunks[i].utf8Length;
+        if (end >= from) {
+            const std::string utf8 = Read(start, chunks[i].utf8Length);
+            if (!IsWellFormedUtf8(utf8)) {
+                const std::string spelled = GbkToUtf8(chunks[i].Bytes());
+                const auto [head, unused] =
+                    std::mismatch(utf8.begin(), utf8.end(), spelled.begin(), spelled.end());
+                if (head != utf8.end() || spelled.size() != utf8.size()) {
+                    const auto same = static_cast<std::size_t>(head - utf8.begin());
+                    std::size_t tail = 0;
+                    while (tail < utf8.size() - same && tail < spelled.size() - same &&
+                           utf8[utf8.size() - 1 - tail] == spelled[spelled.size() - 1 - tail]) {
+                        ++tail;
+                    }
+                    respellings.push_back({start + same, utf8.size() - same - tail,
+                                           spelled.substr(same, spelled.size() - same - tail)});
+                }
+            }
+        }
+        start = end;
+    }
+    return respellings;
 }
 
 std::size_t GbkMirror::CharactersBefore(std::size_t position) const {

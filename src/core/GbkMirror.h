@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/SharedText.h"
 
@@ -52,6 +53,19 @@ public:
     // Called before the buffer loses length bytes at position.
     void BeforeDelete(std::size_t position, std::size_t length);
 
+    // Bytes that are no UTF-8 (raw bytes of the text) spell, in the buffer, the very bytes;
+    // but an edit beside one can make the text's bytes read as other characters than the
+    // buffer shows (a lone lead byte, then a typed letter: one double-byte character). A span
+    // [start, start + length) of the buffer and the spelling it must take to show the text.
+    struct Respelling {
+        std::size_t start;
+        std::size_t length;
+        std::string utf8;
+    };
+    // The spans, in order, that the edits since the last call left spelled otherwise than the
+    // text reads; only chunks an edit left with raw bytes are looked at.
+    std::vector<Respelling> TakeRespellings();
+
     // Editor positions (characters of the GBK text) of buffer positions and back, counted
     // chunk by chunk: only the chunk holding the position is converted.
     // The characters before a buffer position on a character boundary.
@@ -75,10 +89,17 @@ private:
     Located Locate(std::size_t position) const;
     void ReplaceChunks(std::size_t first, std::size_t last, std::string_view utf8);
     std::string Read(std::size_t position, std::size_t length) const;
+    // Keeps the buffer span that edits left with raw bytes, through the edits that follow.
+    void NoteRawBytes(std::size_t start, std::string_view utf8);
+    void KeepRawSpanAcrossInsert(std::size_t position, std::size_t length);
+    void KeepRawSpanAcrossDelete(std::size_t position, std::size_t length);
 
     BufferReader m_reader;
     SharedText m_text;
     std::size_t m_utf8Size = 0;
+    // The buffer span [m_rawFrom, m_rawTo] to look at; empty while m_rawFrom > m_rawTo.
+    std::size_t m_rawFrom = 1;
+    std::size_t m_rawTo = 0;
 };
 
 // The UTF-8 size of a text whose chunks all carry theirs (a mirror's text and its snapshots),

@@ -28,6 +28,15 @@ public:
         m_utf8.erase(position, length);
     }
     void Replace(const Text& gbk) { m_utf8 = m_mirror.Adopt(SharedText(gbk)); }
+    // What the editor does once an edit is done: spans the mirror names take its spelling.
+    void Respell() {
+        const std::vector<GbkMirror::Respelling> respellings = m_mirror.TakeRespellings();
+        for (auto it = respellings.rbegin(); it != respellings.rend(); ++it) {
+            Erase(it->start, it->length);
+            Insert(it->start, it->utf8);
+        }
+        m_mirror.TakeRespellings();
+    }
     void Restore(const SharedText& snapshot) { m_utf8 = m_mirror.Adopt(snapshot); }
 
     const std::string& Utf8() const { return m_utf8; }
@@ -99,6 +108,16 @@ Text StartText(std::mt19937& random, std::size_t bytes) {
 void ExpectInStep(const MirroredBuffer& buffer, const std::string& step) {
     ASSERT_EQ(buffer.Mirror().Text().Flatten(), Utf8ToGbk(buffer.Utf8())) << step;
     ASSERT_EQ(buffer.Mirror().Utf8Size(), buffer.Utf8().size()) << step;
+}
+
+// After the respelling the buffer shows exactly what the text reads as, and the text's
+// bytes are what the edits made them.
+void ExpectRespelled(MirroredBuffer& buffer, const std::string& step) {
+    const Text text = buffer.Mirror().Text().Flatten();
+    buffer.Respell();
+    ExpectInStep(buffer, step);
+    ASSERT_EQ(buffer.Mirror().Text().Flatten(), text) << step << ": respelling changed bytes";
+    ASSERT_EQ(buffer.Utf8(), GbkToUtf8(text)) << step;
 }
 
 TEST(GbkMirrorTest, AdoptedTextGivesTheWholeConversionAndReadsBackUnchanged) {
@@ -193,6 +212,9 @@ TEST(GbkMirrorTest, FollowsRandomEditsLikeAFullConversion) {
             ASSERT_EQ(buffer.Utf8(), GbkToUtf8(text));
         }
         ExpectInStep(buffer, what + " at step " + std::to_string(step));
+        if (pick % 2 == 0) {
+            ExpectRespelled(buffer, what + " at step " + std::to_string(step));
+        }
     }
     for (const auto& [snapshot, text] : snapshots) {
         ASSERT_EQ(snapshot.Flatten(), text) << "a snapshot changed after it was taken";
@@ -208,6 +230,43 @@ TEST(GbkMirrorTest, RemovingTheBytesBetweenStrayBytesJoinsThemAsTheBufferDoes) {
     EXPECT_EQ(buffer.Utf8(), "中x");
     ExpectInStep(buffer, "joined");
     EXPECT_EQ(buffer.Mirror().Text().Flatten(), "\xD6\xD0x");
+}
+
+// A stray byte in the buffer spells itself, until an edit puts beside it what the text then
+// reads together with it as one character: the buffer must take that character's spelling.
+TEST(GbkMirrorTest, EditsBesideStrayBytesLeaveTheBufferSpellingWhatTheTextReads) {
+    struct Case {
+        const char* name;
+        Text start;
+        std::size_t at;
+        const char* insert;
+        std::size_t eraseAt;
+        std::size_t eraseLength;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"lead byte, then a typed trail", Text("x\x82 "), 2, "c", 0, 0, "x俢 "},
+        {"lead byte, then a pasted euro sign", Text("\xB3\r"), 1, "€¢", 0, 0, "硛¢\r"},
+        {"four bytes from stray bytes and digits", Text("\x81\x30\x81 "), 3, "0", 0, 0,
+         "\xC2\x80 "},
+        {"a lead byte shifts the pairs that follow", Text("\x81 "), 1, "中文", 0, 0, "佒形\xC4 "},
+        {"a delete joins a lead byte and a letter", Text("\x81 c"), 0, "", 1, 1, "乧"},
+        {"a lone 0x80 is the euro sign", Text(" "), 1, "\x80", 0, 0, " €"},
+        {"stray bytes that stay apart keep their spelling", Text("\x81\r"), 2, "\xFF", 0, 0,
+         "\x81\r\xFF"},
+    };
+    for (const Case& c : cases) {
+        MirroredBuffer buffer;
+        buffer.Replace(c.start);
+        if (*c.insert != '\0') {
+            buffer.Insert(c.at, c.insert);
+        }
+        if (c.eraseLength > 0) {
+            buffer.Erase(c.eraseAt, c.eraseLength);
+        }
+        ExpectRespelled(buffer, c.name);
+        EXPECT_EQ(buffer.Utf8(), c.shown) << c.name;
+    }
 }
 
 TEST(GbkMirrorTest, TypingIntoALargeTextCopiesOnlyTheChunkTyped) {

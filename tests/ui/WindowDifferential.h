@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <deque>
 #include <optional>
 #include <random>
@@ -119,15 +121,17 @@ private:
     // The files opened and dropped: small ones of every kind of character, and one large
     // enough that its commands run on the worker.
     Text PoolFile(int value) {
-        const int which = value % 5;
+        const int which = value % 6;
         const Text path = m_fixture.PathOf(("pool" + std::to_string(which) + ".txt").c_str());
         const Text small[] = {
             Utf8ToGbk("第一行 line\r\n第二行\r\n\r\n😀𠀀 end"),
             Utf8ToGbk("abc\rdef\nghi\r\n"),
             Utf8ToGbk("账号1----密码1\r\n账号2----密码2\r\n"),
             Text("\x81\x30\x81\x30\xB0\xA1x", 7),
+            // Stray lead bytes, which join what is typed or pasted beside them.
+            Text("\xB3 a\xB3"),
         };
-        if (which < 4) {
+        if (which < 5) {
             CommandsFixture::Put(path, small[which]);
         } else if (CommandsFixture::Content(path).size() < kBackgroundTextBytes) {
             Text large;
@@ -186,7 +190,7 @@ private:
                 break;
             }
             case 14:
-                step = (pick(2) ? "open:" : "drop:") + std::to_string(pick(60) == 0 ? 4 : pick(4));
+                step = (pick(2) ? "open:" : "drop:") + std::to_string(pick(60) == 0 ? 5 : pick(5));
                 break;
             case 15:
                 step = "save";
@@ -252,7 +256,8 @@ private:
         const std::string widget(data == nullptr ? "" : data, static_cast<std::size_t>(length));
         if (GbkToUtf8(document) != widget) {
             return "the document is not the widget's text:\n  document " + Shown(document) +
-                   "\n  widget   " + Shown(Utf8ToGbk(widget));
+                   "\n  widget   " + Shown(Utf8ToGbk(widget)) + "\n  " +
+                   FirstDifference(GbkToUtf8(document), widget);
         }
         if (!(window.Access().ReadSnapshot() == SharedText(document))) {
             return std::string("the snapshot is not the document");
@@ -277,6 +282,25 @@ private:
         const std::string utf8 = GbkToUtf8(text.substr(0, 120));
         return std::to_string(text.size()) + " bytes \"" + utf8 + (text.size() > 120 ? "…" : "") +
                "\"";
+    }
+
+    // The UTF-8 bytes around the first byte where two buffers part, in hex.
+    static std::string FirstDifference(const std::string& expected, const std::string& actual) {
+        std::size_t at = 0;
+        while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) {
+            ++at;
+        }
+        const auto hex = [at](const std::string& bytes) {
+            std::string out;
+            char byte[4];
+            for (std::size_t i = at < 8 ? 0 : at - 8; i < std::min(bytes.size(), at + 8); ++i) {
+                std::snprintf(byte, sizeof byte, "%02X ", static_cast<unsigned char>(bytes[i]));
+                out += (i == at ? "|" : "") + std::string(byte);
+            }
+            return out;
+        };
+        return "UTF-8 parts at byte " + std::to_string(at) + ": decoded " + hex(expected) +
+               " widget " + hex(actual);
     }
 
     void Note(const std::string& step) {

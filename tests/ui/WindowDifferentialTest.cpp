@@ -40,6 +40,18 @@ TEST_F(WindowDifferentialTest, GeneratorsThenUndoSaveTheTextOnScreen) {
     EXPECT_FALSE(failure) << *failure;
 }
 
+// A stray lead byte, then what the text reads together with it as one character: typed,
+// pasted (a euro sign is one byte), typed Chinese whose pairs all shift, or a delete that
+// brings a letter up to it. Seen in a long random run after a delete inside a character.
+TEST_F(WindowDifferentialTest, WhatJoinsAStrayByteShowsAsTheCharacterSaved) {
+    const std::vector<std::string> steps = {"open:4",  "caret:3",   "paste:2", "open:4", "caret:3",
+                                            "type",    "open:4",    "caret:3", "ime:0",  "open:4",
+                                            "caret:1", "backspace", "caret:0", "delete"};
+    test::WindowDifferential run(*this, 0);
+    const std::optional<std::string> failure = run.Replay(steps);
+    EXPECT_FALSE(failure) << *failure;
+}
+
 // Whatever the document's own copy missed, Save writes the text on screen: here the widget
 // is changed behind the document's back, same length and all.
 TEST_F(WindowDifferentialTest, SaveWritesTheTextOnScreenEvenAfterAnEditTheDocumentMissed) {
