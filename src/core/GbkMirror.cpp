@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <future>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "core/CodePage936.h"
+#include "core/GbkCharacter.h"
 #include "core/LargeText.h"
 #include "core/ParallelPieces.h"
 #include "core/Positions.h"
@@ -26,28 +28,90 @@ constexpr std::size_t kHandOverBatch = 4 * 1024 * 1024;
 
 constexpr unsigned char kSafeBelow = 0x30;
 
+// How far past the working size a chunk looks for a byte below 0x30 before it is cut after a
+// character instead (Chinese without spaces or line breaks, four-byte characters).
+constexpr std::size_t kSafeByteSearch = 4096;
+
 bool IsSafeEnd(unsigned char byte) {
     return byte < kSafeBelow;
 }
 
-// The end of the chunk that starts at from: just after the first byte below 0x30 at or past
-// the working size, or the end of the bytes.
-std::size_t ChunkEnd(std::string_view bytes, std::size_t from) {
-    std::size_t at = from + kChunkTarget - 1;
-    while (at < bytes.size()) {
+// Just after the first byte below 0x30 at or past the working size, if one comes soon.
+std::optional<std::size_t> SafeByteEnd(std::string_view bytes, std::size_t from) {
+    const std::size_t stop = std::min(bytes.size(), from + kChunkTarget + kSafeByteSearch);
+    for (std::size_t at = from + kChunkTarget - 1; at < stop; ++at) {
         if (IsSafeEnd(static_cast<unsigned char>(bytes[at]))) {
             return at + 1;
         }
-        ++at;
+    }
+    if (stop == bytes.size()) {
+        return bytes.size();
+    }
+    return std::nullopt;
+}
+
+// The first byte below 0x30 past the search, or the end of the bytes.
+std::size_t LateSafeByteEnd(std::string_view bytes, std::size_t from) {
+    for (std::size_t at = from + kChunkTarget + kSafeByteSearch; at < bytes.size(); ++at) {
+        if (IsSafeEnd(static_cast<unsigned char>(bytes[at]))) {
+            return at + 1;
+        }
     }
     return bytes.size();
+}
+
+// The end of the chunk of UTF-8 bytes that starts at from. A chunk that is all characters
+// may also end after any of them: their GBK bytes are those characters read alone or inside
+// the whole, and the next chunk starts both converters afresh.
+std::size_t Utf8ChunkEnd(std::string_view bytes, std::size_t from) {
+    if (const std::optional<std::size_t> end = SafeByteEnd(bytes, from)) {
+        return *end;
+    }
+    std::size_t cut = from + kChunkTarget;
+    while (cut > from && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    if (cut > from && IsWellFormedUtf8(bytes.substr(from, cut - from))) {
+        return cut;
+    }
+    return LateSafeByteEnd(bytes, from);
+}
+
+// The same for GBK bytes: after a character read from the chunk's start, when every byte
+// read so far was part of a character.
+std::size_t GbkChunkEnd(std::string_view bytes, std::size_t from) {
+    if (const std::optional<std::size_t> end = SafeByteEnd(bytes, from)) {
+        return *end;
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + from;
+    const auto* const target = p + kChunkTarget;
+    const auto* const end = reinterpret_cast<const unsigned char*>(bytes.data()) + bytes.size();
+    while (p < target) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const GbkCharacter character = ReadGbkCharacter(p, end);
+        if (character.rawPair || character.codePoint - kRawByteBase < 0x100) {
+            return LateSafeByteEnd(bytes, from);
+        }
+        p += character.length;
+    }
+    return static_cast<std::size_t>(p - reinterpret_cast<const unsigned char*>(bytes.data()));
+}
+
+// Whether a region of the buffer that starts a chunk may end one: at a byte below 0x30, or
+// after characters only.
+bool IsSafeRegion(std::string_view utf8) {
+    return utf8.empty() || IsSafeEnd(static_cast<unsigned char>(utf8.back())) ||
+           IsWellFormedUtf8(utf8);
 }
 
 }  // namespace
 
 void AppendUtf8Chunks(std::string_view utf8, SharedText::Chunks& chunks) {
     for (std::size_t from = 0; from < utf8.size();) {
-        const std::size_t end = ChunkEnd(utf8, from);
+        const std::size_t end = Utf8ChunkEnd(utf8, from);
         auto gbk = std::make_shared<const std::string>(Utf8ToGbk(utf8.substr(from, end - from)));
         const std::size_t length = gbk->size();
         chunks.push_back({std::move(gbk), 0, length, end - from});
@@ -63,7 +127,7 @@ std::size_t CutIntoChunks(const std::shared_ptr<const std::string>& buffer, std:
                           std::string_view bytes, SharedText::Chunks& chunks) {
     std::size_t utf8Size = 0;
     for (std::size_t from = 0; from < bytes.size();) {
-        const std::size_t end = ChunkEnd(bytes, from);
+        const std::size_t end = GbkChunkEnd(bytes, from);
         const std::size_t length = Utf8SizeOfGbk(bytes.substr(from, end - from));
         chunks.push_back({buffer, offset + from, end - from, length});
         utf8Size += length;
@@ -233,10 +297,13 @@ void GbkMirror::AfterInsert(std::size_t position, std::size_t length) {
         return;
     }
     // The chunks still measure the buffer before the insertion.
+    const SharedText::Chunks& chunks = m_text.Pieces();
     const Located chunk = Locate(position);
-    const std::size_t end = chunk.utf8Start + m_text.Pieces()[chunk.index].utf8Length;
-    const std::string region = Read(chunk.utf8Start, end + length - chunk.utf8Start);
-    ReplaceChunks(chunk.index, chunk.index + 1, region);
+    std::size_t last = chunk.index;
+    std::size_t end = chunk.utf8Start + chunks[last].utf8Length + length;
+    std::string region = Read(chunk.utf8Start, end - chunk.utf8Start);
+    TakeChunksToSafeEnd(region, last, end);
+    ReplaceChunks(chunk.index, last + 1, region);
     KeepRawSpanAcrossInsert(position, length);
     NoteRawBytes(chunk.utf8Start, region);
 }
@@ -255,17 +322,26 @@ void GbkMirror::BeforeDelete(std::size_t position, std::size_t length) {
     }
     std::string region = Read(first.utf8Start, position - first.utf8Start);
     region += Read(position + length, end - (position + length));
-    // The region must end where both converters start afresh, or take the next chunk along.
-    while (!region.empty() && !IsSafeEnd(static_cast<unsigned char>(region.back())) &&
-           last + 1 < chunks.size()) {
-        ++last;
-        region += Read(end, chunks[last].utf8Length);
-        end += chunks[last].utf8Length;
-    }
+    TakeChunksToSafeEnd(region, last, end);
     m_utf8Size -= length;
     ReplaceChunks(first.index, last + 1, region);
     KeepRawSpanAcrossDelete(position, length);
     NoteRawBytes(first.utf8Start, region);
+}
+
+void GbkMirror::TakeChunksToSafeEnd(std::string& region, std::size_t& last,
+                                    std::size_t& end) const {
+    // The region must end where both converters start afresh, or take the next chunk along;
+    // once it holds stray bytes, only a byte below 0x30 ends it.
+    const SharedText::Chunks& chunks = m_text.Pieces();
+    if (last + 1 >= chunks.size() || IsSafeRegion(region)) {
+        return;
+    }
+    do {
+        ++last;
+        region += Read(end, chunks[last].utf8Length);
+        end += chunks[last].utf8Length;
+    } while (!IsSafeEnd(static_cast<unsigned char>(region.back())) && last + 1 < chunks.size());
 }
 
 void GbkMirror::NoteRawBytes(std::size_t start, std::string_view utf8) {

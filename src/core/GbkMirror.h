@@ -12,8 +12,9 @@ namespace velmor {
 
 // The document's GBK text kept in step with an editor's UTF-8 buffer edit by edit, so that
 // reading it never converts the whole buffer. Chunks end after a byte below 0x30, which is
-// the same ASCII byte in both encodings and a fresh start for both converters, so every chunk
-// converts on its own exactly as it does inside the whole.
+// the same ASCII byte in both encodings and a fresh start for both converters, or, in text
+// without such bytes, after a character of a chunk that holds characters only; so every
+// chunk converts on its own exactly as it does inside the whole.
 class GbkMirror {
 public:
     // The editor's buffer bytes [position, position + length) as they are at the call.
@@ -88,6 +89,9 @@ private:
     // The chunk holding the buffer byte at position (the last chunk for the very end).
     Located Locate(std::size_t position) const;
     void ReplaceChunks(std::size_t first, std::size_t last, std::string_view utf8);
+    // Grows region (the buffer from a chunk's start to end, chunks up to last replaced) by
+    // the chunks that follow until it may end a chunk.
+    void TakeChunksToSafeEnd(std::string& region, std::size_t& last, std::size_t& end) const;
     std::string Read(std::size_t position, std::size_t length) const;
     // Keeps the buffer span that edits left with raw bytes, through the edits that follow.
     void NoteRawBytes(std::size_t start, std::string_view utf8);

@@ -81,26 +81,32 @@ std::vector<std::size_t> Boundaries(const std::string& utf8) {
 }
 
 // Pieces a user might type or paste: ASCII, Chinese, a character outside the code page (four
-// GBK bytes), lone CR and LF, CR LF, and stray bytes that no UTF-8 reading accepts.
-std::string RandomPiece(std::mt19937& random) {
+// GBK bytes), lone CR and LF, CR LF, and stray bytes that no UTF-8 reading accepts; or the
+// same without a byte below 0x30 (no spaces, digits 0 and 1 aside, nor line breaks), as in
+// Chinese written without them.
+std::string RandomPiece(std::mt19937& random, bool spaced = true) {
     static const char* const kPieces[] = {
         "a",    "Zq",       " ",        "0",        "9",
         "\r",   "\n",       "\r\n",     "中",       "文字",
         "，",   "€",        "😀",        "\xC2\xA0", "\x81",
         "\xFF", "\xE4\xB8", "\xB8\xAD", "\x80",     "abc def\r\nghi",
     };
+    static const char* const kUnspaced[] = {"a",    "Zq",       "9",        "中",  "文字",
+                                            "，",   "€",        "😀",        "𠀀",  "\xC2\xA0",
+                                            "\x81", "\xE4\xB8", "\xB8\xAD", "\x80"};
     std::string piece;
     const int count = 1 + static_cast<int>(random() % 6);
     for (int i = 0; i < count; ++i) {
-        piece += kPieces[random() % std::size(kPieces)];
+        piece += spaced ? kPieces[random() % std::size(kPieces)]
+                        : kUnspaced[random() % std::size(kUnspaced)];
     }
     return piece;
 }
 
-Text StartText(std::mt19937& random, std::size_t bytes) {
+Text StartText(std::mt19937& random, std::size_t bytes, bool spaced = true) {
     std::string utf8;
     while (utf8.size() < bytes) {
-        utf8 += RandomPiece(random);
+        utf8 += RandomPiece(random, spaced);
     }
     return Utf8ToGbk(utf8);
 }
@@ -169,12 +175,12 @@ TEST(GbkMirrorTest, AdoptingHandsTheExactSizeFirstThenPiecesOfTheConversion) {
 // Random typing, deleting, pasting, cutting, whole-text replacement and restoring of older
 // snapshots, with the mirror checked against a full conversion after every step and every
 // kept snapshot checked to stay as it was recorded.
-TEST(GbkMirrorTest, FollowsRandomEditsLikeAFullConversion) {
+void FollowRandomEdits(bool spaced) {
     std::mt19937 random(936);
     MirroredBuffer buffer;
-    buffer.Replace(StartText(random, 150000));
+    buffer.Replace(StartText(random, 150000, spaced));
     std::vector<std::pair<SharedText, Text>> snapshots;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
     for (int step = 0; step < 3000 && std::chrono::steady_clock::now() < deadline; ++step) {
         const std::vector<std::size_t> boundaries = Boundaries(buffer.Utf8());
         const std::size_t at = boundaries[random() % boundaries.size()];
@@ -182,7 +188,7 @@ TEST(GbkMirrorTest, FollowsRandomEditsLikeAFullConversion) {
         std::string what;
         if (pick < 45) {
             what = "type";
-            buffer.Insert(at, RandomPiece(random));
+            buffer.Insert(at, RandomPiece(random, spaced));
         } else if (pick < 80) {
             const std::size_t end = boundaries[std::min<std::size_t>(
                 boundaries.size() - 1,
@@ -196,12 +202,12 @@ TEST(GbkMirrorTest, FollowsRandomEditsLikeAFullConversion) {
             what = "paste";
             std::string paste;
             while (paste.size() < 1000 + random() % 150000) {
-                paste += RandomPiece(random);
+                paste += RandomPiece(random, spaced);
             }
             buffer.Insert(at, paste);
         } else if (pick < 92) {
             what = "replace";
-            buffer.Replace(StartText(random, random() % 250000));
+            buffer.Replace(StartText(random, random() % 250000, spaced));
         } else if (pick < 97 || snapshots.empty()) {
             what = "record";
             snapshots.emplace_back(buffer.Mirror().Text(), buffer.Mirror().Text().Flatten());
@@ -219,6 +225,15 @@ TEST(GbkMirrorTest, FollowsRandomEditsLikeAFullConversion) {
     for (const auto& [snapshot, text] : snapshots) {
         ASSERT_EQ(snapshot.Flatten(), text) << "a snapshot changed after it was taken";
     }
+}
+
+TEST(GbkMirrorTest, FollowsRandomEditsLikeAFullConversion) {
+    FollowRandomEdits(true);
+}
+
+// Chunks then end after characters, not after spaces and line breaks.
+TEST(GbkMirrorTest, FollowsRandomEditsOfTextWithoutSpacesOrLineBreaks) {
+    FollowRandomEdits(false);
 }
 
 TEST(GbkMirrorTest, RemovingTheBytesBetweenStrayBytesJoinsThemAsTheBufferDoes) {
@@ -269,22 +284,38 @@ TEST(GbkMirrorTest, EditsBesideStrayBytesLeaveTheBufferSpellingWhatTheTextReads)
     }
 }
 
+// Also where no space or line break ends a chunk: Chinese alone, four-byte characters alone.
 TEST(GbkMirrorTest, TypingIntoALargeTextCopiesOnlyTheChunkTyped) {
     std::mt19937 random(1);
-    MirroredBuffer buffer;
-    buffer.Replace(StartText(random, 4 << 20));
-    const SharedText before = buffer.Mirror().Text();
-    buffer.Insert(buffer.Utf8().size() / 2, "k");
-    std::size_t shared = 0;
-    for (const SharedText::Chunk& chunk : buffer.Mirror().Text().Pieces()) {
-        for (const SharedText::Chunk& old : before.Pieces()) {
-            if (chunk.buffer == old.buffer && chunk.start == old.start) {
-                shared += chunk.length;
+    const auto repeated = [](const char* utf8) {
+        std::string text;
+        while (text.size() < (4u << 20)) {
+            text += utf8;
+        }
+        return Utf8ToGbk(text);
+    };
+    for (const Text& text : {StartText(random, 4 << 20), repeated("中文字，"), repeated("😀𠀀")}) {
+        MirroredBuffer buffer;
+        buffer.Replace(text);
+        const SharedText before = buffer.Mirror().Text();
+        ASSERT_GT(before.Pieces().size(), 30u);
+        std::size_t at = 0;
+        for (const SharedText::Chunk& chunk : before.Pieces()) {
+            ASSERT_EQ(GbkToUtf8(chunk.Bytes()), buffer.Utf8().substr(at, chunk.utf8Length));
+            at += chunk.utf8Length;
+        }
+        buffer.Insert(buffer.Utf8().size() / 2, "k");
+        std::size_t shared = 0;
+        for (const SharedText::Chunk& chunk : buffer.Mirror().Text().Pieces()) {
+            for (const SharedText::Chunk& old : before.Pieces()) {
+                if (chunk.buffer == old.buffer && chunk.start == old.start) {
+                    shared += chunk.length;
+                }
             }
         }
+        EXPECT_GE(shared + 200000, before.Size()) << "unchanged chunks must be shared";
+        ExpectInStep(buffer, "typed");
     }
-    EXPECT_GE(shared + 200000, before.Size()) << "unchanged chunks must be shared";
-    ExpectInStep(buffer, "typed");
 }
 
 TEST(SharedTextTest, ComparesContentAcrossDifferentChunking) {
