@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <utility>
 
 #include "../support/FileSizeLimit.h"
 #include "platform/FileBytes.h"
@@ -42,6 +43,32 @@ TEST_F(FileBytesTest, ReadsEveryByte) {
     EXPECT_EQ(ReadFileBytes(PathOf("all.bin")), bytes);
     Put(PathOf("中文名.txt"), "x");
     EXPECT_EQ(ReadFileBytes(PathOf("中文名.txt")), "x");
+}
+
+// A file another program writes while it is read: whatever it holds when the reading reaches
+// its end is read, never the size it had at the start nor bytes it no longer holds.
+TEST_F(FileBytesTest, AFileThatGrowsOrShrinksWhileReadIsReadAsItEnds) {
+    const ByteString start = std::string(4 << 20, 'a') + "\xD6\xD0";
+    for (const bool grow : {true, false}) {
+        const std::string path = PathOf(grow ? "grows.txt" : "shrinks.txt");
+        Put(path, start);
+        ByteString read;
+        bool changed = false;
+        ASSERT_TRUE(ReadFilePieces(path, [&](std::string_view piece, std::size_t) {
+            read += piece;
+            if (!std::exchange(changed, true)) {
+                if (grow) {
+                    QFile file(QString::fromStdString(path));
+                    ASSERT_TRUE(file.open(QIODevice::Append));
+                    file.write(QByteArray(3 << 20, 'b'));
+                } else {
+                    ASSERT_EQ(::truncate(path.c_str(), 2 << 20), 0);
+                }
+            }
+        }));
+        EXPECT_EQ(read.size(), Content(path).size()) << grow;
+        EXPECT_TRUE(read == Content(path)) << grow;
+    }
 }
 
 TEST_F(FileBytesTest, ReadFailuresGiveEmptyBytesAndTryReadTellsThemApart) {
