@@ -4,6 +4,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <system_error>
+#include <thread>
 
 #include <sys/mman.h>
 #include <time.h>
@@ -125,6 +127,27 @@ void FaultIn(std::uintptr_t from, std::uintptr_t to, std::uintptr_t last) {
     }
 }
 
+// Faulting pages in is the kernel clearing them, one core's work per range: a large range is
+// halved between two threads, each sampling and choosing page sizes on its own.
+constexpr std::size_t kFaultInTwoBytes = std::size_t{64} << 20;
+
+void FaultInOnCores(std::uintptr_t from, std::uintptr_t to, std::uintptr_t last) {
+    if (to <= from || to - from < kFaultInTwoBytes || std::thread::hardware_concurrency() < 2) {
+        FaultIn(from, to, last);
+        return;
+    }
+    const std::uintptr_t middle = HugePageBelow(from + (to - from) / 2);
+    std::thread other;
+    try {
+        other = std::thread([middle, to, last] { FaultIn(middle, to, last); });
+    } catch (const std::system_error&) {
+        FaultIn(from, to, last);
+        return;
+    }
+    FaultIn(from, middle, middle);
+    other.join();
+}
+
 #endif
 
 }  // namespace
@@ -146,8 +169,8 @@ void AdviseHugePages(void* data, std::size_t size, std::size_t written) {
         return;
     }
     // At least one page is timed, so that a buffer of unknown use does not take slow pages.
-    FaultIn(first, std::min(last, std::max(first + kHugePage, HugePageBelow(begin + written))),
-            last);
+    FaultInOnCores(
+        first, std::min(last, std::max(first + kHugePage, HugePageBelow(begin + written))), last);
 #else
     (void)data;
     (void)size;
@@ -189,8 +212,8 @@ void GrowLargeTextInPlace(Text& text, std::size_t length) {
 #if defined(MADV_HUGEPAGE) && defined(__linux__)
     if (text.capacity() >= kLargeBytes && length > text.size()) {
         const auto begin = reinterpret_cast<std::uintptr_t>(text.data());
-        FaultIn(HugePageBelow(begin + text.size() + kHugePage - 1), HugePageBelow(begin + length),
-                HugePageBelow(begin + text.capacity()));
+        FaultInOnCores(HugePageBelow(begin + text.size() + kHugePage - 1),
+                       HugePageBelow(begin + length), HugePageBelow(begin + text.capacity()));
     }
 #endif
     text.resize(length);

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <optional>
+#include <thread>
 #include <utility>
 
 #include "../support/FileSizeLimit.h"
@@ -69,6 +71,26 @@ TEST_F(FileBytesTest, AFileThatGrowsOrShrinksWhileReadIsReadAsItEnds) {
         EXPECT_EQ(read.size(), Content(path).size()) << grow;
         EXPECT_TRUE(read == Content(path)) << grow;
     }
+}
+
+TEST_F(FileBytesTest, ReadsFilesAroundTheReadStepAndPipesOfUnknownSize) {
+    for (const std::size_t size : {std::size_t{1} << 20, (std::size_t{1} << 20) - 1,
+                                   (std::size_t{1} << 20) + 1, (std::size_t{3} << 20) + 7}) {
+        ByteString bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i) {
+            bytes[i] = static_cast<char>(i * 7 % 253);
+        }
+        Put(PathOf("step.bin"), bytes);
+        EXPECT_EQ(TryReadFileBytes(PathOf("step.bin")), bytes) << size;
+    }
+    // A pipe reports no size: the buffer grows as the bytes come.
+    const std::string fifo = PathOf("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const ByteString sent = std::string((std::size_t{3} << 20) + 5, 'p') + "end";
+    std::thread writer([&] { Put(fifo, sent); });
+    const std::optional<ByteString> received = TryReadFileBytes(fifo);
+    writer.join();
+    EXPECT_EQ(received, sent);
 }
 
 TEST_F(FileBytesTest, ReadFailuresGiveEmptyBytesAndTryReadTellsThemApart) {

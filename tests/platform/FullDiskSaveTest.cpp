@@ -166,6 +166,53 @@ TEST(FullDiskSave, InjectedShortWritesNeverLeaveACutFile) {
     fs::remove_all(folder);
 }
 
+// Large saves go past the page cache through an aligned buffer: parts of every size, a
+// buffer's worth and one byte more, an unaligned tail, and short counts (unaligned ones end
+// the direct writes) still give the whole file or a failure with the old file kept.
+TEST(FullDiskSave, LargeSavesAreWholeOrLeaveTheOldFile) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("velmor-direct-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    const fs::path path = folder / "doc.txt";
+    const std::size_t mebibyte = std::size_t{1} << 20;
+    const std::string big = Pattern(32 * mebibyte + 3 * 4096, 'A');
+    const std::vector<std::vector<std::size_t>> layouts = {
+        {32 * mebibyte},
+        {1, 8 * mebibyte, 4095, 8 * mebibyte + 1, 16 * mebibyte, 4097},
+        {3, 7, 4096, 24 * mebibyte, 8 * mebibyte + 1},
+    };
+    struct Disk {
+        std::size_t room;
+        std::size_t chunk;
+    };
+    for (const std::vector<std::size_t>& layout : layouts) {
+        std::vector<std::string_view> parts;
+        std::size_t at = 0;
+        for (const std::size_t size : layout) {
+            parts.push_back(std::string_view(big).substr(at, size));
+            at += size;
+        }
+        const std::string wanted = big.substr(0, at);
+        for (const Disk disk : {Disk{0, 0}, Disk{at, 4093}, Disk{at, mebibyte},
+                                Disk{at - 1, mebibyte}, Disk{at / 2, 4093}}) {
+            ASSERT_TRUE(WriteFileBytes(path.string(), {"old"}));
+            std::optional<InjectedDisk> injected;
+            if (disk.chunk != 0) {
+                injected.emplace(disk.room, disk.chunk);
+            }
+            const bool saved = SaveDocumentBytes(path.string(), parts);
+            injected.reset();
+            const std::string context = "size " + std::to_string(at) + ", room " +
+                                        std::to_string(disk.room) + ", chunk " +
+                                        std::to_string(disk.chunk);
+            EXPECT_EQ(saved, disk.chunk == 0 || disk.room >= at) << context;
+            EXPECT_EQ(Content(path), saved ? wanted : std::string("old")) << context;
+            EXPECT_EQ(FolderEntries(folder).size(), 1u) << context;
+        }
+    }
+    fs::remove_all(folder);
+}
+
 TEST(FullDiskSave, WriteFileBytesReportsAShortWrite) {
     const fs::path path = fs::temp_directory_path() / ("velmor-short-" + std::to_string(getpid()));
     {
