@@ -452,6 +452,11 @@ void ScintillaEditor::FinishUserEdit() {
 }
 
 void ScintillaEditor::RespellRawBytes() {
+    // The widget removes a composition by its place and length: it is left as it is until
+    // the input method commits it.
+    if (m_composing) {
+        return;
+    }
     FlushInsertion();
     const std::vector<GbkMirror::Respelling> respellings = m_mirror.TakeRespellings();
     if (respellings.empty()) {
@@ -549,6 +554,7 @@ void ScintillaEditor::ShowCaret() {
 
 void ScintillaEditor::inputMethodEvent(QInputMethodEvent* event) {
     QsciScintilla::inputMethodEvent(event);
+    m_composing = !event->preeditString().isEmpty();
     FinishUserEdit();
 }
 

@@ -124,6 +124,7 @@ private:
     bool m_wholeTextChange = false;
     bool m_userEditPending = false;
     bool m_finishQueued = false;
+    bool m_composing = false;
     bool m_wordWrap = true;
     bool m_struckOut = false;
     QFont m_font;

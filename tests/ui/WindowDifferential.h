@@ -73,6 +73,11 @@ public:
             QTest::keyClicks(&editor, QStringLiteral("ab 1"));
         } else if (name == "ime") {
             Commit(editor, kInputs[static_cast<std::size_t>(value) % std::size(kInputs)]);
+        } else if (name == "compose") {
+            // The input method shows what is being composed in the text, then commits it.
+            Compose(editor, "zhong");
+            Compose(editor, "中");
+            Commit(editor, kInputs[static_cast<std::size_t>(value) % std::size(kInputs)]);
         } else if (name == "enter") {
             QTest::keyClick(&editor, Qt::Key_Return);
         } else if (name == "backspace") {
@@ -160,8 +165,10 @@ private:
                 step = "type";
                 break;
             case 4:
-            case 5:
                 step = "ime:" + std::to_string(pick(8));
+                break;
+            case 5:
+                step = (pick(2) ? "ime:" : "compose:") + std::to_string(pick(8));
                 break;
             case 6:
                 step = "enter";
@@ -211,6 +218,11 @@ private:
     static void Commit(ScintillaEditor& editor, const char* utf8) {
         QInputMethodEvent event(QString(), {});
         event.setCommitString(QString::fromUtf8(utf8));
+        QApplication::sendEvent(&editor, &event);
+    }
+
+    static void Compose(ScintillaEditor& editor, const char* utf8) {
+        QInputMethodEvent event(QString::fromUtf8(utf8), {});
         QApplication::sendEvent(&editor, &event);
     }
 

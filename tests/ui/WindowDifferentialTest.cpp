@@ -41,12 +41,14 @@ TEST_F(WindowDifferentialTest, GeneratorsThenUndoSaveTheTextOnScreen) {
 }
 
 // A stray lead byte, then what the text reads together with it as one character: typed,
-// pasted (a euro sign is one byte), typed Chinese whose pairs all shift, or a delete that
-// brings a letter up to it. Seen in a long random run after a delete inside a character.
+// pasted (a euro sign is one byte), typed Chinese whose pairs all shift, composed through
+// an input method, or a delete that brings a letter up to it. Seen in a long random run
+// after a delete inside a character.
 TEST_F(WindowDifferentialTest, WhatJoinsAStrayByteShowsAsTheCharacterSaved) {
     const std::vector<std::string> steps = {"open:4",  "caret:3",   "paste:2", "open:4", "caret:3",
                                             "type",    "open:4",    "caret:3", "ime:0",  "open:4",
-                                            "caret:1", "backspace", "caret:0", "delete"};
+                                            "caret:1", "backspace", "caret:0", "delete", "open:4",
+                                            "caret:3", "compose:0"};
     test::WindowDifferential run(*this, 0);
     const std::optional<std::string> failure = run.Replay(steps);
     EXPECT_FALSE(failure) << *failure;
