@@ -23,8 +23,7 @@ export QT_QPA_PLATFORM=offscreen
 
 # side SIDE CASE: a command line that fails when the benchmark skipped its run.
 side() {
-    echo "out=\$(VELMOR_SIDE=$1 $bench --benchmark_filter=Side/case:$2/ 2>&1);" \
-        "! grep -q 'ERROR OCCURRED' <<<\"\$out\""
+    echo "! (VELMOR_SIDE=$1 $bench --benchmark_filter=Side/case:$2/ 2>&1 | grep -q 'ERROR OCCURRED')"
 }
 
 # medians CASE A B: ratio.py's two medians and its ratio, space-separated.
