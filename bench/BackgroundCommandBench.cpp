@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,9 +25,9 @@
 // runs them. Each iteration times, pair by pair: the press of the menu item or of the dialog's
 // button until the window takes input again (the benchmark's time); the bare command on the
 // in-memory editor the shell runner uses (bare_s); and one ReplaceText of its result into the
-// window's editor until the window takes input again (replace_s). ratio is the window's time
-// over bare_s + replace_s. VELMOR_CORPUS names the corpus directory (/tmp/velmor-corpus by
-// default), VELMOR_DOCUMENT the file in it (mix-100m.gbk by default).
+// window's editor until the window takes input again (replace_s). ratio is the median over the
+// pairs of the window's time over bare_s + replace_s. VELMOR_CORPUS names the corpus directory
+// (/tmp/velmor-corpus by default), VELMOR_DOCUMENT the file in it (mix-100m.gbk by default).
 
 namespace velmor {
 namespace {
@@ -121,65 +123,98 @@ std::pair<double, Text> RunBare(const Command& command, const std::vector<FieldS
     return {SecondsSince(start), editor.TakeText()};
 }
 
-void BM_WindowAgainstShell(benchmark::State& state) {
-    const CommandCase& which = Cases()[static_cast<std::size_t>(state.range(0))];
-    state.SetLabel(which.name);
-    BoundWindow bound(RunServices());
-    MainWindow& window = *bound.window;
-    const Command* command = window.Registry().FindByName(which.name);
-    if (command == nullptr) {
-        state.SkipWithError("no such command");
-        return;
-    }
-    QPushButton* button = nullptr;
-    if (command->dialog != nullptr) {
-        auto* dialog = qobject_cast<FormDialog*>(window.Dialogs().Open(command->caption));
-        if (dialog == nullptr) {
-            state.SkipWithError("the dialog did not open");
+// The bound window with the document in it and, for a dialog's command, the dialog open with
+// its fields set: what both sides start from.
+struct Bench {
+    explicit Bench(const CommandCase& which) : bound(RunServices()) {
+        MainWindow& window = *bound.window;
+        command = window.Registry().FindByName(which.name);
+        if (command == nullptr) {
+            error = "no such command";
             return;
         }
-        ApplySteps(dialog->Session(), which.steps);
-        dialog->ShowFields();
-        button =
-            dialog->findChild<QPushButton*>(QString::fromStdString(command->dialog->actionButton));
+        if (command->dialog != nullptr) {
+            auto* dialog = qobject_cast<FormDialog*>(window.Dialogs().Open(command->caption));
+            if (dialog == nullptr) {
+                error = "the dialog did not open";
+                return;
+            }
+            ApplySteps(dialog->Session(), which.steps);
+            dialog->ShowFields();
+            button = dialog->findChild<QPushButton*>(
+                QString::fromStdString(command->dialog->actionButton));
+        }
     }
-    double windowTotal = 0;
-    double bare = 0;
-    double replace = 0;
-    for (auto _ : state) {
-        window.Editor().ReplaceSnapshot(Document());
+
+    void LoadDocument() {
+        bound.window->Editor().ReplaceSnapshot(Document());
         WaitUntilInputReady();
-        Clock::time_point start = Clock::now();
+    }
+
+    // The press until the window takes input again.
+    double RunInWindow() {
+        const Clock::time_point start = Clock::now();
         if (button != nullptr) {
             button->click();
         } else {
-            window.CommandAction(command->caption)->trigger();
+            bound.window->CommandAction(command->caption)->trigger();
         }
         WaitUntilInputReady();
-        const double windowSeconds = SecondsSince(start);
-        state.SetIterationTime(windowSeconds);
-        windowTotal += windowSeconds;
-        const SharedText windowResult = window.Editor().ReadSnapshot();
+        return SecondsSince(start);
+    }
 
-        auto [bareSeconds, bareResult] = RunBare(*command, which.steps);
-        bare += bareSeconds;
+    // One ReplaceText of result until the window takes input again.
+    double Replace(const SharedText& result) {
+        const Clock::time_point start = Clock::now();
+        bound.window->Editor().ReplaceSnapshot(result);
+        WaitUntilInputReady();
+        return SecondsSince(start);
+    }
+
+    BoundWindow bound;
+    const Command* command = nullptr;
+    QPushButton* button = nullptr;
+    const char* error = nullptr;
+};
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n == 0 ? 0 : n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void BM_WindowAgainstShell(benchmark::State& state) {
+    const CommandCase& which = Cases()[static_cast<std::size_t>(state.range(0))];
+    state.SetLabel(which.name);
+    Bench bench(which);
+    if (bench.error != nullptr) {
+        state.SkipWithError(bench.error);
+        return;
+    }
+    std::vector<double> bare;
+    std::vector<double> replace;
+    std::vector<double> ratios;
+    for (auto _ : state) {
+        bench.LoadDocument();
+        const double windowSeconds = bench.RunInWindow();
+        state.SetIterationTime(windowSeconds);
+        const SharedText windowResult = bench.bound.window->Editor().ReadSnapshot();
+
+        auto [bareSeconds, bareResult] = RunBare(*bench.command, which.steps);
         if (!(windowResult == SharedText(bareResult))) {
             state.SkipWithError("the window's result differs from the bare command's");
             return;
         }
-        window.Editor().ReplaceSnapshot(Document());
-        WaitUntilInputReady();
-        const SharedText result(std::move(bareResult));
-        start = Clock::now();
-        window.Editor().ReplaceSnapshot(result);
-        WaitUntilInputReady();
-        replace += SecondsSince(start);
+        bench.LoadDocument();
+        bare.push_back(bareSeconds);
+        replace.push_back(bench.Replace(SharedText(std::move(bareResult))));
+        ratios.push_back(windowSeconds / (bare.back() + replace.back()));
     }
-    const auto iterations = static_cast<double>(state.iterations());
-    state.counters["bare_s"] = bare / iterations;
-    state.counters["replace_s"] = replace / iterations;
-    state.counters["ratio"] = windowTotal / (bare + replace);
-    state.counters["worker_runs"] = window.Background().Runs();
+    state.counters["bare_s"] = Median(bare);
+    state.counters["replace_s"] = Median(replace);
+    // The median of the pair ratios, as ratio.py gives it.
+    state.counters["ratio"] = Median(ratios);
+    state.counters["worker_runs"] = bench.bound.window->Background().Runs();
 }
 BENCHMARK(BM_WindowAgainstShell)
     ->DenseRange(0, 7)
@@ -187,6 +222,41 @@ BENCHMARK(BM_WindowAgainstShell)
     ->UseManualTime()
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
+
+// One side of the comparison per process, for ratio.py to time process against process:
+// VELMOR_SIDE=window runs the command from the window, VELMOR_SIDE=shell the bare command and
+// one ReplaceText of its result, VELMOR_SIDE=setup neither (what both pay before: reading the
+// document, the window, the document put in it), e.g.
+//   ratio.py --a 'VELMOR_SIDE=window bench_BackgroundCommandBench --benchmark_filter=Side/case:0/'
+//            --b 'VELMOR_SIDE=shell  bench_BackgroundCommandBench --benchmark_filter=Side/case:0/'
+void BM_Side(benchmark::State& state) {
+    const CommandCase& which = Cases()[static_cast<std::size_t>(state.range(0))];
+    state.SetLabel(which.name);
+    const char* side = std::getenv("VELMOR_SIDE");
+    const std::string_view chosen = side != nullptr ? side : "";
+    if (chosen != "window" && chosen != "shell" && chosen != "setup") {
+        state.SkipWithError("VELMOR_SIDE is window, shell or setup");
+        return;
+    }
+    Bench bench(which);
+    if (bench.error != nullptr) {
+        state.SkipWithError(bench.error);
+        return;
+    }
+    for (auto _ : state) {
+        bench.LoadDocument();
+        double seconds = 0;
+        if (chosen == "window") {
+            seconds = bench.RunInWindow();
+        } else if (chosen == "shell") {
+            auto [bareSeconds, bareResult] = RunBare(*bench.command, which.steps);
+            seconds = bareSeconds + bench.Replace(SharedText(std::move(bareResult)));
+        }
+        state.SetIterationTime(seconds);
+    }
+}
+BENCHMARK(BM_Side)->DenseRange(0, 7)->ArgName("case")->UseManualTime()->Iterations(1)->Unit(
+    benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velmor

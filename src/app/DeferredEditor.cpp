@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/LargeText.h"
 #include "core/Positions.h"
 
 namespace velmor {
@@ -52,6 +53,19 @@ void DeferredEditor::RewriteText(const std::function<void(Text&)>& rewrite) {
     m_flat.reset();
     rewrite(text);
     ReplaceText(std::move(text));
+}
+
+void DeferredEditor::MapText(const TextMap& map) {
+    const std::string* whole = m_text.WholeBuffer();
+    if (whole == nullptr) {
+        // The text is flattened into a copy of this editor's own, mapped where it lies.
+        RewriteText([&](Text& text) { map(text, text.data()); });
+        return;
+    }
+    Text mapped;
+    ResizeLargeText(mapped, whole->size());
+    map(*whole, mapped.data());
+    ReplaceText(std::move(mapped));
 }
 
 const SharedText* DeferredEditor::LastReplacement() const {

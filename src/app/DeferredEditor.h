@@ -38,6 +38,8 @@ public:
     void ReplaceSnapshot(const SharedText& text) override;
     // The text flattened once, into a buffer the rewrite then owns.
     void RewriteText(const std::function<void(Text&)>& rewrite) override;
+    // A snapshot of one whole buffer, which the undo history shares, is mapped into a new one.
+    void MapText(const TextMap& map) override;
     void AppendText(const Text& text) override;
     int SelectionStart() const override { return m_selectionStart; }
     int SelectionLength() const override { return m_selectionLength; }

@@ -44,11 +44,21 @@ inline std::uint64_t ByteEqualMask(const char* block, char value) {
 }
 
 // Adds delta to every byte from low to high and returns the mask of the bytes changed; the
-// block is written only when there are any.
+// block is written only when there are any. The ...To forms read one block and write another.
 inline std::uint64_t ShiftBytesInRange(char* block, char low, char high, char delta) {
     const std::uint64_t mask = ByteRangeMask(block, low, high);
     for (std::uint64_t left = mask; left != 0; left &= left - 1) {
         block[__builtin_ctzll(left)] = static_cast<char>(block[__builtin_ctzll(left)] + delta);
+    }
+    return mask;
+}
+
+// The same from the block at in to the block at out: every byte of out is written.
+inline std::uint64_t ShiftBytesInRangeTo(const char* in, char* out, char low, char high,
+                                         char delta) {
+    const std::uint64_t mask = ByteRangeMask(in, low, high);
+    for (std::size_t i = 0; i < kBlockBytes; ++i) {
+        out[i] = static_cast<char>(in[i] + (((mask >> i) & 1) != 0 ? delta : 0));
     }
     return mask;
 }
@@ -136,6 +146,20 @@ inline std::uint64_t ShiftBytesInRange(char* block, char low, char high, char de
     return mask;
 }
 
+inline std::uint64_t ShiftBytesInRangeTo(const char* in, char* out, char low, char high,
+                                         char delta) {
+    using namespace sse2_blocks;
+    const __m128i step = _mm_set1_epi8(delta);
+    __m128i inside[4];
+    for (int i = 0; i < 4; ++i) {
+        const __m128i part = Load(in, i);
+        inside[i] = InRange(part, low, high);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out) + i,
+                         _mm_add_epi8(part, _mm_and_si128(inside[i], step)));
+    }
+    return Gather(inside[0], inside[1], inside[2], inside[3]);
+}
+
 // The number of bytes below 0x80 before the first other byte among 16 (16 when all are).
 inline std::size_t AsciiPrefix16(const char* bytes) {
     const int high = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)));
@@ -164,6 +188,10 @@ inline std::uint64_t ByteEqualMask(const char* block, char value) {
 }
 inline std::uint64_t ShiftBytesInRange(char* block, char low, char high, char delta) {
     return portable_blocks::ShiftBytesInRange(block, low, high, delta);
+}
+inline std::uint64_t ShiftBytesInRangeTo(const char* in, char* out, char low, char high,
+                                         char delta) {
+    return portable_blocks::ShiftBytesInRangeTo(in, out, low, high, delta);
 }
 inline std::size_t AsciiPrefix16(const char* bytes) {
     return portable_blocks::AsciiPrefix16(bytes);

@@ -58,6 +58,14 @@ public:
         rewrite(text);
         ReplaceText(std::move(text));
     }
+    // RewriteText for a rewrite that keeps the length: map(text, out) writes text.size() bytes
+    // at out, which is either text's own bytes (an editor that owns its buffer maps it in
+    // place) or a new buffer (where the text is shared with snapshots: the result is written
+    // in the same pass that reads it, with no copy of the text first).
+    using TextMap = std::function<void(std::string_view text, char* out)>;
+    virtual void MapText(const TextMap& map) {
+        RewriteText([&](Text& text) { map(text, text.data()); });
+    }
     // Inserts at the very end (caret moved there and shown); one notification; sets the flag.
     virtual void AppendText(const Text& text) = 0;
     // The whole text as a snapshot; an editor that keeps its text in shared chunks hands them

@@ -13,29 +13,42 @@ inline bool IsHigh(char c) {
     return static_cast<unsigned char>(c) >= 0x80;
 }
 
-// Adds delta to each one-byte character from low to high. Only ASCII bytes change, and a
-// byte below 0x80 is a trail byte exactly when the lead bytes of its block put it there.
-void ShiftLetters(char* data, std::size_t length, char low, char high, char delta) {
+// Writes the length bytes at in to out with delta added to each one-byte character from low
+// to high; out is in itself or a buffer of its own. Only ASCII bytes change, and a byte below
+// 0x80 is a trail byte exactly when the lead bytes of its block put it there. In place, a block
+// without such a character is not written.
+void ShiftLetters(const char* in, char* out, std::size_t length, char low, char high, char delta) {
+    const bool inPlace = in == out;
     bool trailFirst = false;
     std::size_t i = 0;
     for (; i + kBlockBytes <= length; i += kBlockBytes) {
-        char* block = data + i;
+        const char* block = in + i;
+        char* written = out + i;
         const std::uint64_t high80 = HighByteMask(block);
         const bool enteredOnTrail = trailFirst;
         const std::uint64_t leads = LeadMask(high80, trailFirst);
-        const std::uint64_t shifted = ShiftBytesInRange(block, low, high, delta);
+        const std::uint64_t shifted = inPlace
+                                          ? ShiftBytesInRange(written, low, high, delta)
+                                          : ShiftBytesInRangeTo(block, written, low, high, delta);
         for (std::uint64_t wrong = shifted & TrailMask(leads, enteredOnTrail); wrong != 0;
              wrong &= wrong - 1) {
-            char& trail = block[LowestBit(wrong)];
+            char& trail = written[LowestBit(wrong)];
             trail = static_cast<char>(trail - delta);
         }
     }
-    for (i += trailFirst ? 1 : 0; i < length; ++i) {
-        const char c = data[i];
+    if (trailFirst && i < length) {
+        out[i] = in[i];
+        ++i;
+    }
+    for (; i < length; ++i) {
+        const char c = in[i];
         if (IsHigh(c)) {
-            ++i;
-        } else if (c >= low && c <= high) {
-            data[i] = static_cast<char>(c + delta);
+            out[i] = c;
+            if (++i < length) {
+                out[i] = in[i];
+            }
+        } else {
+            out[i] = c >= low && c <= high ? static_cast<char>(c + delta) : c;
         }
     }
 }
@@ -144,10 +157,10 @@ inline bool AllPrintable16(const char* in) {
 #endif
 }
 
-void ShiftLettersInParallel(Text& text, char low, char high, char delta, const PieceSplit& split) {
-    char* data = text.data();
+void ShiftLettersInParallel(std::string_view text, char* out, char low, char high, char delta,
+                            const PieceSplit& split) {
     ForEachPieceInParallel(LineFeedPieceEnds(text, split), [&](std::size_t begin, std::size_t end) {
-        ShiftLetters(data + begin, end - begin, low, high, delta);
+        ShiftLetters(text.data() + begin, out + begin, end - begin, low, high, delta);
     });
 }
 
@@ -157,11 +170,19 @@ std::size_t HalfWidthWithin(char* data, std::size_t length);
 }  // namespace
 
 void UpperInPlace(Text& text, const PieceSplit& split) {
-    ShiftLettersInParallel(text, 'a', 'z', -0x20, split);
+    ShiftLettersInParallel(text, text.data(), 'a', 'z', -0x20, split);
 }
 
 void LowerInPlace(Text& text, const PieceSplit& split) {
-    ShiftLettersInParallel(text, 'A', 'Z', 0x20, split);
+    ShiftLettersInParallel(text, text.data(), 'A', 'Z', 0x20, split);
+}
+
+void WriteUpper(std::string_view text, char* out, const PieceSplit& split) {
+    ShiftLettersInParallel(text, out, 'a', 'z', -0x20, split);
+}
+
+void WriteLower(std::string_view text, char* out, const PieceSplit& split) {
+    ShiftLettersInParallel(text, out, 'A', 'Z', 0x20, split);
 }
 
 Text TextUpper(const Text& text) {

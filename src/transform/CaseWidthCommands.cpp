@@ -5,10 +5,10 @@
 namespace velmor {
 
 void RunToUpper(CommandContext& context) {
-    context.editor.RewriteText([](Text& text) { UpperInPlace(text); });
+    context.editor.MapText([](std::string_view text, char* out) { WriteUpper(text, out); });
 }
 void RunToLower(CommandContext& context) {
-    context.editor.RewriteText([](Text& text) { LowerInPlace(text); });
+    context.editor.MapText([](std::string_view text, char* out) { WriteLower(text, out); });
 }
 void RunToHalfWidth(CommandContext& context) {
     context.editor.RewriteText([](Text& text) { HalfWidthInPlace(text); });

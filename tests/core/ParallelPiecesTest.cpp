@@ -109,15 +109,21 @@ TEST(ParallelConversions, GiveTheBytesOfTheSingleThreadedRun) {
     const std::pair<const char*, Conversion> conversions[] = {
         {"upper",
          [](const Text& t, const PieceSplit& s) {
+             // In place, and written into a buffer of its own.
              Text r = t;
              UpperInPlace(r, s);
-             return r;
+             Text written(t.size(), '?');
+             WriteUpper(t, written.data(), s);
+             return written == r ? r : r + "<written differs>";
          }},
         {"lower",
          [](const Text& t, const PieceSplit& s) {
+             // In place, and written into a buffer of its own.
              Text r = t;
              LowerInPlace(r, s);
-             return r;
+             Text written(t.size(), '?');
+             WriteLower(t, written.data(), s);
+             return written == r ? r : r + "<written differs>";
          }},
         {"half width",
          [](const Text& t, const PieceSplit& s) {

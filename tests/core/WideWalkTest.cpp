@@ -243,6 +243,14 @@ TEST(WideWalk, BlockMasksAgreeWithThePortableOnes) {
         ASSERT_EQ(ShiftBytesInRange(wide.data(), 'a', 'z', -0x20),
                   portable_blocks::ShiftBytesInRange(narrow.data(), 'a', 'z', -0x20));
         ASSERT_EQ(wide, narrow);
+        // The copying forms write what the in-place ones leave, every byte of it.
+        Text wideOut(kBlockBytes, '\0');
+        Text narrowOut(kBlockBytes, '\0');
+        ASSERT_EQ(
+            ShiftBytesInRangeTo(block.data(), wideOut.data(), 'a', 'z', -0x20),
+            portable_blocks::ShiftBytesInRangeTo(block.data(), narrowOut.data(), 'a', 'z', -0x20));
+        ASSERT_EQ(wideOut, wide);
+        ASSERT_EQ(narrowOut, wide);
         for (std::size_t end = 16; end <= kBlockBytes; ++end) {
             ASSERT_EQ(HighRunBefore16(block.data() + end),
                       portable_blocks::HighRunBefore16(block.data() + end));

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/DeferredEditor.h"
@@ -42,6 +44,11 @@ MemoryEditor Prepared(const Text& text, int start, int length, bool modified) {
     editor.SetSelectionLength(length);
     editor.SetModifiedFlag(modified);
     return editor;
+}
+
+void UpperMap(std::string_view text, char* out) {
+    std::transform(text.begin(), text.end(), out,
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; });
 }
 
 struct Row {
@@ -85,6 +92,10 @@ TEST(DeferredEditorTest, ReadsAndReplayedWritesMatchARunOnTheEditorItself) {
          {[](EditorAccess& e) { e.AppendText("cd"); },
           [](EditorAccess& e) { e.RewriteText([](Text& t) { t.erase(0, 2); }); },
           [](EditorAccess& e) { e.SetSelectionStart(3); }}},
+        {"map after an append, and of the first text",
+         chinese,
+         {[](EditorAccess& e) { e.MapText(UpperMap); }, [](EditorAccess& e) { e.AppendText("cd"); },
+          [](EditorAccess& e) { e.MapText(UpperMap); }}},
         {"empty document",
          "",
          {[](EditorAccess& e) { e.SetSelectionStart(4); },
@@ -145,6 +156,17 @@ TEST(DeferredEditorTest, AWholeBufferIsLentWithoutACopyAndAPiecedOneFlattened) {
     EXPECT_EQ(*buffer, Text(1000, 'a'));
     ASSERT_NE(chunked.LastReplacement(), nullptr);
     EXPECT_EQ(chunked.LastReplacement()->Flatten(), "b" + Text(999, 'a'));
+
+    // A map reads the snapshot's own buffer, which the undo history keeps, and writes a new one.
+    DeferredEditor mapped({whole, 0, 0, false}, {});
+    mapped.MapText([&](std::string_view text, char* out) {
+        EXPECT_EQ(text.data(), buffer->data());
+        EXPECT_NE(out, buffer->data());
+        UpperMap(text, out);
+    });
+    EXPECT_EQ(*buffer, Text(1000, 'a'));
+    ASSERT_NE(mapped.LastReplacement(), nullptr);
+    EXPECT_EQ(mapped.LastReplacement()->Flatten(), Text(1000, 'A'));
 
     deferred.AppendText("b");
     EXPECT_EQ(deferred.LendText().Get(), Text(1000, 'a') + "b");
