@@ -55,11 +55,13 @@ void BM_RecogniseUtf8(benchmark::State& state) {
 }
 BENCHMARK(BM_RecogniseUtf8)->ArgName("mixed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// Each form of the validator over the Chinese corpus: 0 blocks, 1 SSSE3, 2 AVX2.
+// Each form of the validator over the Chinese corpus: 0 blocks, 1 SSSE3, 2 AVX2, 3 AVX-512.
 void BM_ValidateUtf8(benchmark::State& state) {
     using Check = bool (*)(std::string_view);
-    const Check forms[] = {utf8_validation::Blocks, utf8_validation::Ssse3, utf8_validation::Avx2};
-    const bool has[] = {true, utf8_validation::HasSsse3(), utf8_validation::HasAvx2()};
+    const Check forms[] = {utf8_validation::Blocks, utf8_validation::Ssse3, utf8_validation::Avx2,
+                           utf8_validation::Avx512};
+    const bool has[] = {true, utf8_validation::HasSsse3(), utf8_validation::HasAvx2(),
+                        utf8_validation::HasAvx512()};
     if (!has[state.range(0)]) {
         state.SkipWithError("the processor lacks these instructions");
         return;
@@ -70,7 +72,7 @@ void BM_ValidateUtf8(benchmark::State& state) {
     }
     Processed(state, bytes.size());
 }
-BENCHMARK(BM_ValidateUtf8)->ArgName("form")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ValidateUtf8)->ArgName("form")->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 void BM_DecodeUtf8(benchmark::State& state) {
     const ByteString& bytes = Corpus("zh-100m.utf8");

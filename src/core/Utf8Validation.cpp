@@ -215,6 +215,121 @@ struct Avx2Checker {
     }
 };
 
+// The 16-entry tables four times over: the 64-byte lookup reads the low six bits of each index.
+struct Table64 {
+    alignas(64) std::uint8_t bytes[64];
+};
+constexpr Table64 Repeated(const std::uint8_t (&table)[16]) {
+    Table64 out{};
+    for (int i = 0; i < 64; ++i) {
+        out.bytes[i] = table[i % 16];
+    }
+    return out;
+}
+constexpr Table64 kBeforeHigh64 = Repeated(kBeforeHigh);
+constexpr Table64 kBeforeLow64 = Repeated(kBeforeLow);
+constexpr Table64 kThisHigh64 = Repeated(kThisHigh);
+
+// Leads whose next byte has a narrower range than any continuation (E0, ED, F0, F4), or that
+// are never valid (C0, C1, F5 and above), by the byte less C0.
+constexpr Table64 kNarrowLeads = [] {
+    Table64 out{};
+    out.bytes[0xC0 - 0xC0] = out.bytes[0xC1 - 0xC0] = 1;
+    out.bytes[0xE0 - 0xC0] = out.bytes[0xED - 0xC0] = 1;
+    for (int b = 0xF0; b <= 0xFF; ++b) {
+        out.bytes[b - 0xC0] = 1;
+    }
+    return out;
+}();
+
+// Picks, from the register before and this one, the byte before each byte.
+constexpr Table64 kBefore1 = [] {
+    Table64 out{};
+    for (int i = 0; i < 64; ++i) {
+        out.bytes[i] = static_cast<std::uint8_t>(63 + i);
+    }
+    return out;
+}();
+
+#define VELMOR_AVX512 "avx512f,avx512bw,avx512vbmi"
+#define VELMOR_TABLE512(table) _mm512_load_si512((table).bytes)
+
+// table[index & 63] for each byte (zero-masked with every lane, which spares GCC's warning
+// about the unmasked form's undefined source).
+__attribute__((target(VELMOR_AVX512))) inline __m512i Lookup64(__m512i index, __m512i table) {
+    return _mm512_maskz_permutexvar_epi8(~__mmask64{0}, index, table);
+}
+
+// Blocks without narrow leads (all of common Chinese text) are settled by masks alone: there
+// the text is valid exactly where the continuation bytes are the ones the leads ask for. The
+// others go through the lookup method, 64 bytes in one register.
+struct Avx512Checker {
+    __m512i previous;
+    std::uint64_t carry;     // bytes at the start of the next block that must be continuations
+    std::uint64_t carry34;   // those of them that are a character's third or fourth byte
+    std::uint64_t narrowed;  // the last byte is a narrow lead: the next block is looked up
+
+    __attribute__((target(VELMOR_AVX512))) void Start() {
+        previous = _mm512_setzero_si512();
+        carry = carry34 = narrowed = 0;
+    }
+
+    __attribute__((target(VELMOR_AVX512))) bool Block(const char* p) {
+        const __m512i input = _mm512_loadu_si512(p);
+        const std::uint64_t high = _mm512_movepi8_mask(input);
+        if (high == 0) {
+            // ASCII: a character left open by the block before is cut short.
+            const bool open = carry != 0;
+            previous = input;
+            carry = carry34 = narrowed = 0;
+            return !open;
+        }
+        // 80–BF are the signed bytes below C0.
+        const std::uint64_t continuation =
+            _mm512_cmplt_epi8_mask(input, _mm512_set1_epi8(static_cast<char>(0xC0)));
+        const std::uint64_t lead = high & ~continuation;
+        const std::uint64_t lead3 =
+            _mm512_cmpge_epu8_mask(input, _mm512_set1_epi8(static_cast<char>(0xE0)));
+        // Bit 6 of the index tells C0–FF (the table) from 80–BF (zero).
+        const __m512i narrowLeads =
+            _mm512_permutex2var_epi8(_mm512_setzero_si512(), input, VELMOR_TABLE512(kNarrowLeads));
+        const std::uint64_t narrow = _mm512_mask_test_epi8_mask(high, narrowLeads, narrowLeads);
+        if ((narrow | narrowed) == 0) {
+            if (continuation != (lead << 1 | lead3 << 2 | carry)) {
+                return false;
+            }
+            previous = input;
+            carry = lead >> 63 | lead3 >> 62;
+            carry34 = lead3 >> 62;
+            return true;
+        }
+        const std::uint64_t lead4 =
+            _mm512_cmpge_epu8_mask(input, _mm512_set1_epi8(static_cast<char>(0xF0)));
+        const __m512i before1 =
+            _mm512_permutex2var_epi8(previous, VELMOR_TABLE512(kBefore1), input);
+        // The lookups read six bits: the bits shifted in from the byte beside fall on copies.
+        const __m512i classes = _mm512_ternarylogic_epi32(
+            Lookup64(_mm512_srli_epi16(before1, 4), VELMOR_TABLE512(kBeforeHigh64)),
+            Lookup64(before1, VELMOR_TABLE512(kBeforeLow64)),
+            Lookup64(_mm512_srli_epi16(input, 4), VELMOR_TABLE512(kThisHigh64)), 0x80);
+        // Adding 80 flips bit 7 where a third or fourth byte is due.
+        const __m512i fault =
+            _mm512_mask_add_epi8(classes, lead3 << 2 | lead4 << 3 | carry34, classes,
+                                 _mm512_set1_epi8(static_cast<char>(0x80)));
+        if (_mm512_test_epi8_mask(fault, fault) != 0) {
+            return false;
+        }
+        previous = input;
+        carry = lead >> 63 | lead3 >> 62 | lead4 >> 61;
+        carry34 = lead3 >> 62 | lead4 >> 61;
+        narrowed = narrow >> 63;
+        return true;
+    }
+
+    // The zero bytes that pad the last block end everything.
+    bool Complete() const { return true; }
+};
+
 }  // namespace
 
 bool HasSsse3() {
@@ -231,6 +346,10 @@ __attribute__((target("avx2"))) bool WalkAvx2(std::string_view utf8) {
     VELMOR_WALK(Avx2Checker, utf8);
 }
 
+__attribute__((target(VELMOR_AVX512))) bool WalkAvx512(std::string_view utf8) {
+    VELMOR_WALK(Avx512Checker, utf8);
+}
+
 }  // namespace
 
 bool Ssse3(std::string_view utf8) {
@@ -245,6 +364,15 @@ bool Avx2(std::string_view utf8) {
     return HasAvx2() && WalkAvx2(utf8);
 }
 
+bool HasAvx512() {
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vbmi");
+}
+
+bool Avx512(std::string_view utf8) {
+    return HasAvx512() && WalkAvx512(utf8);
+}
+
 #else
 
 bool HasSsse3() {
@@ -257,6 +385,12 @@ bool HasAvx2() {
     return false;
 }
 bool Avx2(std::string_view) {
+    return false;
+}
+bool HasAvx512() {
+    return false;
+}
+bool Avx512(std::string_view) {
     return false;
 }
 
