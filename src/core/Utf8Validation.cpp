@@ -83,6 +83,11 @@ alignas(32) constexpr std::uint8_t kLastMost[32] = {
     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xEF, 0xDF, 0xBF};
 
 constexpr std::size_t kStep = 64;
+// Sixteen blocks: the AVX-512 form's unit for ASCII and for settling by masks alone.
+constexpr std::size_t kChunk = 16 * kStep;
+// The work per block leaves fewer loads in flight than a text outside the core's own caches
+// needs to stream at full speed: the lines this far ahead are asked for early.
+constexpr std::size_t kAhead = 2 * kChunk;
 
 #define VELMOR_TABLE128(table) _mm_load_si128(reinterpret_cast<const __m128i*>(table))
 // The 32-byte lookup works on each half of the register apart: the table goes into both.
@@ -251,7 +256,7 @@ constexpr Table64 kBefore1 = [] {
     return out;
 }();
 
-#define VELMOR_AVX512 "avx512f,avx512bw,avx512vbmi"
+#define VELMOR_AVX512 "avx512f,avx512bw,avx512vbmi,bmi,bmi2"
 #define VELMOR_TABLE512(table) _mm512_load_si512((table).bytes)
 
 // table[index & 63] for each byte (zero-masked with every lane, which spares GCC's warning
@@ -326,9 +331,82 @@ struct Avx512Checker {
         return true;
     }
 
-    // The zero bytes that pad the last block end everything.
-    bool Complete() const { return true; }
+    // kChunk bytes at once, on the bet that they hold no narrow lead: ASCII throughout is
+    // settled by one mask; otherwise each block's masks are compared but narrow leads only
+    // noted, and a chunk that holds one or where the masks disagree is gone through again
+    // block by block.
+    __attribute__((target(VELMOR_AVX512))) bool Chunk(const char* p) {
+        if (carry == 0 && _mm512_movepi8_mask(_mm512_loadu_si512(p)) == 0) {
+            __m512i any = _mm512_setzero_si512();
+            for (std::size_t at = kStep; at < kChunk; at += kStep) {
+                _mm_prefetch(p + at + kAhead, _MM_HINT_T0);
+                any = _mm512_or_si512(any, _mm512_loadu_si512(p + at));
+            }
+            if (_mm512_movepi8_mask(any) == 0) {
+                previous = _mm512_loadu_si512(p + kChunk - kStep);
+                return true;
+            }
+        }
+        // The leads of the block before, as far as this chunk needs them: a four-byte lead
+        // among the last three bytes is a narrow one, and the chunk is gone through again.
+        std::uint64_t lastLead = (carry & 1) << 63;
+        std::uint64_t lastLead3 = (carry & 2) << 62;
+        std::uint64_t mismatch = narrowed;
+        __m512i input = previous;
+        __m512i narrowLeads = _mm512_setzero_si512();
+        for (std::size_t at = 0; at < kChunk; at += kStep) {
+            _mm_prefetch(p + at + kAhead, _MM_HINT_T0);
+            input = _mm512_loadu_si512(p + at);
+            const std::uint64_t high = _cvtmask64_u64(_mm512_movepi8_mask(input));
+            const __mmask64 leads =
+                _mm512_cmpge_epu8_mask(input, _mm512_set1_epi8(static_cast<char>(0xC0)));
+            const std::uint64_t lead = _cvtmask64_u64(leads);
+            const std::uint64_t lead3 = _cvtmask64_u64(
+                _mm512_cmpge_epu8_mask(input, _mm512_set1_epi8(static_cast<char>(0xE0))));
+            narrowLeads = _mm512_or_si512(
+                narrowLeads,
+                _mm512_maskz_permutexvar_epi8(leads, input, VELMOR_TABLE512(kNarrowLeads)));
+            const std::uint64_t wanted =
+                (lead << 1 | lastLead >> 63) | (lead3 << 2 | lastLead3 >> 62);
+            mismatch |= (high & ~lead) ^ wanted;
+            lastLead = lead;
+            lastLead3 = lead3;
+        }
+        if ((mismatch | _mm512_test_epi8_mask(narrowLeads, narrowLeads)) != 0) {
+            for (std::size_t at = 0; at < kChunk; at += kStep) {
+                if (!Block(p + at)) {
+                    return false;
+                }
+            }
+            return true;
+        }
+        previous = input;
+        carry = lastLead >> 63 | lastLead3 >> 62;
+        carry34 = lastLead3 >> 62;
+        return true;
+    }
 };
+
+__attribute__((target(VELMOR_AVX512))) bool WalkAvx512(std::string_view utf8) {
+    Avx512Checker checker;
+    checker.Start();
+    const char* p = utf8.data();
+    const char* const end = p + utf8.size();
+    for (; end - p >= static_cast<std::ptrdiff_t>(kChunk); p += kChunk) {
+        if (!checker.Chunk(p)) {
+            return false;
+        }
+    }
+    for (; end - p >= static_cast<std::ptrdiff_t>(kStep); p += kStep) {
+        if (!checker.Block(p)) {
+            return false;
+        }
+    }
+    // The zero bytes that pad the last block end everything.
+    alignas(64) char last[kStep] = {};
+    std::memcpy(last, p, static_cast<std::size_t>(end - p));
+    return checker.Block(last);
+}
 
 }  // namespace
 
@@ -344,10 +422,6 @@ __attribute__((target("ssse3"))) bool WalkSsse3(std::string_view utf8) {
 
 __attribute__((target("avx2"))) bool WalkAvx2(std::string_view utf8) {
     VELMOR_WALK(Avx2Checker, utf8);
-}
-
-__attribute__((target(VELMOR_AVX512))) bool WalkAvx512(std::string_view utf8) {
-    VELMOR_WALK(Avx512Checker, utf8);
 }
 
 }  // namespace
@@ -366,7 +440,8 @@ bool Avx2(std::string_view utf8) {
 
 bool HasAvx512() {
     return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-           __builtin_cpu_supports("avx512vbmi");
+           __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("bmi2");
 }
 
 bool Avx512(std::string_view utf8) {

@@ -122,15 +122,24 @@ void ExpectEveryValidatorAgrees(std::string_view bytes, const std::string& where
 
 TEST(DocumentEncodingTest, EveryValidatorAgreesWithTheItemReaderAndIconvAtEveryOffset) {
     // One bad or truncated sequence (and a few good edge ones) swept over every lane and
-    // block edge of three 64-byte blocks, inside Chinese text, ASCII and four-byte characters
-    // that are whole before and after it.
-    const std::string chinese = EveryScalarValue().utf8.substr(0x4E00 * 3 - 0x3000, 600);
-    const std::string emoji = EveryScalarValue().utf8.substr(EveryScalarValue().utf8.size() - 600);
+    // edge of the first three 64-byte blocks and around the edges of the first two
+    // kilobytes (which the widest form takes at once), inside Chinese text, ASCII and
+    // four-byte characters that are whole before and after it.
+    std::vector<std::size_t> offsets;
+    for (std::size_t at = 0; at < 2100; ++at) {
+        if (at < 200 || (at > 1024 - 70 && at < 1024 + 70) || at > 2048 - 70) {
+            offsets.push_back(at);
+        }
+    }
+    // From U+4E00 on: after 127 one-byte and 1920 two-byte characters.
+    const std::string chinese =
+        EveryScalarValue().utf8.substr(127 + 1920 * 2 + (0x4E00 - 0x800) * 3, 2400);
+    const std::string emoji = EveryScalarValue().utf8.substr(EveryScalarValue().utf8.size() - 2400);
     struct Around {
         std::string text;
         std::size_t width;
     };
-    const Around arounds[] = {{chinese, 3}, {std::string(600, 'x'), 1}, {emoji, 4}};
+    const Around arounds[] = {{chinese, 3}, {std::string(2400, 'x'), 1}, {emoji, 4}};
     // The first `at` bytes: whole characters after ASCII filling out the length.
     const auto before = [](const Around& around, std::size_t at) {
         return std::string(at % around.width, 'x') + around.text.substr(0, at - at % around.width);
@@ -158,7 +167,7 @@ TEST(DocumentEncodingTest, EveryValidatorAgreesWithTheItemReaderAndIconvAtEveryO
                                   "\xE0\xA0\x80"s,
                                   "\xC2\x80"s};
     for (const std::string& fault : faults) {
-        for (std::size_t at = 0; at < 200; ++at) {
+        for (const std::size_t at : offsets) {
             for (const Around& around : arounds) {
                 ExpectEveryValidatorAgrees(
                     before(around, at) + fault + around.text,
@@ -170,26 +179,36 @@ TEST(DocumentEncodingTest, EveryValidatorAgreesWithTheItemReaderAndIconvAtEveryO
             }
         }
     }
+    // A character cut short by a kilobyte of ASCII, the rest of it after that.
+    for (const std::string character : {"\xE4\xB8\xAD"s, "\xF0\x9F\x98\x80"s}) {
+        for (std::size_t cut = 1; cut < character.size(); ++cut) {
+            ExpectEveryValidatorAgrees(std::string(1024 - cut, 'x') + character.substr(0, cut) +
+                                           std::string(1024, 'x') + character.substr(cut) +
+                                           std::string(100, 'x'),
+                                       "cut across ASCII after " + std::to_string(cut));
+        }
+    }
     // Valid text holding the leads with narrowed ranges, cut at every length (inside a
     // character is the only fault) and with each byte in turn replaced.
     const char* const narrowed[] = {"中",           "\xE0\xA0\x80",     "a",
                                     "\xED\x9F\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF",
                                     "\xC2\x80",     "\xEF\xBF\xBF"};
     std::string mixed;
-    for (std::size_t k = 0; mixed.size() < 260; ++k) {
+    for (std::size_t k = 0; mixed.size() < 2200; ++k) {
         mixed += narrowed[k * 3 % std::size(narrowed)];
     }
     ASSERT_TRUE(IsWellFormedItemByItem(mixed));
     for (const std::string& text : {chinese, emoji, mixed}) {
-        for (std::size_t length = 0; length <= 200; ++length) {
+        ASSERT_TRUE(IsWellFormedItemByItem(text));
+        for (const std::size_t length : offsets) {
             ExpectEveryValidatorAgrees(std::string_view(text).substr(0, length),
                                        "cut at " + std::to_string(length));
         }
     }
-    for (std::size_t at = 0; at < 200; ++at) {
+    for (const std::size_t at : offsets) {
         for (const char replacement : {'a', '\x80', '\x8F', '\x9F', '\xBF', '\xC2', '\xE0', '\xED',
                                        '\xE4', '\xF0', '\xF4'}) {
-            std::string changed = mixed.substr(0, 200);
+            std::string changed = mixed.substr(0, 2100);
             changed[at] = replacement;
             ExpectEveryValidatorAgrees(
                 changed, testing::PrintToString(replacement) + " replacing " + std::to_string(at));
@@ -209,13 +228,13 @@ TEST(DocumentEncodingTest, EveryValidatorAgreesWithTheItemReaderAndIconvAtEveryO
                               "\xF0\x90\x80\x80"};
     for (int round = 0; round < 4000; ++round) {
         std::string bytes;
-        const int count = static_cast<int>(random() % 150);
+        const int count = static_cast<int>(random() % (round % 8 == 0 ? 1500 : 150));
         for (int k = 0; k < count; ++k) {
             bytes += pieces[random() % 4 == 0 ? random() % std::size(pieces) : random() % 4];
         }
         ExpectEveryValidatorAgrees(bytes, testing::PrintToString(bytes));
         // Any bytes at all.
-        std::string noise(random() % 200, '\0');
+        std::string noise(random() % (round % 8 == 0 ? 2500 : 200), '\0');
         for (char& byte : noise) {
             byte = static_cast<char>(random() % 8 == 0 ? random() : 0x80 + random() % 0x80);
         }
