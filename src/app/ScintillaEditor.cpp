@@ -162,9 +162,8 @@ std::shared_ptr<PreparedDocument> ScintillaEditor::TakeOffered(const SharedText*
     if (!prepared || !prepared->Built()) {
         return nullptr;
     }
-    const bool fits = text != nullptr
-                          ? !prepared->OfUtf8() && text->SameVersion(prepared->Source())
-                          : prepared->IsOf(utf8);
+    const bool fits = text != nullptr ? !prepared->OfUtf8() && text->SameVersion(prepared->Source())
+                                      : prepared->IsOf(utf8);
     return fits ? prepared : nullptr;
 }
 
