@@ -235,7 +235,7 @@ constexpr Table64 kBeforeHigh64 = Repeated(kBeforeHigh);
 constexpr Table64 kBeforeLow64 = Repeated(kBeforeLow);
 constexpr Table64 kThisHigh64 = Repeated(kThisHigh);
 
-// Leads whose next byte has a narrower range than any continuation (E0, ED, F0, F4), or that
+// Leads whose next byte must lie in a narrower range than 80–BF (E0, ED, F0, F4), or that
 // are never valid (C0, C1, F5 and above), by the byte less C0.
 constexpr Table64 kNarrowLeads = [] {
     Table64 out{};
