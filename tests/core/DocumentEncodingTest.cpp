@@ -180,7 +180,7 @@ TEST(DocumentEncodingTest, EveryValidatorAgreesWithTheItemReaderAndIconvAtEveryO
         }
     }
     // A character cut short by a kilobyte of ASCII, the rest of it after that.
-    for (const std::string character : {"\xE4\xB8\xAD"s, "\xF0\x9F\x98\x80"s}) {
+    for (const std::string& character : {"\xE4\xB8\xAD"s, "\xF0\x9F\x98\x80"s}) {
         for (std::size_t cut = 1; cut < character.size(); ++cut) {
             ExpectEveryValidatorAgrees(std::string(1024 - cut, 'x') + character.substr(0, cut) +
                                            std::string(1024, 'x') + character.substr(cut) +
