@@ -23,7 +23,7 @@
 // Ctrl+End and one key, and saves; then it is left alone and the CPU it burns is counted.
 // VELMOR_IDLE_SECONDS (default 30) sets how long; every run also counts the CPU after a
 // whole-text command (到大写) has finished, unless VELMOR_SKIP_COMMAND=1 (for profiling the
-// open alone). Each benchmark runs once.
+// open alone). Each benchmark runs once. BM_Open only opens the file, in place.
 
 namespace velmor {
 namespace {
@@ -145,6 +145,21 @@ void BM_OpenTypeSaveThenIdle(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenTypeSaveThenIdle)->Iterations(1)->Unit(benchmark::kSecond);
+
+// The open alone, for comparing encodings as whole runs (--benchmark_filter=BM_Open$).
+void BM_Open(benchmark::State& state) {
+    const char* source = std::getenv("VELMOR_OPEN_FILE");
+    if (source == nullptr) {
+        state.SkipWithError("VELMOR_OPEN_FILE names no file");
+        return;
+    }
+    for (auto _ : state) {
+        BoundWindow bound;
+        bound.window->openAtStart(QString::fromUtf8(source));
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_Open)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 }  // namespace
 }  // namespace velmor

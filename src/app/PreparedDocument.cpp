@@ -1,5 +1,6 @@
 #include "app/PreparedDocument.h"
 
+#include <future>
 #include <new>
 #include <string_view>
 #include <utility>
@@ -23,6 +24,9 @@ protected:
 
 namespace {
 
+// Bytes handed to the loader at a time; the buffer takes bytes, so a piece may end anywhere.
+constexpr std::size_t kUtf8Piece = 4 * 1024 * 1024;
+
 WidgetLoader* AsLoader(void* loader) {
     return static_cast<WidgetLoader*>(loader);
 }
@@ -31,6 +35,9 @@ WidgetLoader* AsLoader(void* loader) {
 
 PreparedDocument::PreparedDocument(SharedText text, LoaderMaker makeLoader)
     : m_source(std::move(text)), m_makeLoader(std::move(makeLoader)) {}
+
+PreparedDocument::PreparedDocument(std::string_view utf8, LoaderMaker makeLoader)
+    : m_utf8(utf8), m_makeLoader(std::move(makeLoader)) {}
 
 PreparedDocument::~PreparedDocument() {
     if (m_loader != nullptr) {
@@ -41,18 +48,34 @@ PreparedDocument::~PreparedDocument() {
 void PreparedDocument::Build() {
     // The loader's buffer and the line index, which grows as the text comes in.
     const WholeBlocksWritten written;
-    m_adoption = GbkMirror::Prepare(m_source);
-    m_loader = m_makeLoader(m_adoption.utf8Size);
-    if (m_loader == nullptr) {
-        return;
-    }
-    GbkMirror::HandOver(m_adoption, [this](std::string_view piece) {
+    const auto add = [this](std::string_view piece) {
         // SC_STATUS_OK is 0; anything else is a failure to allocate.
         if (AsLoader(m_loader)->AddData(piece.data(), static_cast<std::ptrdiff_t>(piece.size())) !=
             0) {
             throw std::bad_alloc();
         }
-    });
+    };
+    if (m_utf8) {
+        m_loader = m_makeLoader(m_utf8->size());
+        if (m_loader == nullptr) {
+            return;
+        }
+        // The mirror is converted on the other cores while the widget takes the bytes.
+        std::future<GbkMirror::Adoption> mirror = std::async(
+            std::launch::async, [utf8 = *m_utf8] { return GbkMirror::PrepareUtf8(utf8); });
+        for (std::size_t from = 0; from < m_utf8->size(); from += kUtf8Piece) {
+            add(m_utf8->substr(from, kUtf8Piece));
+        }
+        m_adoption = mirror.get();
+        m_built = true;
+        return;
+    }
+    m_adoption = GbkMirror::Prepare(m_source);
+    m_loader = m_makeLoader(m_adoption.utf8Size);
+    if (m_loader == nullptr) {
+        return;
+    }
+    GbkMirror::HandOver(m_adoption, add);
     m_built = true;
 }
 

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <optional>
+#include <string_view>
 
 #include "core/GbkMirror.h"
 
@@ -19,6 +21,9 @@ public:
     using LoaderMaker = std::function<void*(std::size_t utf8Size)>;
 
     PreparedDocument(SharedText text, LoaderMaker makeLoader);
+    // For a text given as the UTF-8 the buffer is to hold (a file's own bytes, which must
+    // outlive Build): the bytes go in as they are and the mirror is converted from them.
+    PreparedDocument(std::string_view utf8, LoaderMaker makeLoader);
     ~PreparedDocument();
     PreparedDocument(const PreparedDocument&) = delete;
     PreparedDocument& operator=(const PreparedDocument&) = delete;
@@ -29,6 +34,11 @@ public:
     bool Built() const { return m_built.load(); }
     // The text it was made for: only the very same version may take it.
     const SharedText& Source() const { return m_source; }
+    bool OfUtf8() const { return m_utf8.has_value(); }
+    // Whether it was made for these very bytes (the same place and length).
+    bool IsOf(std::string_view utf8) const {
+        return m_utf8 && m_utf8->data() == utf8.data() && m_utf8->size() == utf8.size();
+    }
 
     // For the editor, once built: the widget document (the caller owns its one reference)
     // and the mirror's chunks of it.
@@ -37,6 +47,7 @@ public:
 
 private:
     SharedText m_source;
+    std::optional<std::string_view> m_utf8;
     LoaderMaker m_makeLoader;
     GbkMirror::Adoption m_adoption;
     // The widget's loader interface until the document is taken.

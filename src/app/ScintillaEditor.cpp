@@ -137,16 +137,34 @@ void ScintillaEditor::ShowDocument(void* document) {
     setEolMode(EolWindows);
 }
 
-std::shared_ptr<PreparedDocument> ScintillaEditor::PrepareSnapshot(const SharedText& text) const {
+PreparedDocument::LoaderMaker ScintillaEditor::MakeLoader() const {
     // The widget's direct function makes the loader on the building thread, sized exactly
     // as ReplaceSnapshot sizes its buffer, so that it never grows by copying. Making one
     // touches nothing of the editor but a new document of the loader's own.
-    return std::make_shared<PreparedDocument>(
-        text, [function = m_directFunction, pointer = m_directPointer](std::size_t size) {
-            return reinterpret_cast<void*>(
-                function(pointer, SCI_CREATELOADER, size + size / 256 + 65536,
-                         static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
-        });
+    return [function = m_directFunction, pointer = m_directPointer](std::size_t size) {
+        return reinterpret_cast<void*>(function(pointer, SCI_CREATELOADER,
+                                                size + size / 256 + 65536,
+                                                static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
+    };
+}
+
+std::shared_ptr<PreparedDocument> ScintillaEditor::PrepareSnapshot(const SharedText& text) const {
+    return std::make_shared<PreparedDocument>(text, MakeLoader());
+}
+
+std::shared_ptr<PreparedDocument> ScintillaEditor::PrepareUtf8(std::string_view utf8) const {
+    return std::make_shared<PreparedDocument>(utf8, MakeLoader());
+}
+
+std::shared_ptr<PreparedDocument> ScintillaEditor::TakeOffered(const SharedText* text,
+                                                               std::string_view utf8) {
+    std::shared_ptr<PreparedDocument> prepared = std::exchange(m_offered, nullptr);
+    if (!prepared || !prepared->Built()) {
+        return nullptr;
+    }
+    const bool fits = text != nullptr ? !prepared->OfUtf8() && text->SameVersion(prepared->Source())
+                                      : prepared->IsOf(utf8);
+    return fits ? prepared : nullptr;
 }
 
 void ScintillaEditor::OfferPrepared(std::shared_ptr<PreparedDocument> prepared) {
@@ -319,7 +337,11 @@ void ScintillaEditor::ReplaceSnapshot(const SharedText& text) {
 
 void ScintillaEditor::ReplaceTextWithUtf8(std::string_view utf8) {
     ReplaceBuffer([this, utf8] {
-        m_offered = nullptr;
+        if (const std::shared_ptr<PreparedDocument> prepared = TakeOffered(nullptr, utf8)) {
+            ShowDocument(prepared->TakeDocument());
+            m_mirror.Install(prepared->TakeAdoption());
+            return;
+        }
         // The bytes go in as they are, into a buffer of the exact size (as FillBuffer sizes
         // it), and the mirror converts them to GBK once, chunk by chunk.
         SendScintilla(SCI_CLEARALL);
@@ -389,8 +411,7 @@ void ScintillaEditor::ReplaceBuffer(const std::function<void()>& fill) {
 }
 
 void ScintillaEditor::FillBuffer(const SharedText& text) {
-    const std::shared_ptr<PreparedDocument> prepared = std::exchange(m_offered, nullptr);
-    if (prepared && prepared->Built() && text.SameVersion(prepared->Source())) {
+    if (const std::shared_ptr<PreparedDocument> prepared = TakeOffered(&text, {})) {
         ShowDocument(prepared->TakeDocument());
         m_mirror.Install(prepared->TakeAdoption());
         return;

@@ -48,8 +48,11 @@ public:
 
     // A document for text, made and built on any thread (PreparedDocument::Build).
     std::shared_ptr<PreparedDocument> PrepareSnapshot(const SharedText& text) const;
+    // The same for the UTF-8 a later ReplaceTextWithUtf8 gives: those very bytes.
+    std::shared_ptr<PreparedDocument> PrepareUtf8(std::string_view utf8) const;
     // The next ReplaceSnapshot, if it is of the prepared text's very version and the document
-    // is built, swaps that document in instead of converting the text here.
+    // is built, swaps that document in instead of converting the text here; so does the next
+    // ReplaceTextWithUtf8 of the prepared bytes.
     void OfferPrepared(std::shared_ptr<PreparedDocument> prepared);
 
     // Word wrap (vertical scroll bar only) or no wrap (both scroll bars); keeps the text.
@@ -74,6 +77,9 @@ protected:
 private:
     // A document without a style byte per text byte: every character is drawn in style 0.
     void UsePlainDocument();
+    PreparedDocument::LoaderMaker MakeLoader() const;
+    // Takes the offered document, if it is built and was made for text or else for utf8.
+    std::shared_ptr<PreparedDocument> TakeOffered(const SharedText* text, std::string_view utf8);
     // Shows document (taking over the caller's reference) with this editor's settings.
     void ShowDocument(void* document);
     // Puts text in the buffer and the mirror: the prepared document when one was offered for

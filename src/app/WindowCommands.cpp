@@ -162,12 +162,17 @@ std::optional<OpenedFile> WindowCommands::RunLoad(const std::string& path, const
         command != nullptr ? command->Name() : kOpenCaption, m_window.Access(),
         m_window.Context().services, [result, load, editor = m_editor.data()](CommandContext&) {
             result->file = load();
-            // Well-formed UTF-8 kept as it is goes to the editor without a GBK document.
-            if (result->file.loaded.status == LoadedDocument::Status::Loaded &&
-                !result->file.loaded.decoded.fileBytes) {
-                result->prepared = editor->PrepareSnapshot(result->file.text);
-                result->prepared->Build();
+            if (result->file.loaded.status != LoadedDocument::Status::Loaded) {
+                return;
             }
+            // Well-formed UTF-8 kept as it is goes into the document as the file's bytes.
+            const DecodedDocument& decoded = result->file.loaded.decoded;
+            result->prepared =
+                decoded.fileBytes
+                    ? editor->PrepareUtf8(std::string_view(*decoded.fileBytes)
+                                              .substr(decoded.utf8Start, decoded.utf8Length))
+                    : editor->PrepareSnapshot(result->file.text);
+            result->prepared->Build();
         });
     if (outcome == BackgroundCommand::Outcome::Cancelled) {
         return std::nullopt;

@@ -194,6 +194,23 @@ GbkMirror::Adoption GbkMirror::Prepare(const SharedText& text) {
     return {SharedText(std::move(chunks)), utf8Size};
 }
 
+GbkMirror::Adoption GbkMirror::PrepareUtf8(std::string_view utf8) {
+    // Line feeds end chunks anyway: the pieces between them convert on their own.
+    const std::vector<std::size_t> ends = LineFeedPieceEnds(utf8, DefaultPieceSplit());
+    std::vector<SharedText::Chunks> parts(ends.size());
+    RunInParallel(ends.size(), [&](std::size_t i) {
+        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+        AppendUtf8Chunks(utf8.substr(begin, ends[i] - begin), parts[i]);
+    });
+    SharedText::Chunks chunks;
+    chunks.reserve(utf8.size() / kChunkTarget + parts.size());
+    for (SharedText::Chunks& part : parts) {
+        chunks.insert(chunks.end(), std::make_move_iterator(part.begin()),
+                      std::make_move_iterator(part.end()));
+    }
+    return {SharedText(std::move(chunks)), utf8.size()};
+}
+
 void GbkMirror::HandOver(const Adoption& adoption,
                          const std::function<void(std::string_view piece)>& append) {
     const SharedText::Chunks& chunks = adoption.text.Pieces();
@@ -247,12 +264,7 @@ std::size_t Utf8SizeOf(const SharedText& text) {
 }
 
 void GbkMirror::Rebuild(std::string_view utf8) {
-    SharedText::Chunks chunks;
-    AppendUtf8Chunks(utf8, chunks);
-    m_text = SharedText(std::move(chunks));
-    m_utf8Size = utf8.size();
-    m_rawFrom = 1;
-    m_rawTo = 0;
+    Install(PrepareUtf8(utf8));
 }
 
 GbkMirror::Located GbkMirror::Locate(std::size_t position) const {

@@ -37,6 +37,8 @@ public:
         std::size_t utf8Size = 0;
     };
     static Adoption Prepare(const SharedText& text);
+    // The same for a text given as the UTF-8 the buffer is to hold, converted on every core.
+    static Adoption PrepareUtf8(std::string_view utf8);
     // Hands the UTF-8 of a prepared text to append in pieces of about a megabyte; any thread.
     static void HandOver(const Adoption& adoption,
                          const std::function<void(std::string_view piece)>& append);

@@ -150,7 +150,8 @@ bool Blocks(std::string_view utf8) {
 
 bool IsWellFormedUtf8(std::string_view utf8) {
     using Check = bool (*)(std::string_view);
-    static const Check widest = utf8_validation::HasAvx2()    ? utf8_validation::Avx2
+    static const Check widest = utf8_validation::HasAvx512()  ? utf8_validation::Avx512
+                                : utf8_validation::HasAvx2()  ? utf8_validation::Avx2
                                 : utf8_validation::HasSsse3() ? utf8_validation::Ssse3
                                                               : utf8_validation::Blocks;
     return widest(utf8);

@@ -83,6 +83,18 @@ alignas(32) constexpr std::uint8_t kLastMost[32] = {
     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xEF, 0xDF, 0xBF};
 
 constexpr std::size_t kStep = 64;
+// Sixteen blocks: the AVX-512 form's unit for ASCII and for settling by masks alone.
+constexpr std::size_t kChunk = 16 * kStep;
+// The work per block leaves fewer loads in flight than a text outside the core's own caches
+// needs to stream at full speed: every form asks for the lines this far ahead early.
+constexpr std::size_t kAhead = 2 * kChunk;
+
+// The address may lie past the text, which a prefetch never faults on: it is worked out as a
+// number, not as a pointer into the text.
+inline void PrefetchAhead(const char* p) {
+    _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(p) + kAhead),
+                 _MM_HINT_T0);
+}
 
 #define VELMOR_TABLE128(table) _mm_load_si128(reinterpret_cast<const __m128i*>(table))
 // The 32-byte lookup works on each half of the register apart: the table goes into both.
@@ -136,6 +148,7 @@ struct Ssse3Checker {
     }
 
     __attribute__((target("ssse3"))) bool Block(const char* p) {
+        PrefetchAhead(p);
         __m128i parts[4];
         for (int i = 0; i < 4; ++i) {
             parts[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p) + i);
@@ -195,6 +208,7 @@ struct Avx2Checker {
     }
 
     __attribute__((target("avx2"))) bool Block(const char* p) {
+        PrefetchAhead(p);
         const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
         const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p) + 1);
         if (_mm256_movemask_epi8(_mm256_or_si256(first, second)) == 0) {
@@ -214,6 +228,194 @@ struct Avx2Checker {
         return _mm256_testz_si256(incomplete, incomplete) != 0;
     }
 };
+
+// The 16-entry tables four times over: the 64-byte lookup reads the low six bits of each index.
+struct Table64 {
+    alignas(64) std::uint8_t bytes[64];
+};
+constexpr Table64 Repeated(const std::uint8_t (&table)[16]) {
+    Table64 out{};
+    for (int i = 0; i < 64; ++i) {
+        out.bytes[i] = table[i % 16];
+    }
+    return out;
+}
+constexpr Table64 kBeforeHigh64 = Repeated(kBeforeHigh);
+constexpr Table64 kBeforeLow64 = Repeated(kBeforeLow);
+constexpr Table64 kThisHigh64 = Repeated(kThisHigh);
+
+// Leads whose next byte must lie in a narrower range than 80–BF (E0, ED, F0, F4), or that
+// are never valid (C0, C1, F5 and above), by the byte less C0.
+constexpr Table64 kNarrowLeads = [] {
+    Table64 out{};
+    out.bytes[0xC0 - 0xC0] = out.bytes[0xC1 - 0xC0] = 1;
+    out.bytes[0xE0 - 0xC0] = out.bytes[0xED - 0xC0] = 1;
+    for (int b = 0xF0; b <= 0xFF; ++b) {
+        out.bytes[b - 0xC0] = 1;
+    }
+    return out;
+}();
+
+// Picks, from the register before and this one, the byte before each byte.
+constexpr Table64 kBefore1 = [] {
+    Table64 out{};
+    for (int i = 0; i < 64; ++i) {
+        out.bytes[i] = static_cast<std::uint8_t>(63 + i);
+    }
+    return out;
+}();
+
+#define VELMOR_AVX512 "avx512f,avx512bw,avx512vbmi,bmi,bmi2"
+#define VELMOR_TABLE512(table) _mm512_load_si512((table).bytes)
+
+// table[index & 63] for each byte (zero-masked with every lane, which spares GCC's warning
+// about the unmasked form's undefined source).
+__attribute__((target(VELMOR_AVX512))) inline __m512i Lookup64(__m512i index, __m512i table) {
+    return _mm512_maskz_permutexvar_epi8(~__mmask64{0}, index, table);
+}
+
+// Blocks without narrow leads (all of common Chinese text) are settled by masks alone: there
+// the text is valid exactly where the continuation bytes are the ones the leads ask for. The
+// others go through the lookup method, 64 bytes in one register.
+struct Avx512Checker {
+    __m512i previous;
+    std::uint64_t carry;     // bytes at the start of the next block that must be continuations
+    std::uint64_t carry34;   // those of them that are a character's third or fourth byte
+    std::uint64_t narrowed;  // the last byte is a narrow lead: the next block is looked up
+
+    __attribute__((target(VELMOR_AVX512))) void Start() {
+        previous = _mm512_setzero_si512();
+        carry = carry34 = narrowed = 0;
+    }
+
+    __attribute__((target(VELMOR_AVX512))) bool Block(const char* p) {
+        const __m512i input = _mm512_loadu_si512(p);
+        const std::uint64_t high = _mm512_movepi8_mask(input);
+        if (high == 0) {
+            // ASCII: a character left open by the block before is cut short.
+            const bool open = carry != 0;
+            previous = input;
+            carry = carry34 = narrowed = 0;
+            return !open;
+        }
+        // 80–BF are the signed bytes below C0.
+        const std::uint64_t continuation =
+            _mm512_cmplt_epi8_mask(input, _mm512_set1_epi8(static_cast<char>(0xC0)));
+        const std::uint64_t lead = high & ~continuation;
+        const std::uint64_t lead3 =
+            _mm512_cmpge_epu8_mask(input, _mm512_set1_epi8(static_cast<char>(0xE0)));
+        // Bit 6 of the index tells C0–FF (the table) from 80–BF (zero).
+        const __m512i narrowLeads =
+            _mm512_permutex2var_epi8(_mm512_setzero_si512(), input, VELMOR_TABLE512(kNarrowLeads));
+        const std::uint64_t narrow = _mm512_mask_test_epi8_mask(high, narrowLeads, narrowLeads);
+        if ((narrow | narrowed) == 0) {
+            if (continuation != (lead << 1 | lead3 << 2 | carry)) {
+                return false;
+            }
+            previous = input;
+            carry = lead >> 63 | lead3 >> 62;
+            carry34 = lead3 >> 62;
+            return true;
+        }
+        const std::uint64_t lead4 =
+            _mm512_cmpge_epu8_mask(input, _mm512_set1_epi8(static_cast<char>(0xF0)));
+        const __m512i before1 =
+            _mm512_permutex2var_epi8(previous, VELMOR_TABLE512(kBefore1), input);
+        // The lookups read six bits: the bits shifted in from the byte beside fall on copies.
+        const __m512i classes = _mm512_ternarylogic_epi32(
+            Lookup64(_mm512_srli_epi16(before1, 4), VELMOR_TABLE512(kBeforeHigh64)),
+            Lookup64(before1, VELMOR_TABLE512(kBeforeLow64)),
+            Lookup64(_mm512_srli_epi16(input, 4), VELMOR_TABLE512(kThisHigh64)), 0x80);
+        // Adding 80 flips bit 7 where a third or fourth byte is due.
+        const __m512i fault =
+            _mm512_mask_add_epi8(classes, lead3 << 2 | lead4 << 3 | carry34, classes,
+                                 _mm512_set1_epi8(static_cast<char>(0x80)));
+        if (_mm512_test_epi8_mask(fault, fault) != 0) {
+            return false;
+        }
+        previous = input;
+        carry = lead >> 63 | lead3 >> 62 | lead4 >> 61;
+        carry34 = lead3 >> 62 | lead4 >> 61;
+        narrowed = narrow >> 63;
+        return true;
+    }
+
+    // kChunk bytes at once, on the bet that they hold no narrow lead: ASCII throughout is
+    // settled by one mask; otherwise each block's masks are compared but narrow leads only
+    // noted, and a chunk that holds one or where the masks disagree is gone through again
+    // block by block.
+    __attribute__((target(VELMOR_AVX512))) bool Chunk(const char* p) {
+        if (carry == 0 && _mm512_movepi8_mask(_mm512_loadu_si512(p)) == 0) {
+            __m512i any = _mm512_setzero_si512();
+            for (std::size_t at = kStep; at < kChunk; at += kStep) {
+                PrefetchAhead(p + at);
+                any = _mm512_or_si512(any, _mm512_loadu_si512(p + at));
+            }
+            if (_mm512_movepi8_mask(any) == 0) {
+                previous = _mm512_loadu_si512(p + kChunk - kStep);
+                return true;
+            }
+        }
+        // The leads of the block before, as far as this chunk needs them: a four-byte lead
+        // among the last three bytes is a narrow one, and the chunk is gone through again.
+        std::uint64_t lastLead = (carry & 1) << 63;
+        std::uint64_t lastLead3 = (carry & 2) << 62;
+        std::uint64_t mismatch = narrowed;
+        __m512i input = previous;
+        __m512i narrowLeads = _mm512_setzero_si512();
+        for (std::size_t at = 0; at < kChunk; at += kStep) {
+            PrefetchAhead(p + at);
+            input = _mm512_loadu_si512(p + at);
+            const std::uint64_t high = _cvtmask64_u64(_mm512_movepi8_mask(input));
+            const __mmask64 leads =
+                _mm512_cmpge_epu8_mask(input, _mm512_set1_epi8(static_cast<char>(0xC0)));
+            const std::uint64_t lead = _cvtmask64_u64(leads);
+            const std::uint64_t lead3 = _cvtmask64_u64(
+                _mm512_cmpge_epu8_mask(input, _mm512_set1_epi8(static_cast<char>(0xE0))));
+            narrowLeads = _mm512_or_si512(
+                narrowLeads,
+                _mm512_maskz_permutexvar_epi8(leads, input, VELMOR_TABLE512(kNarrowLeads)));
+            const std::uint64_t wanted =
+                (lead << 1 | lastLead >> 63) | (lead3 << 2 | lastLead3 >> 62);
+            mismatch |= (high & ~lead) ^ wanted;
+            lastLead = lead;
+            lastLead3 = lead3;
+        }
+        if ((mismatch | _mm512_test_epi8_mask(narrowLeads, narrowLeads)) != 0) {
+            for (std::size_t at = 0; at < kChunk; at += kStep) {
+                if (!Block(p + at)) {
+                    return false;
+                }
+            }
+            return true;
+        }
+        previous = input;
+        carry = lastLead >> 63 | lastLead3 >> 62;
+        carry34 = lastLead3 >> 62;
+        return true;
+    }
+};
+
+__attribute__((target(VELMOR_AVX512))) bool WalkAvx512(std::string_view utf8) {
+    Avx512Checker checker;
+    checker.Start();
+    const char* p = utf8.data();
+    const char* const end = p + utf8.size();
+    for (; end - p >= static_cast<std::ptrdiff_t>(kChunk); p += kChunk) {
+        if (!checker.Chunk(p)) {
+            return false;
+        }
+    }
+    for (; end - p >= static_cast<std::ptrdiff_t>(kStep); p += kStep) {
+        if (!checker.Block(p)) {
+            return false;
+        }
+    }
+    // The zero bytes that pad the last block end everything.
+    alignas(64) char last[kStep] = {};
+    std::memcpy(last, p, static_cast<std::size_t>(end - p));
+    return checker.Block(last);
+}
 
 }  // namespace
 
@@ -245,6 +447,16 @@ bool Avx2(std::string_view utf8) {
     return HasAvx2() && WalkAvx2(utf8);
 }
 
+bool HasAvx512() {
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("bmi2");
+}
+
+bool Avx512(std::string_view utf8) {
+    return HasAvx512() && WalkAvx512(utf8);
+}
+
 #else
 
 bool HasSsse3() {
@@ -257,6 +469,12 @@ bool HasAvx2() {
     return false;
 }
 bool Avx2(std::string_view) {
+    return false;
+}
+bool HasAvx512() {
+    return false;
+}
+bool Avx512(std::string_view) {
     return false;
 }
 

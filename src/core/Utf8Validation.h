@@ -22,6 +22,12 @@ bool Ssse3(std::string_view utf8);
 bool HasAvx2();
 bool Avx2(std::string_view utf8);
 
+// With AVX-512BW and VBMI: ASCII a kilobyte at a time; blocks of 64 bytes without the leads
+// whose next byte is narrowed (E0, ED, F0, F4) or that are never valid settled by byte masks,
+// the others by the lookup method in one register.
+bool HasAvx512();
+bool Avx512(std::string_view utf8);
+
 }  // namespace utf8_validation
 
 }  // namespace velmor

@@ -113,15 +113,37 @@ void ExpectEveryValidatorAgrees(std::string_view bytes, const std::string& where
     if (utf8_validation::HasAvx2()) {
         ASSERT_EQ(utf8_validation::Avx2(bytes), expected) << "AVX2 " << where;
     }
+    if (utf8_validation::HasAvx512()) {
+        ASSERT_EQ(utf8_validation::Avx512(bytes), expected) << "AVX-512 " << where;
+    }
     ASSERT_EQ(IsWellFormedUtf8(bytes), expected) << where;
     ASSERT_EQ(utf8ToUtf32.Convert(bytes).has_value(), expected) << "iconv " << where;
 }
 
 TEST(DocumentEncodingTest, EveryValidatorAgreesWithTheItemReaderAndIconvAtEveryOffset) {
     // One bad or truncated sequence (and a few good edge ones) swept over every lane and
-    // block edge inside Chinese text, ASCII and four-byte characters.
-    const std::string chinese = EveryScalarValue().utf8.substr(0x4E00 * 3 - 0x3000, 600);
-    const std::string emoji = EveryScalarValue().utf8.substr(EveryScalarValue().utf8.size() - 600);
+    // edge of the first three 64-byte blocks and around the edges of the first two
+    // kilobytes (which the widest form takes at once), inside Chinese text, ASCII and
+    // four-byte characters that are whole before and after it.
+    std::vector<std::size_t> offsets;
+    for (std::size_t at = 0; at < 2100; ++at) {
+        if (at < 200 || (at > 1024 - 70 && at < 1024 + 70) || at > 2048 - 70) {
+            offsets.push_back(at);
+        }
+    }
+    // From U+4E00 on: after 127 one-byte and 1920 two-byte characters.
+    const std::string chinese =
+        EveryScalarValue().utf8.substr(127 + 1920 * 2 + (0x4E00 - 0x800) * 3, 2400);
+    const std::string emoji = EveryScalarValue().utf8.substr(EveryScalarValue().utf8.size() - 2400);
+    struct Around {
+        std::string text;
+        std::size_t width;
+    };
+    const Around arounds[] = {{chinese, 3}, {std::string(2400, 'x'), 1}, {emoji, 4}};
+    // The first `at` bytes: whole characters after ASCII filling out the length.
+    const auto before = [](const Around& around, std::size_t at) {
+        return std::string(at % around.width, 'x') + around.text.substr(0, at - at % around.width);
+    };
     const std::string faults[] = {"\xFF"s,
                                   "\xE4\xB8"s,
                                   "\xC0\x80"s,
@@ -142,39 +164,77 @@ TEST(DocumentEncodingTest, EveryValidatorAgreesWithTheItemReaderAndIconvAtEveryO
                                   "\xEE\x80\x80"s,
                                   "\xF4\x8F\xBF\xBF"s,
                                   "\xF0\x90\x80\x80"s,
+                                  "\xE0\xA0\x80"s,
                                   "\xC2\x80"s};
     for (const std::string& fault : faults) {
-        for (std::size_t at = 0; at < 200; ++at) {
-            for (const std::string& around : {chinese, std::string(600, 'x'), emoji}) {
+        for (const std::size_t at : offsets) {
+            for (const Around& around : arounds) {
                 ExpectEveryValidatorAgrees(
-                    around.substr(0, at) + fault + around.substr(at),
+                    before(around, at) + fault + around.text,
                     testing::PrintToString(fault) + " at " + std::to_string(at));
                 // At the very end, so that the text stops inside or right after it.
                 ExpectEveryValidatorAgrees(
-                    around.substr(0, at) + fault,
+                    before(around, at) + fault,
                     testing::PrintToString(fault) + " ending at " + std::to_string(at));
             }
         }
     }
-    // Valid text cut at every length: inside a character is the only fault.
-    for (const std::string& text : {chinese, emoji}) {
-        for (std::size_t length = 0; length <= 200; ++length) {
+    // A character cut short by a kilobyte of ASCII, the rest of it after that.
+    for (const std::string& character : {"\xE4\xB8\xAD"s, "\xF0\x9F\x98\x80"s}) {
+        for (std::size_t cut = 1; cut < character.size(); ++cut) {
+            ExpectEveryValidatorAgrees(std::string(1024 - cut, 'x') + character.substr(0, cut) +
+                                           std::string(1024, 'x') + character.substr(cut) +
+                                           std::string(100, 'x'),
+                                       "cut across ASCII after " + std::to_string(cut));
+        }
+    }
+    // Valid text holding the leads with narrowed ranges, cut at every length (inside a
+    // character is the only fault) and with each byte in turn replaced.
+    const char* const narrowed[] = {"中",           "\xE0\xA0\x80",     "a",
+                                    "\xED\x9F\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF",
+                                    "\xC2\x80",     "\xEF\xBF\xBF"};
+    std::string mixed;
+    for (std::size_t k = 0; mixed.size() < 2200; ++k) {
+        mixed += narrowed[k * 3 % std::size(narrowed)];
+    }
+    ASSERT_TRUE(IsWellFormedItemByItem(mixed));
+    for (const std::string& text : {chinese, emoji, mixed}) {
+        ASSERT_TRUE(IsWellFormedItemByItem(text));
+        for (const std::size_t length : offsets) {
             ExpectEveryValidatorAgrees(std::string_view(text).substr(0, length),
                                        "cut at " + std::to_string(length));
         }
     }
+    for (const std::size_t at : offsets) {
+        for (const char replacement : {'a', '\x80', '\x8F', '\x9F', '\xBF', '\xC2', '\xE0', '\xED',
+                                       '\xE4', '\xF0', '\xF4'}) {
+            std::string changed = mixed.substr(0, 2100);
+            changed[at] = replacement;
+            ExpectEveryValidatorAgrees(
+                changed, testing::PrintToString(replacement) + " replacing " + std::to_string(at));
+        }
+    }
     std::mt19937 random(19);
-    const char pieces[][5] = {"a",    "\xC3\xA9",     "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\x80",
-                              "\xE4", "\xED\x9F\xBF", "\xEF\xBF\xBF", "\xF4\x8F\xBF\xBF"};
+    const char pieces[][5] = {"a",
+                              "\xC3\xA9",
+                              "\xE4\xB8\xAD",
+                              "\xF0\x9F\x98\x80",
+                              "\x80",
+                              "\xE4",
+                              "\xED\x9F\xBF",
+                              "\xEF\xBF\xBF",
+                              "\xF4\x8F\xBF\xBF",
+                              "\xE0\xA0\x80",
+                              "\xF0\x90\x80\x80"};
     for (int round = 0; round < 4000; ++round) {
         std::string bytes;
-        const int count = static_cast<int>(random() % 90);
+        const int count = static_cast<int>(random() % (round % 8 == 0 ? 1500 : 150));
         for (int k = 0; k < count; ++k) {
             bytes += pieces[random() % 4 == 0 ? random() % std::size(pieces) : random() % 4];
         }
         ExpectEveryValidatorAgrees(bytes, testing::PrintToString(bytes));
         // Any bytes at all.
-        std::string noise(random() % 80, '\0');
+        std::string noise(random() % (round % 8 == 0 ? 2500 : 200), '\0');
         for (char& byte : noise) {
             byte = static_cast<char>(random() % 8 == 0 ? random() : 0x80 + random() % 0x80);
         }

@@ -158,18 +158,27 @@ TEST(GbkMirrorTest, AdoptingHandsTheExactSizeFirstThenPiecesOfTheConversion) {
     EXPECT_EQ(reserved, utf8.size());
     EXPECT_LT(largest, std::size_t{5} << 20) << "handed over in pieces, not whole";
     EXPECT_EQ(mirror.Utf8Size(), utf8.size());
-    EXPECT_EQ(mirror.Text().Flatten(), text);
-    // Every chunk, wherever the text was cut for the cores, converts alone as in the whole.
-    const SharedText::Chunks& chunks = mirror.Text().Pieces();
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < chunks.size(); ++i) {
-        const std::string_view bytes = chunks[i].Bytes();
-        ASSERT_TRUE(i + 1 == chunks.size() || static_cast<unsigned char>(bytes.back()) < 0x30)
-            << "chunk " << i;
-        ASSERT_EQ(GbkToUtf8(bytes), std::string_view(utf8).substr(at, chunks[i].utf8Length))
-            << "chunk " << i;
-        at += chunks[i].utf8Length;
-    }
+    // Every chunk, wherever the text was cut for the cores, converts alone as in the whole;
+    // so does every chunk of the mirror built from the UTF-8 on every core.
+    const auto expectChunks = [&utf8, &text](const GbkMirror& built) {
+        EXPECT_EQ(built.Text().Flatten(), text);
+        const SharedText::Chunks& chunks = built.Text().Pieces();
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < chunks.size(); ++i) {
+            const std::string_view bytes = chunks[i].Bytes();
+            ASSERT_TRUE(i + 1 == chunks.size() || static_cast<unsigned char>(bytes.back()) < 0x30)
+                << "chunk " << i;
+            ASSERT_EQ(GbkToUtf8(bytes), std::string_view(utf8).substr(at, chunks[i].utf8Length))
+                << "chunk " << i;
+            at += chunks[i].utf8Length;
+        }
+        EXPECT_EQ(at, utf8.size());
+    };
+    expectChunks(mirror);
+    GbkMirror rebuilt([](std::size_t, std::size_t) { return std::string_view(); });
+    rebuilt.Rebuild(utf8);
+    EXPECT_EQ(rebuilt.Utf8Size(), utf8.size());
+    expectChunks(rebuilt);
 }
 
 // Random typing, deleting, pasting, cutting, whole-text replacement and restoring of older

@@ -57,19 +57,25 @@ private:
     std::atomic<bool> m_released = false;
 };
 
-// Clicks the cancel of the command progress window once it shows, noting its title.
+// Clicks the cancel of the command progress window once it shows (or only watches it),
+// noting its title.
 class ProgressCanceller {
 public:
-    ProgressCanceller() {
+    enum class Then { Cancel, Wait };
+    explicit ProgressCanceller(Then then = Then::Cancel) {
         m_timer.setInterval(20);
-        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this, then] {
             auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
             if (progress == nullptr || !progress->isVisible() ||
                 progress->objectName() != QStringLiteral("命令进度")) {
                 return;
             }
-            m_titles << progress->windowTitle();
-            progress->findChild<QPushButton*>()->click();
+            if (m_titles.isEmpty() || then == Then::Cancel) {
+                m_titles << progress->windowTitle();
+            }
+            if (then == Then::Cancel) {
+                progress->findChild<QPushButton*>()->click();
+            }
         });
         m_timer.start();
     }
@@ -289,6 +295,45 @@ TEST_F(BackgroundCommandTest, ACommandAfterACancelWaitsForTheDroppedRun) {
     EXPECT_EQ(EditorText(), "ABC");
     EXPECT_EQ(window.Background().Runs(), 2);
     EXPECT_FALSE(window.Background().Busy());
+}
+
+TEST_F(BackgroundCommandTest, ALargeUtf8FileIsBuiltIntoADocumentOnTheWorkerAndSavesAsItWas) {
+    HeldConverter converter;
+    TestServices().chinese = &converter;
+    MainWindow& window = OpenBound();
+    ScintillaEditor& editor = window.Editor();
+    // A dropped run left going holds the open's worker back past the quiet half second.
+    editor.ReplaceText(LargeText());
+    editor.SetModifiedFlag(false);
+    {
+        ProgressCanceller canceller;
+        RunItem("到繁体");
+    }
+    ASSERT_TRUE(window.Background().Busy());
+    const std::string bytes = GbkToUtf8(LargeText()) + "a\xF0\x9F\x98\x80\r\n\xE4\xB8\xAD";
+    const Text path = PathOf("large.txt");
+    Put(path, bytes);
+    const long widgetDocument = editor.SendScintilla(QsciScintillaBase::SCI_GETDOCPOINTER);
+    {
+        ProgressCanceller watcher(ProgressCanceller::Then::Wait);
+        QTimer::singleShot(700, [&] { converter.Release(); });
+        Dialog().Answer(path);
+        RunItem("&O.打开");
+        EXPECT_EQ(watcher.Titles().size(), 1) << "the open waited under the progress window";
+    }
+    EXPECT_NE(editor.SendScintilla(QsciScintillaBase::SCI_GETDOCPOINTER), widgetDocument)
+        << "the document made on the worker was swapped in";
+    EXPECT_TRUE(WidgetText() == bytes);
+    EXPECT_TRUE(EditorText() == Utf8ToGbk(bytes));
+    EXPECT_FALSE(editor.ModifiedFlag());
+    EXPECT_EQ(window.Background().Runs(), 2);
+
+    editor.setFocus();
+    QTest::keyClick(editor.viewport(), Qt::Key_End, Qt::ControlModifier);
+    TypeKeys("!");
+    RunItem("&S.保存");
+    EXPECT_TRUE(Content(path) == bytes + "!") << "the file's bytes, then the key";
+    EXPECT_FALSE(editor.ModifiedFlag());
 }
 
 }  // namespace

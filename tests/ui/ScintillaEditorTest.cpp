@@ -390,20 +390,40 @@ TEST_F(ScintillaEditorTest, OnlyTheShownLinesAreWrappedHoweverLongTheEditorIdles
     EXPECT_EQ(m_editor.ReadText(), text + "xa");
 }
 
-// The widget's first document and one built away from the window and swapped in alike.
+// The widget's first document and one built away from the window, from the text or from
+// its UTF-8, and swapped in alike.
 TEST_F(ScintillaEditorTest, TheDocumentHoldsNoStyleBytesAndKeepsTheWidgetsTabs) {
     QsciScintilla plain;
     const SharedText prepared(Text("\t\xD6\xD0\r\n\x81\x30\x81\x30"));
-    for (const bool swapped : {false, true}) {
-        if (swapped) {
-            std::shared_ptr<PreparedDocument> document = m_editor.PrepareSnapshot(prepared);
-            document->Build();
+    const std::string utf8 = GbkToUtf8(prepared.Flatten());
+    const auto document = [this] {
+        return m_editor.SendScintilla(QsciScintillaBase::SCI_GETDOCPOINTER);
+    };
+    for (const int swapped : {0, 1, 2}) {
+        if (swapped == 1) {
+            std::shared_ptr<PreparedDocument> built = m_editor.PrepareSnapshot(prepared);
+            built->Build();
             // Offered for another version, it is not taken; the text is converted here.
-            m_editor.OfferPrepared(document);
+            m_editor.OfferPrepared(built);
             m_editor.ReplaceText("other");
             EXPECT_EQ(m_editor.ReadText(), "other");
-            m_editor.OfferPrepared(document);
+            m_editor.OfferPrepared(built);
             m_editor.ReplaceSnapshot(prepared);
+        } else if (swapped == 2) {
+            std::shared_ptr<PreparedDocument> built = m_editor.PrepareUtf8(utf8);
+            built->Build();
+            // Neither a text (even an empty one) nor the same bytes elsewhere take it.
+            m_editor.OfferPrepared(built);
+            m_editor.ReplaceSnapshot(SharedText());
+            EXPECT_EQ(m_editor.ReadText(), "");
+            const long before = document();
+            const std::string copy = utf8;
+            m_editor.OfferPrepared(built);
+            m_editor.ReplaceTextWithUtf8(copy);
+            EXPECT_EQ(document(), before);
+            m_editor.OfferPrepared(built);
+            m_editor.ReplaceTextWithUtf8(utf8);
+            EXPECT_NE(document(), before);
         } else {
             m_editor.ReplaceSnapshot(prepared);
         }
