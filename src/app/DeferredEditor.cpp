@@ -59,7 +59,7 @@ void DeferredEditor::MapText(const TextMap& map) {
     const std::string* whole = m_text.WholeBuffer();
     if (whole == nullptr) {
         // The text is flattened into a copy of this editor's own, mapped where it lies.
-        RewriteText([&](Text& text) { map(text, text.data()); });
+        MainEditor::MapText(map);
         return;
     }
     Text mapped;

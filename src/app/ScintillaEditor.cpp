@@ -156,15 +156,16 @@ std::shared_ptr<PreparedDocument> ScintillaEditor::PrepareUtf8(std::string_view 
     return std::make_shared<PreparedDocument>(utf8, MakeLoader());
 }
 
-std::shared_ptr<PreparedDocument> ScintillaEditor::TakeOffered(const SharedText* text,
-                                                               std::string_view utf8) {
-    std::shared_ptr<PreparedDocument> prepared = std::exchange(m_offered, nullptr);
-    if (!prepared || !prepared->Built()) {
-        return nullptr;
+bool ScintillaEditor::ShowOffered(const SharedText* text, std::string_view utf8) {
+    const std::shared_ptr<PreparedDocument> prepared = std::exchange(m_offered, nullptr);
+    if (!prepared || !prepared->Built() ||
+        !(text != nullptr ? !prepared->OfUtf8() && text->SameVersion(prepared->Source())
+                          : prepared->IsOf(utf8))) {
+        return false;
     }
-    const bool fits = text != nullptr ? !prepared->OfUtf8() && text->SameVersion(prepared->Source())
-                                      : prepared->IsOf(utf8);
-    return fits ? prepared : nullptr;
+    ShowDocument(prepared->TakeDocument());
+    m_mirror.Install(prepared->TakeAdoption());
+    return true;
 }
 
 void ScintillaEditor::OfferPrepared(std::shared_ptr<PreparedDocument> prepared) {
@@ -337,9 +338,7 @@ void ScintillaEditor::ReplaceSnapshot(const SharedText& text) {
 
 void ScintillaEditor::ReplaceTextWithUtf8(std::string_view utf8) {
     ReplaceBuffer([this, utf8] {
-        if (const std::shared_ptr<PreparedDocument> prepared = TakeOffered(nullptr, utf8)) {
-            ShowDocument(prepared->TakeDocument());
-            m_mirror.Install(prepared->TakeAdoption());
+        if (ShowOffered(nullptr, utf8)) {
             return;
         }
         // The bytes go in as they are, into a buffer of the exact size (as FillBuffer sizes
@@ -411,9 +410,7 @@ void ScintillaEditor::ReplaceBuffer(const std::function<void()>& fill) {
 }
 
 void ScintillaEditor::FillBuffer(const SharedText& text) {
-    if (const std::shared_ptr<PreparedDocument> prepared = TakeOffered(&text, {})) {
-        ShowDocument(prepared->TakeDocument());
-        m_mirror.Install(prepared->TakeAdoption());
+    if (ShowOffered(&text, {})) {
         return;
     }
     // The mirror adopts the text and hands its UTF-8 over in pieces, into a buffer made the
@@ -505,7 +502,7 @@ void ScintillaEditor::RespellRawBytes() {
     }
     FlushInsertion();
     // The respelled chunks spell their bytes now.
-    m_mirror.TakeRespellings();
+    m_mirror.ForgetRawBytes();
     SendScintilla(SCI_SETSEL, static_cast<unsigned long>(anchor), caret);
     m_startAt = -1;
 }

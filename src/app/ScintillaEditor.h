@@ -78,8 +78,9 @@ private:
     // A document without a style byte per text byte: every character is drawn in style 0.
     void UsePlainDocument();
     PreparedDocument::LoaderMaker MakeLoader() const;
-    // Takes the offered document, if it is built and was made for text or else for utf8.
-    std::shared_ptr<PreparedDocument> TakeOffered(const SharedText* text, std::string_view utf8);
+    // Takes the offered document and shows it, if it is built and was made for text or else
+    // for utf8; false (the offer dropped) otherwise.
+    bool ShowOffered(const SharedText* text, std::string_view utf8);
     // Shows document (taking over the caller's reference) with this editor's settings.
     void ShowDocument(void* document);
     // Puts text in the buffer and the mirror: the prepared document when one was offered for

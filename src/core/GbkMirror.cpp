@@ -100,13 +100,6 @@ std::size_t GbkChunkEnd(std::string_view bytes, std::size_t from) {
     return static_cast<std::size_t>(p - reinterpret_cast<const unsigned char*>(bytes.data()));
 }
 
-// Whether a region of the buffer that starts a chunk may end one: at a byte below 0x30, or
-// after characters only.
-bool IsSafeRegion(std::string_view utf8) {
-    return utf8.empty() || IsSafeEnd(static_cast<unsigned char>(utf8.back())) ||
-           IsWellFormedUtf8(utf8);
-}
-
 }  // namespace
 
 void AppendUtf8Chunks(std::string_view utf8, SharedText::Chunks& chunks) {
@@ -234,8 +227,7 @@ void GbkMirror::Install(Adoption adoption) {
     m_text = std::move(adoption.text);
     m_utf8Size = adoption.utf8Size;
     // A whole text converted from its bytes spells what they read.
-    m_rawFrom = 1;
-    m_rawTo = 0;
+    m_raw.reset();
 }
 
 void GbkMirror::Adopt(const SharedText& text, const Utf8Sink& sink) {
@@ -305,7 +297,7 @@ void GbkMirror::AfterInsert(std::size_t position, std::size_t length) {
     if (m_text.Pieces().empty()) {
         const std::string region = Read(0, length);
         ReplaceChunks(0, 0, region);
-        NoteRawBytes(0, region);
+        NoteRawBytes(0, region.size(), IsWellFormedUtf8(region));
         return;
     }
     // The chunks still measure the buffer before the insertion.
@@ -314,10 +306,10 @@ void GbkMirror::AfterInsert(std::size_t position, std::size_t length) {
     std::size_t last = chunk.index;
     std::size_t end = chunk.utf8Start + chunks[last].utf8Length + length;
     std::string region = Read(chunk.utf8Start, end - chunk.utf8Start);
-    TakeChunksToSafeEnd(region, last, end);
+    const bool characters = TakeChunksToSafeEnd(region, last, end);
     ReplaceChunks(chunk.index, last + 1, region);
     KeepRawSpanAcrossInsert(position, length);
-    NoteRawBytes(chunk.utf8Start, region);
+    NoteRawBytes(chunk.utf8Start, region.size(), characters);
 }
 
 void GbkMirror::BeforeDelete(std::size_t position, std::size_t length) {
@@ -334,96 +326,105 @@ void GbkMirror::BeforeDelete(std::size_t position, std::size_t length) {
     }
     std::string region = Read(first.utf8Start, position - first.utf8Start);
     region += Read(position + length, end - (position + length));
-    TakeChunksToSafeEnd(region, last, end);
+    const bool characters = TakeChunksToSafeEnd(region, last, end);
     m_utf8Size -= length;
     ReplaceChunks(first.index, last + 1, region);
     KeepRawSpanAcrossDelete(position, length);
-    NoteRawBytes(first.utf8Start, region);
+    NoteRawBytes(first.utf8Start, region.size(), characters);
 }
 
-void GbkMirror::TakeChunksToSafeEnd(std::string& region, std::size_t& last,
+bool GbkMirror::TakeChunksToSafeEnd(std::string& region, std::size_t& last,
                                     std::size_t& end) const {
-    // The region must end where both converters start afresh, or take the next chunk along;
-    // once it holds stray bytes, only a byte below 0x30 ends it.
+    // The region must end where both converters start afresh: at a byte below 0x30, or after
+    // characters only. Otherwise it takes the next chunks along, and then only a byte below
+    // 0x30 ends it.
+    const bool characters = IsWellFormedUtf8(region);
     const SharedText::Chunks& chunks = m_text.Pieces();
-    if (last + 1 >= chunks.size() || IsSafeRegion(region)) {
-        return;
+    if (characters || region.empty() || IsSafeEnd(static_cast<unsigned char>(region.back()))) {
+        return characters;
     }
-    do {
+    while (last + 1 < chunks.size()) {
         ++last;
         region += Read(end, chunks[last].utf8Length);
         end += chunks[last].utf8Length;
-    } while (!IsSafeEnd(static_cast<unsigned char>(region.back())) && last + 1 < chunks.size());
+        if (IsSafeEnd(static_cast<unsigned char>(region.back()))) {
+            break;
+        }
+    }
+    return false;
 }
 
-void GbkMirror::NoteRawBytes(std::size_t start, std::string_view utf8) {
-    if (IsWellFormedUtf8(utf8)) {
+void GbkMirror::NoteRawBytes(std::size_t start, std::size_t length, bool characters) {
+    if (characters) {
         // Characters alone spell exactly what their GBK bytes read as.
         return;
     }
-    const std::size_t end = start + utf8.size();
-    if (m_rawFrom > m_rawTo) {
-        m_rawFrom = start;
-        m_rawTo = end;
-    } else {
-        m_rawFrom = std::min(m_rawFrom, start);
-        m_rawTo = std::max(m_rawTo, end);
-    }
+    const std::size_t end = start + length;
+    m_raw = m_raw ? RawSpan{std::min(m_raw->from, start), std::max(m_raw->to, end)}
+                  : RawSpan{start, end};
 }
 
 void GbkMirror::KeepRawSpanAcrossInsert(std::size_t position, std::size_t length) {
-    if (m_rawFrom > m_rawTo) {
+    if (!m_raw) {
         return;
     }
-    if (m_rawFrom > position) {
-        m_rawFrom += length;
+    if (m_raw->from > position) {
+        m_raw->from += length;
     }
-    if (m_rawTo >= position) {
-        m_rawTo += length;
+    if (m_raw->to >= position) {
+        m_raw->to += length;
     }
 }
 
 void GbkMirror::KeepRawSpanAcrossDelete(std::size_t position, std::size_t length) {
-    if (m_rawFrom > m_rawTo) {
+    if (!m_raw) {
         return;
     }
     const auto moved = [position, length](std::size_t at) {
         return at <= position ? at : at < position + length ? position : at - length;
     };
-    m_rawFrom = moved(m_rawFrom);
-    m_rawTo = moved(m_rawTo);
+    m_raw = RawSpan{moved(m_raw->from), moved(m_raw->to)};
+}
+
+void GbkMirror::ForgetRawBytes() {
+    m_raw.reset();
 }
 
 std::vector<GbkMirror::Respelling> GbkMirror::TakeRespellings() {
     std::vector<Respelling> respellings;
-    if (m_rawFrom > m_rawTo) {
+    if (!m_raw || m_text.Pieces().empty()) {
+        m_raw.reset();
         return respellings;
     }
-    const std::size_t from = std::exchange(m_rawFrom, 1);
-    const std::size_t to = std::exchange(m_rawTo, 0);
+    const RawSpan span = *std::exchange(m_raw, std::nullopt);
     const SharedText::Chunks& chunks = m_text.Pieces();
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < chunks.size() && start <= to; ++i) {
-        const std::size_t end = start + chunks[i].utf8Length;
-        if (end >= from) {
-            const std::string utf8 = Read(start, chunks[i].utf8Length);
-            if (!IsWellFormedUtf8(utf8)) {
-                const std::string spelled = GbkToUtf8(chunks[i].Bytes());
-                const auto [head, unused] =
-                    std::mismatch(utf8.begin(), utf8.end(), spelled.begin(), spelled.end());
-                if (head != utf8.end() || spelled.size() != utf8.size()) {
-                    const auto same = static_cast<std::size_t>(head - utf8.begin());
-                    std::size_t tail = 0;
-                    while (tail < utf8.size() - same && tail < spelled.size() - same &&
-                           utf8[utf8.size() - 1 - tail] == spelled[spelled.size() - 1 - tail]) {
-                        ++tail;
-                    }
-                    respellings.push_back({start + same, utf8.size() - same - tail,
-                                           spelled.substr(same, spelled.size() - same - tail)});
+    // A span that starts a chunk also takes the chunk that ends there.
+    const Located located = Locate(span.from);
+    std::size_t i = located.index;
+    std::size_t start = located.utf8Start;
+    if (i > 0 && start == span.from) {
+        --i;
+        start -= chunks[i].utf8Length;
+    }
+    for (; i < chunks.size() && start <= span.to; ++i) {
+        const std::size_t length = chunks[i].utf8Length;
+        const std::string utf8 = Read(start, length);
+        if (!IsWellFormedUtf8(utf8)) {
+            const std::string spelled = GbkToUtf8(chunks[i].Bytes());
+            const auto [head, unused] =
+                std::mismatch(utf8.begin(), utf8.end(), spelled.begin(), spelled.end());
+            if (head != utf8.end() || spelled.size() != utf8.size()) {
+                const auto same = static_cast<std::size_t>(head - utf8.begin());
+                std::size_t tail = 0;
+                while (tail < utf8.size() - same && tail < spelled.size() - same &&
+                       utf8[utf8.size() - 1 - tail] == spelled[spelled.size() - 1 - tail]) {
+                    ++tail;
                 }
+                respellings.push_back({start + same, utf8.size() - same - tail,
+                                       spelled.substr(same, spelled.size() - same - tail)});
             }
         }
-        start = end;
+        start += length;
     }
     return respellings;
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,8 @@ public:
     // The spans, in order, that the edits since the last call left spelled otherwise than the
     // text reads; only chunks an edit left with raw bytes are looked at.
     std::vector<Respelling> TakeRespellings();
+    // Drops what TakeRespellings would look at, once the buffer took the spellings it gave.
+    void ForgetRawBytes();
 
     // Editor positions (characters of the GBK text) of buffer positions and back, counted
     // chunk by chunk: only the chunk holding the position is converted.
@@ -92,20 +95,23 @@ private:
     Located Locate(std::size_t position) const;
     void ReplaceChunks(std::size_t first, std::size_t last, std::string_view utf8);
     // Grows region (the buffer from a chunk's start to end, chunks up to last replaced) by
-    // the chunks that follow until it may end a chunk.
-    void TakeChunksToSafeEnd(std::string& region, std::size_t& last, std::size_t& end) const;
+    // the chunks that follow until it may end a chunk; true when it is characters only.
+    bool TakeChunksToSafeEnd(std::string& region, std::size_t& last, std::size_t& end) const;
     std::string Read(std::size_t position, std::size_t length) const;
     // Keeps the buffer span that edits left with raw bytes, through the edits that follow.
-    void NoteRawBytes(std::size_t start, std::string_view utf8);
+    void NoteRawBytes(std::size_t start, std::size_t length, bool characters);
     void KeepRawSpanAcrossInsert(std::size_t position, std::size_t length);
     void KeepRawSpanAcrossDelete(std::size_t position, std::size_t length);
 
     BufferReader m_reader;
     SharedText m_text;
     std::size_t m_utf8Size = 0;
-    // The buffer span [m_rawFrom, m_rawTo] to look at; empty while m_rawFrom > m_rawTo.
-    std::size_t m_rawFrom = 1;
-    std::size_t m_rawTo = 0;
+    // The buffer span [from, to] that edits left with stray bytes, to look at.
+    struct RawSpan {
+        std::size_t from;
+        std::size_t to;
+    };
+    std::optional<RawSpan> m_raw;
 };
 
 // The UTF-8 size of a text whose chunks all carry theirs (a mirror's text and its snapshots),

@@ -170,11 +170,11 @@ std::size_t HalfWidthWithin(char* data, std::size_t length);
 }  // namespace
 
 void UpperInPlace(Text& text, const PieceSplit& split) {
-    ShiftLettersInParallel(text, text.data(), 'a', 'z', -0x20, split);
+    WriteUpper(text, text.data(), split);
 }
 
 void LowerInPlace(Text& text, const PieceSplit& split) {
-    ShiftLettersInParallel(text, text.data(), 'A', 'Z', 0x20, split);
+    WriteLower(text, text.data(), split);
 }
 
 void WriteUpper(std::string_view text, char* out, const PieceSplit& split) {

@@ -168,14 +168,6 @@ std::optional<ByteString> TryReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-std::optional<ByteString> ReadDescriptorBytes(int descriptor) {
-    ByteString bytes;
-    const bool read = ReadDescriptorPieces(
-        descriptor,
-        [&bytes](std::string_view piece, std::size_t size) { AppendPiece(bytes, piece, size); });
-    return read ? std::optional<ByteString>(std::move(bytes)) : std::nullopt;
-}
-
 namespace {
 
 // Pieces handed to a PieceSink.

@@ -24,10 +24,6 @@ ByteString ReadFileBytes(const std::string& path);
 // As ReadFileBytes, but tells a failure (nullopt) from an empty file.
 std::optional<ByteString> TryReadFileBytes(const std::string& path);
 
-// Everything up to end of file from an open descriptor (standard input is 0); nullopt when
-// reading fails, as for a closed descriptor or one open on a folder.
-std::optional<ByteString> ReadDescriptorBytes(int descriptor);
-
 // Receives what is read in pieces of up to a megabyte, in order, with the size of the file
 // when it is a regular file (0 otherwise) as a hint for reserving room.
 using PieceSink = std::function<void(std::string_view piece, std::size_t fileSize)>;
