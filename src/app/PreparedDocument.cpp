@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/DisplayBreaks.h"
 #include "core/LargeText.h"
 
 namespace velmor {
@@ -48,13 +49,14 @@ PreparedDocument::~PreparedDocument() {
 void PreparedDocument::Build() {
     // The loader's buffer and the line index, which grows as the text comes in.
     const WholeBlocksWritten written;
-    const auto add = [this](std::string_view piece) {
+    DisplayBreakWriter rows([this](std::string_view bytes) {
         // SC_STATUS_OK is 0; anything else is a failure to allocate.
-        if (AsLoader(m_loader)->AddData(piece.data(), static_cast<std::ptrdiff_t>(piece.size())) !=
+        if (AsLoader(m_loader)->AddData(bytes.data(), static_cast<std::ptrdiff_t>(bytes.size())) !=
             0) {
             throw std::bad_alloc();
         }
-    };
+    });
+    const auto add = [&rows](std::string_view piece) { rows.Write(piece); };
     if (m_utf8) {
         m_loader = m_makeLoader(m_utf8->size());
         if (m_loader == nullptr) {
@@ -67,6 +69,7 @@ void PreparedDocument::Build() {
             add(m_utf8->substr(from, kUtf8Piece));
         }
         m_adoption = mirror.get();
+        m_breaks = rows.TakeBreaks();
         m_built = true;
         return;
     }
@@ -76,6 +79,7 @@ void PreparedDocument::Build() {
         return;
     }
     GbkMirror::HandOver(m_adoption, add);
+    m_breaks = rows.TakeBreaks();
     m_built = true;
 }
 

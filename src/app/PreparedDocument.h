@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "core/GbkMirror.h"
 
@@ -44,12 +45,15 @@ public:
     // and the mirror's chunks of it.
     void* TakeDocument();
     GbkMirror::Adoption TakeAdoption() { return std::move(m_adoption); }
+    // Where the document's long lines were cut into rows (DisplayBreaks).
+    std::vector<std::size_t> TakeBreaks() { return std::move(m_breaks); }
 
 private:
     SharedText m_source;
     std::optional<std::string_view> m_utf8;
     LoaderMaker m_makeLoader;
     GbkMirror::Adoption m_adoption;
+    std::vector<std::size_t> m_breaks;
     // The widget's loader interface until the document is taken.
     void* m_loader = nullptr;
     std::atomic<bool> m_built{false};

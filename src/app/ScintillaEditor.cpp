@@ -68,12 +68,8 @@ ScintillaEditor::ScintillaEditor(QWidget* parent)
     : QsciScintilla(parent),
       m_directFunction(reinterpret_cast<DirectFunction>(SendScintilla(SCI_GETDIRECTFUNCTION))),
       m_directPointer(SendScintilla(SCI_GETDIRECTPOINTER)),
-      m_mirror([this](std::size_t position, std::size_t length) {
-          const auto* bytes = reinterpret_cast<const char*>(
-              SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position),
-                            static_cast<long>(length)));
-          return std::string_view(bytes, length);
-      }),
+      m_mirror(
+          [this](std::size_t position, std::size_t length) { return TextBytes(position, length); }),
       m_checkMirror(qEnvironmentVariableIntValue("VELMOR_CHECK_MIRROR") != 0) {
     UsePlainDocument();
     EditorAccessible::Install(staticMetaObject.className());
@@ -165,6 +161,7 @@ bool ScintillaEditor::ShowOffered(const SharedText* text, std::string_view utf8)
     }
     ShowDocument(prepared->TakeDocument());
     m_mirror.Install(prepared->TakeAdoption());
+    m_breaks.Assign(prepared->TakeBreaks());
     return true;
 }
 
@@ -210,6 +207,39 @@ std::string_view ScintillaEditor::Buffer() const {
     return {data, static_cast<std::size_t>(length)};
 }
 
+std::string ScintillaEditor::BufferText() const {
+    const std::string_view buffer = Buffer();
+    std::string text;
+    ReserveLargeText(text, buffer.size());
+    m_breaks.AppendText(buffer, 0, text);
+    return text;
+}
+
+std::string_view ScintillaEditor::TextBytes(std::size_t position, std::size_t length) const {
+    if (length == 0) {
+        return {};
+    }
+    const auto range = [this](std::size_t from, std::size_t size) {
+        const auto* bytes = reinterpret_cast<const char*>(SendScintilla(
+            SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), static_cast<long>(size)));
+        return std::string_view(bytes, size);
+    };
+    if (m_breaks.Empty()) {
+        return range(position, length);
+    }
+    const std::size_t from = m_breaks.BufferPosition(position, true);
+    const std::size_t to = m_breaks.BufferPosition(position + length, false);
+    m_textBytes.clear();
+    m_breaks.AppendText(range(from, to - from), from, m_textBytes);
+    return m_textBytes;
+}
+
+DisplayBreakWriter ScintillaEditor::RowWriter() {
+    return DisplayBreakWriter([this](std::string_view bytes) {
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.data());
+    });
+}
+
 Text ScintillaEditor::ReadText() const {
     KeepMirrorInStep();
     return m_mirror.Text().Flatten();
@@ -224,7 +254,8 @@ void ScintillaEditor::KeepMirrorInStep() const {
     FlushInsertion();
     // The length alone: asking for the buffer itself would move the widget's gap to its end,
     // a copy of the text on every keystroke.
-    if (m_mirror.Utf8Size() != static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH))) {
+    if (m_mirror.Utf8Size() + m_breaks.Count() !=
+        static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH))) {
         RebuildMirror();
     }
 }
@@ -235,7 +266,11 @@ void ScintillaEditor::RebuildMirror() const {
         "again from it\n",
         stderr);
     ++m_mirrorRepairs;
-    m_mirror.Rebuild(Buffer());
+    if (m_breaks.Empty()) {
+        m_mirror.Rebuild(Buffer());
+    } else {
+        m_mirror.Rebuild(BufferText());
+    }
 }
 
 void ScintillaEditor::ConfirmText() {
@@ -243,7 +278,8 @@ void ScintillaEditor::ConfirmText() {
     if (m_mirror.Utf8Size() > kFullyConfirmedBytes) {
         return;
     }
-    const std::string_view buffer = Buffer();
+    std::string held;
+    const std::string_view buffer = m_breaks.Empty() ? Buffer() : (held = BufferText());
     std::size_t start = 0;
     for (const SharedText::Chunk& chunk : m_mirror.Text().Pieces()) {
         if (chunk.utf8Length > buffer.size() - start ||
@@ -263,7 +299,9 @@ void ScintillaEditor::FlushInsertion() const {
         return;
     }
     const long position = std::exchange(m_insertedAt, -1);
-    m_mirror.AfterInsert(static_cast<std::size_t>(position),
+    m_breaks.Inserted(static_cast<std::size_t>(position),
+                      static_cast<std::size_t>(m_insertedLength), false);
+    m_mirror.AfterInsert(m_breaks.TextPosition(static_cast<std::size_t>(position)),
                          static_cast<std::size_t>(m_insertedLength));
     if (QAccessible::isActive()) {
         auto* self = const_cast<ScintillaEditor*>(this);
@@ -276,7 +314,7 @@ void ScintillaEditor::FlushInsertion() const {
 }
 
 void ScintillaEditor::OnModified(int position, int type, int length) {
-    if (m_wholeTextChange) {
+    if (m_wholeTextChange || m_breakEdit) {
         return;
     }
     FlushInsertion();
@@ -285,6 +323,11 @@ void ScintillaEditor::OnModified(int position, int type, int length) {
     if (type & SC_MOD_BEFOREINSERT) {
         m_insertedAt = position;
         m_insertedLength = length;
+        for (Touched& span : m_touched) {
+            span.from += span.from > position ? length : 0;
+            span.to += span.to >= position ? length : 0;
+        }
+        NoteTouched(position, position + length);
     } else if (type & SC_MOD_BEFOREDELETE) {
         if (QAccessible::isActive()) {
             const auto* bytes = reinterpret_cast<const char*>(
@@ -294,7 +337,22 @@ void ScintillaEditor::OnModified(int position, int type, int length) {
                                              QString::fromUtf8(bytes, length));
             QAccessible::updateAccessibility(&event);
         }
-        m_mirror.BeforeDelete(static_cast<std::size_t>(position), static_cast<std::size_t>(length));
+        const auto at = static_cast<std::size_t>(position);
+        const auto bytes = static_cast<std::size_t>(length);
+        // Breaks that go with the span are none of the text's bytes.
+        if (const std::size_t breaks = m_breaks.CountIn(at, at + bytes); breaks < bytes) {
+            m_mirror.BeforeDelete(m_breaks.TextPosition(at), bytes - breaks);
+        }
+        m_breaks.Deleted(at, bytes);
+        const auto moved = [position, length](long place) {
+            return place <= position           ? place
+                   : place < position + length ? position
+                                               : place - length;
+        };
+        for (Touched& span : m_touched) {
+            span = {moved(span.from), moved(span.to)};
+        }
+        NoteTouched(position, position);
     }
 }
 
@@ -308,7 +366,7 @@ void ScintillaEditor::AnnounceCaret() {
 
 void ScintillaEditor::CheckMirror() const {
     FlushInsertion();
-    if (m_checkMirror && m_mirror.Text().Flatten() != Utf8ToGbk(Buffer())) {
+    if (m_checkMirror && m_mirror.Text().Flatten() != Utf8ToGbk(BufferText())) {
         std::fputs("velmor: the document mirror is out of step with the editor\n", stderr);
         std::abort();
     }
@@ -346,15 +404,20 @@ void ScintillaEditor::ReplaceTextWithUtf8(std::string_view utf8) {
         SendScintilla(SCI_CLEARALL);
         SendScintilla(SCI_ALLOCATE,
                       static_cast<unsigned long>(utf8.size() + utf8.size() / 256 + kTypingRoom));
+        DisplayBreakWriter rows = RowWriter();
         for (std::size_t from = 0; from < utf8.size(); from += kAppendPiece) {
-            const std::string_view piece = utf8.substr(from, kAppendPiece);
-            SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(piece.size()), piece.data());
+            rows.Write(utf8.substr(from, kAppendPiece));
         }
+        m_breaks.Assign(rows.TakeBreaks());
         m_mirror.Rebuild(utf8);
     });
 }
 
 std::optional<std::vector<std::string_view>> ScintillaEditor::WellFormedUtf8() const {
+    // The buffer is the text's UTF-8 only where no line is shown as rows.
+    if (!m_breaks.Empty()) {
+        return std::nullopt;
+    }
     auto* self = const_cast<ScintillaEditor*>(this);
     const auto length = static_cast<std::size_t>(self->SendScintilla(SCI_GETLENGTH));
     const auto gap = static_cast<std::size_t>(self->SendScintilla(SCI_GETGAPPOSITION));
@@ -391,6 +454,8 @@ void ScintillaEditor::ReplaceBuffer(const std::function<void()>& fill) {
     const long caret = SendScintilla(SCI_GETCURRENTPOS);
     m_insertedAt = -1;
     m_wholeTextChange = true;
+    m_breaks.Clear();
+    m_touched.clear();
     fill();
     m_wholeTextChange = false;
     m_userEditPending = false;
@@ -420,19 +485,19 @@ void ScintillaEditor::FillBuffer(const SharedText& text) {
     EditorAccessible::DropIndex(this);
     const WholeBlocksWritten written;
     SendScintilla(SCI_CLEARALL);
+    DisplayBreakWriter rows = RowWriter();
     m_mirror.Adopt(text, {[this](std::size_t size) {
                               SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(
                                                               size + size / 256 + kTypingRoom));
                           },
-                          [this](std::string_view piece) {
-                              SendScintilla(SCI_APPENDTEXT,
-                                            static_cast<unsigned long>(piece.size()), piece.data());
-                          }});
+                          [&rows](std::string_view piece) { rows.Write(piece); }});
+    m_breaks.Assign(rows.TakeBreaks());
 }
 
 void ScintillaEditor::AppendText(const Text& text) {
     AppendBuffer(GbkToUtf8(text));
     RespellRawBytes();
+    TidyRows();
     m_userEditPending = false;
     // SCI_GOTOPOS would wrap every pending line before scrolling; ShowCaret does not.
     SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(SendScintilla(SCI_GETLENGTH)));
@@ -463,6 +528,7 @@ void ScintillaEditor::FinishUserEdit() {
         return;
     }
     RespellRawBytes();
+    TidyRows();
     m_userEditPending = false;
     m_modified = true;
     ApplyStrikeOut();
@@ -486,8 +552,9 @@ void ScintillaEditor::RespellRawBytes() {
     long caret = SendScintilla(SCI_GETCURRENTPOS);
     long anchor = SendScintilla(SCI_GETANCHOR);
     for (auto it = respellings.rbegin(); it != respellings.rend(); ++it) {
-        const auto start = static_cast<long>(it->start);
-        const auto end = static_cast<long>(it->start + it->length);
+        const auto start = static_cast<long>(m_breaks.BufferPosition(it->start, true));
+        const auto end = std::max(
+            start, static_cast<long>(m_breaks.BufferPosition(it->start + it->length, false)));
         const auto moved = [&](long at) {
             return at < start ? at
                    : at < end
@@ -505,6 +572,110 @@ void ScintillaEditor::RespellRawBytes() {
     m_mirror.ForgetRawBytes();
     SendScintilla(SCI_SETSEL, static_cast<unsigned long>(anchor), caret);
     m_startAt = -1;
+}
+
+void ScintillaEditor::NoteTouched(long from, long to) {
+    // Edits next to one another make one span, so that typing keeps one.
+    if (!m_touched.empty() && from <= m_touched.back().to + 1 && to + 1 >= m_touched.back().from) {
+        m_touched.back() = {std::min(from, m_touched.back().from),
+                            std::max(to, m_touched.back().to)};
+        return;
+    }
+    m_touched.push_back({from, to});
+}
+
+void ScintillaEditor::InsertBreak(long position) {
+    m_breakEdit = true;
+    SendScintilla(SCI_INSERTTEXT, static_cast<unsigned long>(position), "\n");
+    m_breakEdit = false;
+    m_breaks.Inserted(static_cast<std::size_t>(position), 1, true);
+}
+
+void ScintillaEditor::RemoveBreak(long position) {
+    m_breakEdit = true;
+    SendScintilla(SCI_DELETERANGE, static_cast<unsigned long>(position), 1L);
+    m_breakEdit = false;
+    m_breaks.Deleted(static_cast<std::size_t>(position), 1);
+}
+
+void ScintillaEditor::TidyRows() {
+    // The widget removes a composition by its place and length: rows wait for the commit.
+    if (m_composing || m_touched.empty()) {
+        return;
+    }
+    FlushInsertion();
+    const std::vector<Touched> touched = std::exchange(m_touched, {});
+    const long lastLine = SendScintilla(SCI_GETLINECOUNT) - 1;
+    // The lines touched and one on either side (a row's break ends the line before), merged
+    // and worked through from the last, so that the lines before keep their numbers.
+    std::vector<std::pair<long, long>> lines;
+    for (const Touched& span : touched) {
+        lines.emplace_back(
+            std::max(
+                0L, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(span.from)) - 1),
+            std::min(lastLine,
+                     SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(span.to)) + 1));
+    }
+    std::sort(lines.begin(), lines.end());
+    long next = lastLine + 1;
+    bool changed = false;
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        for (long line = std::min(it->second, next - 1); line >= it->first; --line) {
+            changed = TidyRow(line) || changed;
+        }
+        next = std::min(next, it->first);
+    }
+    if (changed) {
+        m_startAt = -1;
+    }
+}
+
+bool ScintillaEditor::TidyRow(long line) {
+    const auto at = [this](long position) {
+        return static_cast<unsigned char>(
+            SendScintilla(SCI_GETCHARAT, static_cast<unsigned long>(position)));
+    };
+    const auto isBreak = [this](long position) {
+        return position >= 0 && m_breaks.IsBreak(static_cast<std::size_t>(position));
+    };
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const long start = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const long end = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+    bool changed = false;
+    // A break is kept only between two characters of a row too long to be one: never next
+    // to a line end (after a CR it would even make one line end with it), never at either
+    // end of the text, never joining two rows short enough to be one.
+    if (end + 1 < length && at(end) == '\r' && isBreak(end + 1)) {
+        RemoveBreak(end + 1);
+        changed = true;
+    } else if (isBreak(end)) {
+        const long nextEnd = end + 1 < length ? SendScintilla(SCI_GETLINEENDPOSITION,
+                                                              static_cast<unsigned long>(line + 1))
+                                              : end + 1;
+        const bool lineEndNext = end + 1 >= length || at(end + 1) == '\r' || at(end + 1) == '\n';
+        const bool lineEndBefore = end == start && (start == 0 || !isBreak(start - 1));
+        if (lineEndNext || lineEndBefore || end == start ||
+            (end - start) + (nextEnd - end - 1) <= static_cast<long>(DisplayBreaks::RowBytes())) {
+            RemoveBreak(end);
+            changed = true;
+        }
+    }
+    const long rowEnd = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+    if (rowEnd - start <= static_cast<long>(DisplayBreaks::LongestRow())) {
+        return changed;
+    }
+    // Cut from the back, so the places before stay; each cut before a character's first byte.
+    const auto row = static_cast<long>(DisplayBreaks::RowBytes());
+    for (long cut = start + (rowEnd - start - 1) / row * row; cut > start; cut -= row) {
+        long place = cut;
+        while (place < rowEnd && (at(place) & 0xC0) == 0x80 && place - cut < 4) {
+            ++place;
+        }
+        if (place < rowEnd && !isBreak(place - 1)) {
+            InsertBreak(place);
+        }
+    }
+    return true;
 }
 
 void ScintillaEditor::Notify() {
@@ -532,6 +703,35 @@ void ScintillaEditor::paste() {
     FinishUserEdit();
 }
 
+QMimeData* ScintillaEditor::toMimeData(const QByteArray& text, bool rectangular) const {
+    const auto start = static_cast<std::size_t>(SendScintilla(SCI_GETSELECTIONSTART));
+    const auto end = static_cast<std::size_t>(SendScintilla(SCI_GETSELECTIONEND));
+    if (rectangular || m_breaks.CountIn(start, end) == 0 ||
+        static_cast<std::size_t>(text.size()) != end - start) {
+        return QsciScintillaBase::toMimeData(text, rectangular);
+    }
+    std::string selected;
+    m_breaks.AppendText(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                        start, selected);
+    return QsciScintillaBase::toMimeData(
+        QByteArray(selected.data(), static_cast<qsizetype>(selected.size())), false);
+}
+
+void ScintillaEditor::StepOverBreak(int key) {
+    // Backspace and Delete next to a row's end take the character beyond it, as they would
+    // across a row of word wrap.
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    if (m_breaks.Empty() || caret != SendScintilla(SCI_GETANCHOR)) {
+        return;
+    }
+    if (key == Qt::Key_Backspace && caret > 0 &&
+        m_breaks.IsBreak(static_cast<std::size_t>(caret - 1))) {
+        SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(caret - 1));
+    } else if (key == Qt::Key_Delete && m_breaks.IsBreak(static_cast<std::size_t>(caret))) {
+        SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(caret + 1));
+    }
+}
+
 void ScintillaEditor::keyPressEvent(QKeyEvent* event) {
     // Scintilla indents the lines of a selection that spans lines; a plain edit box replaces
     // it with the TAB like any other typed character.
@@ -555,6 +755,9 @@ void ScintillaEditor::keyPressEvent(QKeyEvent* event) {
         ShowCaret();
         event->accept();
         return;
+    }
+    if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
+        StepOverBreak(event->key());
     }
     QsciScintilla::keyPressEvent(event);
     FinishUserEdit();
@@ -609,7 +812,8 @@ bool ScintillaEditor::IsCharacterBoundary(long bufferPosition) const {
 
 int ScintillaEditor::EditorPositionOf(long bufferPosition) const {
     FlushInsertion();
-    return static_cast<int>(m_mirror.CharactersBefore(static_cast<std::size_t>(bufferPosition)));
+    return static_cast<int>(
+        m_mirror.CharactersBefore(m_breaks.TextPosition(static_cast<std::size_t>(bufferPosition))));
 }
 
 long ScintillaEditor::BufferPositionOf(int editorPosition, bool roundUp) const {
@@ -622,7 +826,8 @@ long ScintillaEditor::BufferPositionOf(int editorPosition, bool roundUp) const {
     // sequence, say), the prefix decodes differently from the whole: the first difference
     // marks the character that must not be split.
     const auto agreed = std::mismatch(prefix.begin(), prefix.end(), buffer.begin(), buffer.end());
-    const long position = static_cast<long>(chunk.chunkStart) + (agreed.first - prefix.begin());
+    const long position = static_cast<long>(m_breaks.BufferPosition(
+        chunk.chunkStart + static_cast<std::size_t>(agreed.first - prefix.begin()), true));
     if (agreed.first == prefix.end() && IsCharacterBoundary(position)) {
         return position;
     }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/PreparedDocument.h"
+#include "core/DisplayBreaks.h"
 #include "core/GbkMirror.h"
 #include "core/MainEditor.h"
 
@@ -15,8 +16,10 @@ namespace velmor {
 
 // MainEditor on QScintilla in UTF-8 mode. The document stays GBK bytes: a GbkMirror follows
 // every edit of the buffer, so reading never converts the whole buffer; writing decodes into
-// it, so no byte is ever lost. VELMOR_CHECK_MIRROR=1 in the environment checks the mirror
-// against a full conversion after every change.
+// it, so no byte is ever lost. Lines too long to lay out at typing speed are shown as rows
+// (DisplayBreaks): the mirror sees the buffer without the rows' own line feeds.
+// VELMOR_CHECK_MIRROR=1 in the environment checks the mirror against a full conversion after every
+// change.
 class ScintillaEditor : public QsciScintilla, public MainEditor {
     Q_OBJECT
 
@@ -38,6 +41,10 @@ public:
     // How often the mirror was found out of step and rebuilt: never, unless an edit slipped
     // past the notifications.
     int MirrorRepairs() const { return m_mirrorRepairs; }
+    // The buffer without the line feeds that only end rows of a long line: the UTF-8 of the
+    // text as the box shows it.
+    std::string BufferText() const;
+    const DisplayBreaks& Breaks() const { return m_breaks; }
     int SelectionStart() const override;
     int SelectionLength() const override;
     void SetSelectionStart(int start) override;
@@ -69,6 +76,8 @@ public:
     void paste() override;
 
 protected:
+    // Copies and drags carry the selected text without the rows' own line feeds.
+    QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -89,7 +98,23 @@ private:
     // Replaces the whole buffer by what fill puts there, keeping the view's place.
     void ReplaceBuffer(const std::function<void()>& fill);
     std::string_view Buffer() const;
+    // The text's UTF-8 bytes [position, position + length): the buffer's, skipping the
+    // breaks; valid until the next call.
+    std::string_view TextBytes(std::size_t position, std::size_t length) const;
     void AppendBuffer(std::string_view utf8);
+    // Appends a whole new text's UTF-8 to the emptied buffer, cut into rows where its lines
+    // are long; the breaks it wrote are taken with TakeRows.
+    DisplayBreakWriter RowWriter();
+    // Keeps the rows of the lines that edits since the last call touched within their
+    // lengths, and drops breaks that no longer cut a long line.
+    void TidyRows();
+    // Tidies the row that line is; true when a break went in or out.
+    bool TidyRow(long line);
+    void NoteTouched(long from, long to);
+    // Moves the caret over a row's break that Backspace or Delete would take.
+    void StepOverBreak(int key);
+    void InsertBreak(long position);
+    void RemoveBreak(long position);
     void OnModified(int position, int type, int length);
     // The mirror learns of an insertion only once it is done: before the next edit or read.
     void FlushInsertion() const;
@@ -120,7 +145,17 @@ private:
     const long m_directPointer;
     // The document the widget made for itself, kept to be given back before it goes.
     void* m_widgetDocument = nullptr;
+    mutable DisplayBreaks m_breaks;
+    mutable std::string m_textBytes;
     mutable GbkMirror m_mirror;
+    // Buffer spans that edits touched, for TidyRows; kept across the edits that follow.
+    struct Touched {
+        long from;
+        long to;
+    };
+    std::vector<Touched> m_touched;
+    // Set while a break of ours goes in or out: no edit of the text.
+    bool m_breakEdit = false;
     std::shared_ptr<PreparedDocument> m_offered;
     mutable long m_insertedAt = -1;
     mutable long m_insertedLength = 0;

@@ -11,7 +11,10 @@
 
 #include "app/ScintillaEditor.h"
 #include "core/CodePage936.h"
+#include "core/Positions.h"
 #include "core/UndoHistory.h"
+
+#include "../support/ShortRows.h"
 
 namespace velmor {
 namespace {
@@ -25,13 +28,9 @@ protected:
         m_history.Attach();
     }
 
-    // The buffer as the widget holds it, converted whole: what the mirror must agree with.
-    Text FullConversion() {
-        const long length = m_editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-        const auto* data = static_cast<const char*>(
-            m_editor.SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
-        return Utf8ToGbk(std::string_view(data, static_cast<std::size_t>(length)));
-    }
+    // The buffer as the widget holds it (without the breaks of rows), converted whole: what
+    // the mirror must agree with.
+    Text FullConversion() { return Utf8ToGbk(m_editor.BufferText()); }
 
     long Send(unsigned int message, unsigned long wParam = 0, long lParam = 0) {
         return m_editor.SendScintilla(message, wParam, lParam);
@@ -48,65 +47,136 @@ protected:
 };
 
 // Typing, deleting, Enter, pasting, cutting, undo, redo and whole-text replacement in random
-// order: after each, the text read equals a full conversion of the buffer.
+// order: after each, the text read equals a full conversion of the buffer. A second round
+// shows every line as rows of a few bytes.
 TEST_F(EditorMirrorTest, TextFollowsRandomUserEditsLikeAFullConversion) {
-    std::mt19937 random(936);
-    Text start;
-    for (int line = 0; line < 6000; ++line) {
-        start += "line \xD6\xD0\xCE\xC4 " + std::to_string(line) + (line % 7 ? "\r\n" : "\r");
-    }
-    m_editor.ReplaceText(start);
-    const char* const pastes[] = {"x\ry\nz", "😀中", "\r\n\r\n", "€ ¢ 文字", "plain"};
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    for (int step = 0; step < 400 && std::chrono::steady_clock::now() < deadline; ++step) {
-        const long length = Send(QsciScintillaBase::SCI_GETLENGTH);
-        const long at = Send(QsciScintillaBase::SCI_POSITIONBEFORE,
-                             static_cast<unsigned long>(random() % (length + 1) + 1));
-        Send(QsciScintillaBase::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(at));
-        switch (random() % 9) {
-            case 0:
-                QTest::keyClicks(&m_editor, "ab");
-                break;
-            case 1:
-                Commit("中文");
-                break;
-            case 2:
-                QTest::keyClick(&m_editor, Qt::Key_Backspace);
-                break;
-            case 3:
-                QTest::keyClick(&m_editor, Qt::Key_Delete);
-                break;
-            case 4:
-                QTest::keyClick(&m_editor, Qt::Key_Return);
-                break;
-            case 5:
-                QGuiApplication::clipboard()->setText(QString::fromUtf8(pastes[random() % 5]));
-                m_editor.paste();
-                break;
-            case 6:
-                Send(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(at),
-                     std::min(length, at + static_cast<long>(random() % 5000)));
-                m_editor.cut();
-                break;
-            case 7:
-                random() % 2 ? m_history.Undo() : m_history.Redo();
-                break;
-            default:
-                m_editor.ReplaceText(m_editor.ReadText() + "\xB0\xA1\x81");
-                break;
+    for (const std::size_t rowBytes : {DisplayBreaks::RowBytes(), std::size_t{12}}) {
+        const test::ShortRows rows(rowBytes);
+        std::mt19937 random(936);
+        Text start;
+        for (int line = 0; line < 6000; ++line) {
+            start += "line \xD6\xD0\xCE\xC4 " + std::to_string(line) + (line % 7 ? "\r\n" : "\r");
         }
-        QApplication::processEvents();
-        const Text read = m_editor.ReadText();
-        const Text whole = FullConversion();
-        if (read != whole) {
-            const auto differ = std::mismatch(read.begin(), read.end(), whole.begin(), whole.end());
-            const std::size_t at = static_cast<std::size_t>(differ.first - read.begin());
-            FAIL() << "step " << step << ": the mirror (" << read.size()
-                   << " bytes) and the buffer (" << whole.size() << " bytes) part at byte " << at
-                   << "; mirror there: \"" << read.substr(at, 40) << "\", buffer there: \""
-                   << whole.substr(at, 40) << "\"";
+        m_editor.ReplaceText(start);
+        const char* const pastes[] = {"x\ry\nz", "😀中", "\r\n\r\n", "€ ¢ 文字", "plain"};
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        for (int step = 0; step < 400 && std::chrono::steady_clock::now() < deadline; ++step) {
+            const long length = Send(QsciScintillaBase::SCI_GETLENGTH);
+            const long at = Send(QsciScintillaBase::SCI_POSITIONBEFORE,
+                                 static_cast<unsigned long>(random() % (length + 1) + 1));
+            Send(QsciScintillaBase::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(at));
+            switch (random() % 9) {
+                case 0:
+                    QTest::keyClicks(&m_editor, "ab");
+                    break;
+                case 1:
+                    Commit("中文");
+                    break;
+                case 2:
+                    QTest::keyClick(&m_editor, Qt::Key_Backspace);
+                    break;
+                case 3:
+                    QTest::keyClick(&m_editor, Qt::Key_Delete);
+                    break;
+                case 4:
+                    QTest::keyClick(&m_editor, Qt::Key_Return);
+                    break;
+                case 5:
+                    QGuiApplication::clipboard()->setText(QString::fromUtf8(pastes[random() % 5]));
+                    m_editor.paste();
+                    break;
+                case 6:
+                    Send(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(at),
+                         std::min(length, at + static_cast<long>(random() % 5000)));
+                    m_editor.cut();
+                    break;
+                case 7:
+                    random() % 2 ? m_history.Undo() : m_history.Redo();
+                    break;
+                default:
+                    m_editor.ReplaceText(m_editor.ReadText() + "\xB0\xA1\x81");
+                    break;
+            }
+            QApplication::processEvents();
+            const Text read = m_editor.ReadText();
+            const Text whole = FullConversion();
+            if (read != whole) {
+                const auto differ =
+                    std::mismatch(read.begin(), read.end(), whole.begin(), whole.end());
+                const std::size_t at = static_cast<std::size_t>(differ.first - read.begin());
+                FAIL() << "step " << step << ": the mirror (" << read.size()
+                       << " bytes) and the buffer (" << whole.size() << " bytes) part at byte "
+                       << at << "; mirror there: \"" << read.substr(at, 40)
+                       << "\", buffer there: \"" << whole.substr(at, 40) << "\""
+                       << " (rows of " << rowBytes << ")";
+            }
         }
     }
+}
+
+// A line longer than a row is shown as rows; what the user does next to a row's end acts on
+// the text as if the row went on, and nothing of the text is a row's break.
+TEST_F(EditorMirrorTest, LongLinesAreShownAsRowsThatEditsAndCopiesLookThrough) {
+    const test::ShortRows rows(16);
+    const std::string line = "0123456789中文abcdefghij😀klmnopqrst" + std::string(40, 'x');
+    m_editor.ReplaceText(Utf8ToGbk(line + "\r\nshort\r\n"));
+    ASSERT_FALSE(m_editor.Breaks().Empty());
+    EXPECT_EQ(m_editor.ReadText(), Utf8ToGbk(line + "\r\nshort\r\n"));
+    const std::size_t firstBreak = m_editor.Breaks().Positions().front();
+    EXPECT_EQ(firstBreak, 16u);
+    EXPECT_EQ(m_editor.WellFormedUtf8(), std::nullopt);
+
+    // Text positions on either side of a row's break.
+    m_editor.SetSelectionStart(12);
+    EXPECT_EQ(m_editor.SelectionStart(), 12);
+    QTest::keyClicks(&m_editor, QStringLiteral("+"));
+    EXPECT_EQ(GbkToUtf8(m_editor.ReadText()).substr(0, 21), "0123456789中文+abcd");
+
+    // Backspace just after a break takes the character before it; Delete just before one
+    // takes the one after it.
+    const long afterBreak = static_cast<long>(m_editor.Breaks().Positions().front()) + 1;
+    Send(QsciScintillaBase::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(afterBreak));
+    const int caret = m_editor.SelectionStart();
+    QTest::keyClick(&m_editor, Qt::Key_Backspace);
+    EXPECT_EQ(m_editor.SelectionStart(), caret - 1);
+    const long beforeBreak = static_cast<long>(m_editor.Breaks().Positions().front());
+    Send(QsciScintillaBase::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(beforeBreak));
+    const Text before = m_editor.ReadText();
+    QTest::keyClick(&m_editor, Qt::Key_Delete);
+    const Text after = m_editor.ReadText();
+    EXPECT_EQ(after.size() + 1, before.size());
+    EXPECT_EQ(FullConversion(), after);
+
+    // A copy across rows carries the text only.
+    m_editor.SetSelectionStart(0);
+    m_editor.SetSelectionLength(60);
+    m_editor.copy();
+    const Text copied = Utf8ToGbk(QGuiApplication::clipboard()->text().toStdString());
+    EXPECT_EQ(copied, after.substr(0, static_cast<std::size_t>(ByteOffsetOfCharacters(after, 60))));
+
+    // Enter at a row's end ends the line there, and the break beside it goes.
+    Send(QsciScintillaBase::SCI_SETEMPTYSELECTION,
+         static_cast<unsigned long>(m_editor.Breaks().Positions().front()));
+    const int enterAt = m_editor.SelectionStart();
+    QTest::keyClick(&m_editor, Qt::Key_Return);
+    const Text entered = m_editor.ReadText();
+    EXPECT_EQ(entered.substr(static_cast<std::size_t>(ByteOffsetOfCharacters(entered, enterAt)), 2),
+              "\r\n");
+
+    // A pasted long line is cut into rows; the whole text selected and cut leaves none.
+    QGuiApplication::clipboard()->setText(QString(200, QLatin1Char('p')));
+    m_editor.paste();
+    const long lines = Send(QsciScintillaBase::SCI_GETLINECOUNT);
+    for (long l = 0; l < lines; ++l) {
+        EXPECT_LE(Send(QsciScintillaBase::SCI_LINELENGTH, static_cast<unsigned long>(l)),
+                  static_cast<long>(DisplayBreaks::LongestRow()) + 2);
+    }
+    EXPECT_EQ(FullConversion(), m_editor.ReadText());
+    m_editor.selectAll();
+    m_editor.cut();
+    EXPECT_TRUE(m_editor.Breaks().Empty());
+    EXPECT_TRUE(m_editor.ReadText().empty());
+    EXPECT_EQ(m_editor.MirrorRepairs(), 0);
 }
 
 // Edits the mirror never heard of (notifications off) still reach whatever reads the text:

@@ -29,11 +29,20 @@ class WindowDifferential {
 public:
     WindowDifferential(CommandsFixture& fixture, std::uint32_t seed)
         : m_fixture(fixture), m_seed(seed), m_random(seed) {}
+    ~WindowDifferential() { DisplayBreaks::SetRowBytes(m_rowBytes); }
+    WindowDifferential(const WindowDifferential&) = delete;
+    WindowDifferential& operator=(const WindowDifferential&) = delete;
 
     // Runs steps until count are done or the deadline passes; the failure, if any, names the
     // seed, the step and the steps that led there.
     std::optional<std::string> Run(int count, std::chrono::steady_clock::time_point deadline) {
         Begin();
+        // Every other seed shows lines as rows of a few bytes, so that edits meet rows' ends.
+        if (m_seed % 2 == 0) {
+            DisplayBreaks::SetRowBytes(4 + m_seed / 2 % 29);
+            ScintillaEditor& editor = m_fixture.Window().Editor();
+            editor.ReplaceSnapshot(editor.ReadSnapshot());
+        }
         for (m_step = 0; m_step < count && std::chrono::steady_clock::now() < deadline; ++m_step) {
             Note(DoRandomStep());
             if (std::optional<std::string> mismatch = Check()) {
@@ -262,10 +271,10 @@ private:
         }
         const Text document = window.Access().ReadText();
         ScintillaEditor& editor = window.Editor();
-        const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-        const auto* data = static_cast<const char*>(
-            editor.SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
-        const std::string widget(data == nullptr ? "" : data, static_cast<std::size_t>(length));
+        if (std::optional<std::string> rows = CheckRows(editor)) {
+            return rows;
+        }
+        const std::string widget = editor.BufferText();
         if (GbkToUtf8(document) != widget) {
             return "the document is not the widget's text:\n  document " + Shown(document) +
                    "\n  widget   " + Shown(Utf8ToGbk(widget)) + "\n  " +
@@ -286,6 +295,35 @@ private:
         if (saved != document) {
             return "the saved bytes are not the document:\n  document " + Shown(document) +
                    "\n  saved    " + Shown(saved);
+        }
+        return std::nullopt;
+    }
+
+    // Long lines are shown as rows, each ended by a line feed of the widget's own: rows no
+    // longer than their limit, and never a break beside a line end or at either end.
+    static std::optional<std::string> CheckRows(ScintillaEditor& editor) {
+        const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+        const auto* data = static_cast<const char*>(
+            editor.SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+        const std::string_view buffer(data == nullptr ? "" : data,
+                                      static_cast<std::size_t>(length));
+        const auto lineEnd = [](char byte) { return byte == '\r' || byte == '\n'; };
+        for (const std::size_t at : editor.Breaks().Positions()) {
+            if (at >= buffer.size() || buffer[at] != '\n') {
+                return "a row's break at " + std::to_string(at) + " is no line feed";
+            }
+            if (at == 0 || at + 1 == buffer.size() || lineEnd(buffer[at - 1]) ||
+                lineEnd(buffer[at + 1])) {
+                return "a row's break at " + std::to_string(at) + " stands beside a line end";
+            }
+        }
+        std::size_t run = 0;
+        for (const char byte : buffer) {
+            run = lineEnd(byte) ? 0 : run + 1;
+            // A character that crosses a row's end stays whole in it.
+            if (run > DisplayBreaks::LongestRow() + 3) {
+                return "a row is longer than " + std::to_string(DisplayBreaks::LongestRow());
+            }
         }
         return std::nullopt;
     }
@@ -328,6 +366,7 @@ private:
         for (const std::string& step : m_log) {
             out << ' ' << step;
         }
+        out << "\n  rows of " << DisplayBreaks::RowBytes() << " bytes";
         return out.str();
     }
 
@@ -337,6 +376,7 @@ private:
     int m_step = 0;
     std::deque<std::string> m_log;
     Text m_saveAs;
+    const std::size_t m_rowBytes = DisplayBreaks::RowBytes();
 };
 
 }  // namespace velmor::test
