@@ -15,9 +15,7 @@ set -euo pipefail
 build=${1:?usage: window-speed-table.sh BUILD_DIR}
 ratio=${RATIO:-/work/shared/bench/ratio.py}
 runs=${RUNS:-5}
-# Case 5 (hex) leaves one line of twice the document's size, whose first paint takes minutes on
-# either side; it runs only when asked for.
-cases=${CASES:-0 1 2 3 4 6 7}
+cases=${CASES:-0 1 2 3 4 5 6 7}
 bench=$(realpath "$build/bench/bench_BackgroundCommandBench")
 export QT_QPA_PLATFORM=offscreen
 

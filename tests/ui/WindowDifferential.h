@@ -93,6 +93,9 @@ public:
             QTest::keyClick(&editor, Qt::Key_Backspace);
         } else if (name == "delete") {
             QTest::keyClick(&editor, Qt::Key_Delete);
+        } else if (name == "end") {
+            // The end of the line as shown: before a row's break where a line is shown as rows.
+            QTest::keyClick(&editor, Qt::Key_End);
         } else if (name == "paste") {
             QGuiApplication::clipboard()->setText(
                 QString::fromUtf8(kInputs[static_cast<std::size_t>(value) % std::size(kInputs)]));
@@ -186,7 +189,7 @@ private:
                 step = "backspace";
                 break;
             case 8:
-                step = "delete";
+                step = pick(3) == 0 ? "end" : "delete";
                 break;
             case 9:
                 step = "paste:" + std::to_string(pick(8));
