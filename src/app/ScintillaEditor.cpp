@@ -664,11 +664,19 @@ bool ScintillaEditor::TidyRow(long line) {
     if (rowEnd - start <= static_cast<long>(DisplayBreaks::LongestRow())) {
         return changed;
     }
-    // Cut from the back, so the places before stay; each cut before a character's first byte.
+    // Cut from the back, so the places before stay; each cut after a space soon after, or
+    // else before a character's first byte, as a row given whole is cut.
     const auto row = static_cast<long>(DisplayBreaks::RowBytes());
+    const long search = row / static_cast<long>(DisplayBreaks::kSpaceSearch);
     for (long cut = start + (rowEnd - start - 1) / row * row; cut > start; cut -= row) {
         long place = cut;
-        while (place < rowEnd && (at(place) & 0xC0) == 0x80 && place - cut < 4) {
+        for (long look = cut; look < std::min(rowEnd, cut + search); ++look) {
+            if (at(look) == ' ') {
+                place = look + 1;
+                break;
+            }
+        }
+        while (place < rowEnd && (at(place) & 0xC0) == 0x80 && place - cut < search + 4) {
             ++place;
         }
         if (place < rowEnd && !isBreak(place - 1)) {

@@ -112,21 +112,27 @@ void DisplayBreakWriter::Write(std::string_view utf8) {
     };
     while (at < utf8.size()) {
         if (m_run >= row) {
-            // The row is full: it ends before the next character, unless a line end comes
-            // first. A byte that only continues a character waits, up to the longest row.
+            // The row is full: it ends after a space that comes soon, or else before the
+            // next character, unless a line end comes first. A byte that only continues a
+            // character waits, up to the longest row.
             const auto byte = static_cast<unsigned char>(utf8[at]);
             if (IsLineEnd(byte)) {
                 m_run = 0;
+                m_afterSpace = false;
                 ++at;
-            } else if ((byte & 0xC0) == 0x80 && m_run < 2 * row) {
-                ++m_run;
-                ++at;
-            } else {
+            } else if (m_afterSpace || m_run >= 2 * row ||
+                       ((byte & 0xC0) != 0x80 &&
+                        m_run >= row + row / DisplayBreaks::kSpaceSearch)) {
                 flush(at);
                 m_breaks.push_back(m_written);
                 m_sink(std::string_view(&DisplayBreaks::kByte, 1));
                 ++m_written;
                 m_run = 0;
+                m_afterSpace = false;
+            } else {
+                m_afterSpace = byte == ' ';
+                ++m_run;
+                ++at;
             }
             continue;
         }

@@ -23,6 +23,8 @@ public:
     static std::size_t LongestRow() { return 2 * RowBytes(); }
     static void SetRowBytes(std::size_t bytes);
     static constexpr char kByte = '\n';
+    // A row ends after a space found within RowBytes() / kSpaceSearch bytes past its length.
+    static constexpr std::size_t kSpaceSearch = 16;
 
     bool Empty() const { return m_at.empty(); }
     std::size_t Count() const { return m_at.size(); }
@@ -53,8 +55,9 @@ private:
 };
 
 // Cuts UTF-8 handed over piece by piece into the rows above as it goes to the buffer: a run
-// of more than DisplayBreaks::RowBytes() bytes without a line end gets a break before the
-// character that passes each row's length. Lines no longer than that pass unchanged.
+// of more than DisplayBreaks::RowBytes() bytes without a line end gets a break after a space
+// within a sixteenth of a row past each row's length, or else before the character there.
+// Lines no longer than a row pass unchanged.
 class DisplayBreakWriter {
 public:
     using Sink = std::function<void(std::string_view bytes)>;
@@ -71,6 +74,7 @@ private:
     // Buffer bytes written, breaks included, and bytes since the last line end or break.
     std::size_t m_written = 0;
     std::size_t m_run = 0;
+    bool m_afterSpace = false;
 };
 
 }  // namespace velmor

@@ -30,12 +30,17 @@ Written WriteInPieces(const std::string& utf8, const std::vector<std::size_t>& c
 }
 
 TEST(DisplayBreaksTest, LongRunsAreCutBeforeTheCharacterThatPassesTheRowHowEverTheyArrive) {
-    const test::ShortRows rows(8);
     struct Case {
         std::string utf8;
         std::string shown;
+        std::size_t rowBytes = 8;
     };
+    const std::string row32(32, 'a');
     const Case cases[] = {
+        // A row ends after a space within a sixteenth of a row past its length.
+        {row32 + " bcdef", row32 + " \nbcdef", 32},
+        {row32 + "b cdef", row32 + "b \ncdef", 32},
+        {row32 + "bcdef", row32 + "bc\ndef", 32},
         {"", ""},
         {"12345678", "12345678"},
         {"123456789", "12345678\n9"},
@@ -64,6 +69,7 @@ TEST(DisplayBreaksTest, LongRunsAreCutBeforeTheCharacterThatPassesTheRowHowEverT
             }
             ways.push_back(cuts);
         }
+        const test::ShortRows rows(c.rowBytes);
         for (const auto& cuts : ways) {
             const Written written = WriteInPieces(c.utf8, cuts);
             EXPECT_EQ(written.buffer, c.shown) << c.utf8;

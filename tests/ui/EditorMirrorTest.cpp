@@ -123,14 +123,14 @@ TEST_F(EditorMirrorTest, LongLinesAreShownAsRowsThatEditsAndCopiesLookThrough) {
     ASSERT_FALSE(m_editor.Breaks().Empty());
     EXPECT_EQ(m_editor.ReadText(), Utf8ToGbk(line + "\r\nshort\r\n"));
     const std::size_t firstBreak = m_editor.Breaks().Positions().front();
-    EXPECT_EQ(firstBreak, 16u);
+    EXPECT_EQ(firstBreak, 17u);
     EXPECT_EQ(m_editor.WellFormedUtf8(), std::nullopt);
 
     // Text positions on either side of a row's break.
-    m_editor.SetSelectionStart(12);
-    EXPECT_EQ(m_editor.SelectionStart(), 12);
+    m_editor.SetSelectionStart(13);
+    EXPECT_EQ(m_editor.SelectionStart(), 13);
     QTest::keyClicks(&m_editor, QStringLiteral("+"));
-    EXPECT_EQ(GbkToUtf8(m_editor.ReadText()).substr(0, 21), "0123456789中文+abcd");
+    EXPECT_EQ(GbkToUtf8(m_editor.ReadText()).substr(0, 21), "0123456789中文a+bcd");
 
     // Backspace just after a break takes the character before it; Delete just before one
     // takes the one after it.
