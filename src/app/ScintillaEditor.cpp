@@ -653,8 +653,7 @@ bool ScintillaEditor::TidyRow(long line) {
                                                               static_cast<unsigned long>(line + 1))
                                               : end + 1;
         const bool lineEndNext = end + 1 >= length || at(end + 1) == '\r' || at(end + 1) == '\n';
-        const bool lineEndBefore = end == start && (start == 0 || !isBreak(start - 1));
-        if (lineEndNext || lineEndBefore || end == start ||
+        if (lineEndNext || end == start ||
             (end - start) + (nextEnd - end - 1) <= static_cast<long>(DisplayBreaks::RowBytes())) {
             RemoveBreak(end);
             changed = true;
