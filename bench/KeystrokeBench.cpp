@@ -90,10 +90,14 @@ double Percentile(std::vector<double> samples, double fraction) {
     return samples[index];
 }
 
-// Arguments: megabytes, word wrap, caret place. Each run types ASCII letters, Chinese through
-// the input method, Backspace and Delete, and reports the percentiles of all of them.
+// Arguments: megabytes, word wrap, caret place, and whether the text is one line (shown as
+// rows). Each run types ASCII letters, Chinese through the input method, Backspace and
+// Delete, and reports the percentiles of all of them.
 void BM_Keystroke(benchmark::State& state) {
-    const Text text = MakeBenchText(static_cast<std::size_t>(state.range(0)) << 20, 60, 100);
+    Text text = MakeBenchText(static_cast<std::size_t>(state.range(0)) << 20, 60, 100);
+    if (state.range(3) != 0) {
+        std::erase_if(text, [](char byte) { return byte == '\r' || byte == '\n'; });
+    }
     TypingEditor typing(text, state.range(1) != 0);
     const auto place = static_cast<Place>(state.range(2));
     constexpr int kRounds = 25;
@@ -129,9 +133,10 @@ void BM_Keystroke(benchmark::State& state) {
     state.counters["peakMB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 BENCHMARK(BM_Keystroke)
-    ->ArgNames({"MB", "wrap", "place"})
-    ->ArgsProduct({{10}, {0, 1}, {0, 1, 2}})
-    ->Args({100, 1, 2})
+    ->ArgNames({"MB", "wrap", "place", "oneLine"})
+    ->ArgsProduct({{10}, {0, 1}, {0, 1, 2}, {0}})
+    ->Args({100, 1, 2, 0})
+    ->ArgsProduct({{10}, {0, 1}, {1, 2}, {1}})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

@@ -58,6 +58,9 @@ QFont DefaultTextFont() {
     return font;
 }
 
+// Rows of long lines whose layouts are kept around the place last shown (about 160 KB each).
+constexpr long kCachedRowsAround = 256;
+
 // Up to this size a save converts the mirror to compare it with the buffer: tens of
 // milliseconds at most.
 constexpr std::size_t kFullyConfirmedBytes = std::size_t{16} << 20;
@@ -101,6 +104,11 @@ ScintillaEditor::ScintillaEditor(QWidget* parent)
                 OnModified(position, type, length);
             });
     connect(this, &QsciScintilla::cursorPositionChanged, this, &ScintillaEditor::AnnounceCaret);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & SC_UPDATE_V_SCROLL) {
+            LimitLayoutCache();
+        }
+    });
 }
 
 ScintillaEditor::~ScintillaEditor() {
@@ -471,6 +479,7 @@ void ScintillaEditor::ReplaceBuffer(const std::function<void()>& fill) {
                   SendScintilla(SCI_VISIBLEFROMDOCLINE,
                                 static_cast<unsigned long>(std::min(firstLine, lastLine))));
     m_startAt = -1;
+    UseLayoutCache();
     Notify();
 }
 
@@ -574,6 +583,36 @@ void ScintillaEditor::RespellRawBytes() {
     m_startAt = -1;
 }
 
+void ScintillaEditor::UseLayoutCache() {
+    // Each paint wraps the lines around the first shown one again, a screenful of lines
+    // whatever their height: for rows of a long line, dozens of rows. Their layouts are kept
+    // then, for what was shown lately (LimitLayoutCache); otherwise only the shown lines'
+    // layouts, which spare a repaint from measuring a line again.
+    const int level = m_breaks.Empty() ? SC_CACHE_PAGE : SC_CACHE_DOCUMENT;
+    if (level != m_layoutCache) {
+        m_layoutCache = level;
+        SendScintilla(SCI_SETLAYOUTCACHE, static_cast<long>(level));
+    }
+}
+
+void ScintillaEditor::LimitLayoutCache() {
+    if (m_layoutCache != SC_CACHE_DOCUMENT) {
+        return;
+    }
+    const long top = SendScintilla(SCI_DOCLINEFROMVISIBLE, SendScintilla(SCI_GETFIRSTVISIBLELINE));
+    if (std::abs(top - m_cacheTop) <= kCachedRowsAround) {
+        return;
+    }
+    // The widget may be laying out lines now: the kept layouts are dropped once it is done.
+    m_cacheTop = top;
+    QTimer::singleShot(0, this, [this] {
+        if (m_layoutCache == SC_CACHE_DOCUMENT) {
+            SendScintilla(SCI_SETLAYOUTCACHE, static_cast<long>(SC_CACHE_PAGE));
+            SendScintilla(SCI_SETLAYOUTCACHE, static_cast<long>(SC_CACHE_DOCUMENT));
+        }
+    });
+}
+
 void ScintillaEditor::NoteTouched(long from, long to) {
     // Edits next to one another make one span, so that typing keeps one.
     if (!m_touched.empty() && from <= m_touched.back().to + 1 && to + 1 >= m_touched.back().from) {
@@ -628,6 +667,7 @@ void ScintillaEditor::TidyRows() {
     if (changed) {
         m_startAt = -1;
     }
+    UseLayoutCache();
 }
 
 bool ScintillaEditor::TidyRow(long line) {
@@ -884,10 +924,7 @@ void ScintillaEditor::SetSelectionLength(int length) {
 void ScintillaEditor::SetWordWrap(bool on) {
     m_wordWrap = on;
     setWrapMode(on ? WrapWord : WrapNone);
-    // The widget's wrap mode keeps the layout of every line it has wrapped, about thirteen
-    // bytes per document byte once idle wrapping is through; the shown lines' layouts spare a
-    // repaint from measuring a long line again, and are all that is kept.
-    SendScintilla(SCI_SETLAYOUTCACHE, static_cast<long>(SC_CACHE_PAGE));
+    SendScintilla(SCI_SETLAYOUTCACHE, static_cast<long>(m_layoutCache));
     SendScintilla(SCI_SETHSCROLLBAR, on ? 0UL : 1UL);
     // Bars that come and go would resize the view, and a resize lays out every shown line
     // again: seconds for lines of a few hundred thousand characters.

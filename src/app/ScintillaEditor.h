@@ -111,6 +111,10 @@ private:
     // Tidies the row that line is; true when a break went in or out.
     bool TidyRow(long line);
     void NoteTouched(long from, long to);
+    // Keeps the layouts of the rows of long lines where there are any (UseLayoutCache), and
+    // drops them when the view has moved far (LimitLayoutCache).
+    void UseLayoutCache();
+    void LimitLayoutCache();
     // Moves the caret over a row's break that Backspace or Delete would take.
     void StepOverBreak(int key);
     void InsertBreak(long position);
@@ -156,6 +160,8 @@ private:
     std::vector<Touched> m_touched;
     // Set while a break of ours goes in or out: no edit of the text.
     bool m_breakEdit = false;
+    int m_layoutCache = SC_CACHE_PAGE;
+    long m_cacheTop = 0;
     std::shared_ptr<PreparedDocument> m_offered;
     mutable long m_insertedAt = -1;
     mutable long m_insertedLength = 0;
