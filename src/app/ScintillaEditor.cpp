@@ -924,6 +924,7 @@ void ScintillaEditor::SetSelectionLength(int length) {
 void ScintillaEditor::SetWordWrap(bool on) {
     m_wordWrap = on;
     setWrapMode(on ? WrapWord : WrapNone);
+    // The widget's wrap mode sets a layout cache of its own; ours is UseLayoutCache's.
     SendScintilla(SCI_SETLAYOUTCACHE, static_cast<long>(m_layoutCache));
     SendScintilla(SCI_SETHSCROLLBAR, on ? 0UL : 1UL);
     // Bars that come and go would resize the view, and a resize lays out every shown line
