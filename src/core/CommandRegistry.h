@@ -12,6 +12,8 @@
 namespace velmor {
 
 struct DialogDefinition;
+class DialogFields;
+struct PieceMap;
 
 // What a command works with while it runs.
 struct CommandContext {
@@ -31,6 +33,11 @@ struct Command {
     bool needsUiThread = false;  // uses a service bound to the window thread (progress, HTTP)
     CommandFunction run;         // a direct command
     const DialogDefinition* dialog = nullptr;  // a dialog command
+    // For a command that is a map of its text: the map it applies, given its dialog's fields
+    // as the action button would find them (none for a direct command), or nullptr when those
+    // fields make it something else. Its message-free form: where the map applies, the command
+    // shows nothing but what its size limit may refuse.
+    std::function<const PieceMap*(const DialogFields*)> pieceMap;
 
     // The caption without its access-key prefix: "&R.基本替换" gives "基本替换".
     std::string Name() const;

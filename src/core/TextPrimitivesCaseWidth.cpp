@@ -166,6 +166,8 @@ void ShiftLettersInParallel(std::string_view text, char* out, char low, char hig
 
 // Writes the half-width form of the length bytes at data over them; returns its length.
 std::size_t HalfWidthWithin(char* data, std::size_t length);
+// The same from in to out, which has room for length bytes.
+std::size_t HalfWidthTo(const char* in, std::size_t length, char* out);
 
 }  // namespace
 
@@ -198,12 +200,18 @@ Text TextLower(const Text& text) {
 }
 
 void HalfWidthInPlace(Text& text, const PieceSplit& split) {
+    text.resize(WriteHalfWidth(text, text.data(), split));
+}
+
+std::size_t WriteHalfWidth(std::string_view text, char* out, const PieceSplit& split) {
     const std::vector<std::size_t> ends = LineFeedPieceEnds(text, split);
     std::vector<std::size_t> lengths(ends.size());
-    char* data = text.data();
+    char* data = out;
     RunInParallel(ends.size(), [&](std::size_t i) {
         const std::size_t begin = i == 0 ? 0 : ends[i - 1];
-        lengths[i] = HalfWidthWithin(data + begin, ends[i] - begin);
+        lengths[i] = out == text.data()
+                         ? HalfWidthWithin(data + begin, ends[i] - begin)
+                         : HalfWidthTo(text.data() + begin, ends[i] - begin, data + begin);
     });
     // Each piece shrank where it lies; they close up from the front.
     std::size_t write = lengths.empty() ? 0 : lengths[0];
@@ -211,7 +219,7 @@ void HalfWidthInPlace(Text& text, const PieceSplit& split) {
         std::memmove(data + write, data + ends[i - 1], lengths[i]);
         write += lengths[i];
     }
-    text.resize(write);
+    return write;
 }
 
 namespace {
@@ -253,6 +261,65 @@ std::size_t HalfWidthWithin(char* data, std::size_t length) {
             data[write++] = data[read++];
         } else if (read + 1 < length) {
             write = PutHalfWidth(data, read, write);
+            read += 2;
+        } else {
+            break;
+        }
+    }
+    return write;
+}
+
+// Copies a short run sixteen bytes at a time, up to fifteen bytes past its end either side.
+inline void CopyShortRun(const char* in, char* out, std::size_t count) {
+    if (count > kBlockBytes) {
+        std::memcpy(out, in, count);
+        return;
+    }
+    for (std::size_t i = 0; i < count; i += 16) {
+        std::memcpy(out + i, in + i, 16);
+    }
+}
+
+std::size_t HalfWidthTo(const char* in, std::size_t length, char* out) {
+    // Blocks as in HalfWidthWithin; kept runs are copied when a changing character (or the end)
+    // is reached. The output never runs ahead of the input, so while sixteen bytes remain past
+    // a block and the trail of its last character, the short copies stay within both.
+    std::size_t read = 0;
+    std::size_t write = 0;
+    std::size_t scan = 0;
+    while (scan + kBlockBytes + 17 <= length) {
+        const std::size_t base = scan;
+        const char* block = in + base;
+        bool endsOnLead = false;
+        const std::uint64_t leads = LeadMask(HighByteMask(block), endsOnLead);
+        for (std::uint64_t changing = ChangingLeads(block, leads); changing != 0;
+             changing &= changing - 1) {
+            const std::size_t lead = base + LowestBit(changing);
+            CopyShortRun(in + read, out + write, lead - read);
+            write += lead - read;
+            out[write++] = HalfWidthOf(static_cast<unsigned char>(in[lead]),
+                                       static_cast<unsigned char>(in[lead + 1]));
+            read = lead + 2;
+        }
+        scan = std::max(read, base + kBlockBytes - (endsOnLead ? 1 : 0));
+    }
+    std::memcpy(out + write, in + read, scan - read);
+    write += scan - read;
+    read = scan;
+    while (read < length) {
+        const char c = in[read];
+        if (!IsHigh(c)) {
+            out[write++] = c;
+            ++read;
+        } else if (read + 1 < length) {
+            const char half = HalfWidthOf(static_cast<unsigned char>(c),
+                                          static_cast<unsigned char>(in[read + 1]));
+            if (half != 0) {
+                out[write++] = half;
+            } else {
+                out[write++] = c;
+                out[write++] = in[read + 1];
+            }
             read += 2;
         } else {
             break;

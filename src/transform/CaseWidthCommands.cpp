@@ -4,14 +4,62 @@
 
 namespace velmor {
 
+namespace {
+
+std::size_t SameSize(std::size_t count) {
+    return count;
+}
+
+// The case and half-width maps walk characters and change whole characters into characters.
+constexpr PieceMap kUpper{CharacterWalkRestart,
+                          SameSize,
+                          [](std::string_view text, char* out) {
+                              WriteUpper(text, out);
+                              return text.size();
+                          },
+                          [](Text& text) { UpperInPlace(text); },
+                          true,
+                          false,
+                          true};
+constexpr PieceMap kLower{CharacterWalkRestart,
+                          SameSize,
+                          [](std::string_view text, char* out) {
+                              WriteLower(text, out);
+                              return text.size();
+                          },
+                          [](Text& text) { LowerInPlace(text); },
+                          true,
+                          false,
+                          true};
+constexpr PieceMap kHalfWidth{
+    CharacterWalkRestart,
+    SameSize,
+    [](std::string_view text, char* out) { return WriteHalfWidth(text, out); },
+    [](Text& text) { HalfWidthInPlace(text); },
+    true,
+    false,
+    true};
+
+}  // namespace
+
+const PieceMap& UpperMap() {
+    return kUpper;
+}
+const PieceMap& LowerMap() {
+    return kLower;
+}
+const PieceMap& HalfWidthMap() {
+    return kHalfWidth;
+}
+
 void RunToUpper(CommandContext& context) {
-    context.editor.MapText([](std::string_view text, char* out) { WriteUpper(text, out); });
+    context.editor.MapText([](std::string_view text, char* out) { kUpper.write(text, out); });
 }
 void RunToLower(CommandContext& context) {
-    context.editor.MapText([](std::string_view text, char* out) { WriteLower(text, out); });
+    context.editor.MapText([](std::string_view text, char* out) { kLower.write(text, out); });
 }
 void RunToHalfWidth(CommandContext& context) {
-    context.editor.RewriteText([](Text& text) { HalfWidthInPlace(text); });
+    context.editor.RewriteText(kHalfWidth.rewrite);
 }
 
 void RunToFullWidth(CommandContext& context) {

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "core/Text.h"
+
+namespace velmor {
+
+// A command whose result is a map of its text that may start afresh at known points: cut the
+// text at such points, map every piece alone as a whole text, and the results put together are
+// the result of the whole. The command applies the map to the whole document; the batch runner
+// may instead stream a document through it a piece at a time, never holding it whole.
+struct PieceMap {
+    // The longest start of text after which the map may start afresh; text begins at such a
+    // point. At most a few bytes are left over, whatever the text.
+    std::size_t (*restart)(std::string_view text);
+    // The most bytes the map of count bytes gives.
+    std::size_t (*bound)(std::size_t count);
+    // Writes the map of text, taken as a whole text, at out (room for bound(text.size()) bytes,
+    // apart from text) and returns how many bytes it wrote.
+    std::size_t (*write)(std::string_view text, char* out);
+    // The map of a whole text within the text's own buffer, on every core: the command's form.
+    void (*rewrite)(Text& text);
+    // The map may also start afresh after any byte below 0x30, which is never part of a
+    // character of more than one byte, nor taken along by one in the character walk.
+    bool restartsAfterLowByte = false;
+    // Every byte of a result is below 0x80, so it is also well-formed UTF-8.
+    bool asciiResult = false;
+    // On the form of well-formed UTF-8 without the euro sign (the one character whose code is
+    // a single byte of 0x80 or above), the result is again the form of well-formed UTF-8: the
+    // map changes whole characters only, into characters.
+    bool keepsUtf8WellFormed = false;
+};
+
+// The restart of a map that walks characters as the text primitives do (a byte of 0x80 or
+// above takes the next byte along): after the last byte below 0x80, which always ends a
+// character, the remaining high bytes pair up.
+std::size_t CharacterWalkRestart(std::string_view text);
+
+}  // namespace velmor
