@@ -1,18 +1,30 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
+#include "BatchRunner.h"
 #include "InputDocument.h"
+#include "MapStream.h"
 #include "core/CodePage936.h"
+#include "core/DocumentEncoding.h"
+#include "core/MemoryEditor.h"
+#include "core/Utf8.h"
 
 namespace velmor {
 namespace {
 
-std::string RandomInput(std::mt19937& random, std::size_t length) {
-    static const std::string kPieces[] = {"ab",       "\xE4\xB8\xAD", "\xF0\x9F\x98\x80",
-                                          "\xC3\xA9", "\xE4\xB8",     "\x80",
-                                          "\xFF",     "\xD6\xD0",     "\r\n"};
-    std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1);
+// UTF-8 pieces, the well-formed ones first: letters, 中, 😀, é, the full-width A, the
+// ideographic space, ☆ and the euro sign; then a cut sequence and stray bytes.
+constexpr std::size_t kWellFormedPieces = 9;
+std::string RandomInput(std::mt19937& random, std::size_t length, bool wellFormed = false) {
+    static const std::string kPieces[] = {"ab",           "\xE4\xB8\xAD", "\xF0\x9F\x98\x80",
+                                          "\xC3\xA9",     "\xEF\xBC\xA1", "\xE3\x80\x80",
+                                          "\xE2\x98\x86", "\r\n",         "\xE2\x82\xAC",
+                                          "\xE4\xB8",     "\x80",         "\xFF",
+                                          "\xD6\xD0"};
+    std::uniform_int_distribution<std::size_t> pick(
+        0, (wellFormed ? kWellFormedPieces : std::size(kPieces)) - 1);
     std::string text;
     while (text.size() < length) {
         text += kPieces[pick(random)];
@@ -56,6 +68,189 @@ TEST(InputDocument, AFileSizeHintOnlyReserves) {
     EXPECT_EQ(document.Finish(),
               "\xD6\xD0"
               "a");
+}
+
+// GBK pieces around the edges of the maps: characters of two and four bytes, pairs the
+// half-width map changes, a trail byte that is a letter, stray and lone lead bytes, and runs
+// without a byte below 0x80.
+std::string RandomGbk(std::mt19937& random, std::size_t length) {
+    static const std::string kPieces[] = {"ab",
+                                          "Zq",
+                                          "\xD6\xD0",
+                                          "\xA3\xC1",
+                                          "\xA1\xA1",
+                                          "\xA1\xEF",
+                                          "\x81\x30\x81\x30",
+                                          "\x81\x61",
+                                          "\x80",
+                                          "\xFF",
+                                          "\xA3",
+                                          "\r\n",
+                                          "\xB0\xA1\xB0\xA1",
+                                          "~ "};
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1);
+    std::string text;
+    while (text.size() < length) {
+        text += kPieces[pick(random)];
+    }
+    return text;
+}
+
+// The command on the whole document in the in-memory editor, as the menu runs it.
+Text WholeDocument(const Command& command, const std::vector<BatchStep>& steps, Text text) {
+    MemoryEditor editor(std::move(text));
+    Services services;
+    CommandContext context{editor, services};
+    if (command.dialog != nullptr) {
+        DialogSession session(*command.dialog, context);
+        EXPECT_EQ(ApplySteps(session, steps), "");
+    } else {
+        CommandRegistry::RunDirect(command, context);
+    }
+    EXPECT_TRUE(editor.Messages().empty());
+    return editor.TakeText();
+}
+
+struct Streamed {
+    std::string out;
+    bool unencodable;
+};
+
+// Streams input read in pieces of random sizes, in steps of stepBytes.
+Streamed Stream(const PieceMap& map, bool utf8, const std::string& input, std::size_t stepBytes,
+                std::mt19937& random) {
+    Streamed streamed;
+    MapStream stream(
+        map, utf8,
+        [&streamed](std::string_view piece) {
+            streamed.out += piece;
+            return true;
+        },
+        stepBytes);
+    const ReadTarget target = stream.Target();
+    std::uniform_int_distribution<std::size_t> size(0, 9);
+    for (std::size_t at = 0; at < input.size();) {
+        const std::span<char> room = target.room(0);
+        const std::size_t take = std::min({size(random), input.size() - at, room.size()});
+        std::memcpy(room.data(), input.data() + at, take);
+        target.filled(take);
+        at += take;
+    }
+    stream.Finish();
+    streamed.unencodable = stream.Unencodable();
+    return streamed;
+}
+
+std::string BeforeZero(const std::string& input) {
+    return input.substr(0, input.find('\0'));
+}
+
+std::string WithZero(std::string input, std::mt19937& random) {
+    if (!input.empty()) {
+        input.insert(random() % input.size(), 1, '\0');
+    }
+    return input;
+}
+
+// Every streamed command, steps of every small size cutting the input everywhere: the streamed
+// result is the whole document's, converted from and to UTF-8 too, where the result is no
+// UTF-8 the refusal; a zero byte ends the document.
+TEST(MapStream, StepsGiveWhatTheWholeDocumentGives) {
+    const CommandRegistry registry = BuildCommandRegistry();
+    const std::vector<std::vector<std::string>> runs = {
+        {"到大写"},
+        {"到小写"},
+        {"到半角"},
+        {"编码/解码"},
+        {"编码/解码", "组合框_编解码方式=十六进制"}};
+    std::mt19937 random(8);
+    for (const std::vector<std::string>& run : runs) {
+        const Command& command = *registry.FindByName(run[0]);
+        std::vector<BatchStep> steps;
+        for (std::size_t i = 1; i < run.size(); ++i) {
+            std::string error;
+            steps.push_back(*ParseStep(run[i], error));
+        }
+        const PieceMap* map = MapOfRun(command, steps);
+        ASSERT_NE(map, nullptr) << run[0];
+        for (int k = 0; k < 400; ++k) {
+            SCOPED_TRACE(run.back() + " round " + std::to_string(k));
+            const std::size_t step = 1 + static_cast<std::size_t>(k % 13);
+            std::string input = RandomGbk(random, static_cast<std::size_t>(k % 90));
+            if (k % 5 == 0) {
+                input = WithZero(input, random);
+            }
+            ASSERT_EQ(Stream(*map, false, input, step, random).out,
+                      WholeDocument(command, steps, BeforeZero(input)))
+                << testing::PrintToString(input);
+            if (!map->restartsAfterLowByte) {
+                continue;
+            }
+            std::string utf8 = RandomInput(random, static_cast<std::size_t>(k % 70), k % 3 == 0);
+            if (k % 5 == 1) {
+                utf8 = WithZero(utf8, random);
+            }
+            const Text whole = WholeDocument(command, steps, Utf8ToGbk(BeforeZero(utf8)));
+            const bool encodable = CanEncodeDocument(whole, FileEncoding::Utf8);
+            const Streamed streamed = Stream(*map, true, utf8, step, random);
+            ASSERT_EQ(streamed.unencodable, !encodable) << testing::PrintToString(utf8);
+            if (encodable) {
+                ASSERT_EQ(streamed.out, GbkToUtf8(whole)) << testing::PrintToString(utf8);
+            }
+            const std::string text = BeforeZero(utf8);
+            if (IsWellFormedUtf8(text) && text.find("\xE2\x82\xAC") == std::string::npos) {
+                ASSERT_TRUE(encodable || !map->keepsUtf8WellFormed) << testing::PrintToString(utf8);
+            }
+        }
+    }
+}
+
+TEST(MapStream, OnlyOneEncodingPassIsAMap) {
+    const CommandRegistry registry = BuildCommandRegistry();
+    const Command& codec = *registry.FindByName("编码/解码");
+    const auto map = [&codec](std::vector<std::string> arguments) {
+        std::vector<BatchStep> steps;
+        for (const std::string& argument : arguments) {
+            std::string error;
+            steps.push_back(*ParseStep(argument, error));
+        }
+        return MapOfRun(codec, steps);
+    };
+    EXPECT_NE(map({"编辑框_处理次数=1"}), nullptr);
+    EXPECT_EQ(map({"编辑框_处理次数=2"}), nullptr);
+    EXPECT_EQ(map({"编辑框_处理次数=0"}), nullptr);
+    EXPECT_EQ(map({"单选框_解密"}), nullptr);
+    EXPECT_EQ(map({"组合框_编解码方式=RC4"}), nullptr);
+    EXPECT_EQ(map({"press=按钮1"}), nullptr);
+    EXPECT_EQ(map({"编辑框_没有=1"}), nullptr);
+    EXPECT_EQ(MapOfRun(*registry.FindByName("到全角"), {}), nullptr);
+}
+
+TEST(MapStream, AUtf8InputIsCheckedToItsFirstZeroByte) {
+    const auto check = [](const std::string& input) {
+        return IsWellFormedWithoutEuroSign([&input](const ReadTarget& target) {
+            for (std::size_t at = 0;;) {
+                const std::span<char> room = target.room(0);
+                const std::size_t take = std::min(room.size(), input.size() - at);
+                std::memcpy(room.data(), input.data() + at, take);
+                target.filled(take);
+                at += take;
+                if (take == 0) {
+                    return true;
+                }
+            }
+        });
+    };
+    EXPECT_TRUE(check("a\xE4\xB8\xAD"));
+    EXPECT_TRUE(check(""));
+    EXPECT_TRUE(check(std::string("a\0\xFF", 3)));
+    EXPECT_FALSE(check("a\xFF"));
+    EXPECT_FALSE(check("a\xE4\xB8"));
+    EXPECT_FALSE(check("x\xE2\x82\xAC"));
+    // A megabyte and more: the check goes on across its buffer's edge.
+    std::string large(std::size_t{1} << 20, 'a');
+    EXPECT_TRUE(check(large.substr(0, large.size() - 1) + "\xE4\xB8\xAD"));
+    EXPECT_FALSE(check(large.substr(0, large.size() - 1) + "\xE2\x82\xAC"));
 }
 
 }  // namespace

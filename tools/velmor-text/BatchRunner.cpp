@@ -212,9 +212,8 @@ int FileError(std::ostream& err, const std::string& reason) {
 
 using Reader = std::function<bool(const ReadTarget&)>;
 
-// The map a run of command with these steps applies, or nullptr: a direct command's own, or a
-// dialog command's with the fields its action button would be pressed with. A press= step, or
-// a step that fails, leaves the run to the whole document, which reports it in its place.
+}  // namespace
+
 const PieceMap* MapOfRun(const Command& command, const std::vector<BatchStep>& steps) {
     if (!command.pieceMap) {
         return nullptr;
@@ -235,6 +234,8 @@ const PieceMap* MapOfRun(const Command& command, const std::vector<BatchStep>& s
     }
     return command.pieceMap(&session.Fields());
 }
+
+namespace {
 
 // Standard input when no descriptor reader is given: the whole-input function or the stream.
 Reader StandardInputReader(BatchStreams& streams) {

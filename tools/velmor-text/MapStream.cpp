@@ -59,11 +59,13 @@ std::size_t LowByteRestart(std::string_view text) {
     return 0;
 }
 
-MapStream::MapStream(const PieceMap& map, bool utf8, Put put)
+MapStream::MapStream(const PieceMap& map, bool utf8, Put put, std::size_t stepBytes)
     : m_map(map),
       m_utf8(utf8),
       m_put(std::move(put)),
-      m_stepBytes(utf8 ? kUtf8StepBytes : kGbkStepBytes) {}
+      m_stepBytes(stepBytes != 0 ? stepBytes
+                  : utf8         ? kUtf8StepBytes
+                                 : kGbkStepBytes) {}
 
 ReadTarget MapStream::Target() {
     return {[this](std::size_t) { return Room(); }, [this](std::size_t count) { Filled(count); }};

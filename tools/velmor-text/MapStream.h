@@ -25,7 +25,8 @@ public:
     // put receives the result in order and returns false when it could not be written; the
     // stream then only reads on to the end.
     using Put = std::function<bool(std::string_view)>;
-    MapStream(const PieceMap& map, bool utf8, Put put);
+    // stepBytes, when given, replaces the step's size (tests cut the input everywhere).
+    MapStream(const PieceMap& map, bool utf8, Put put, std::size_t stepBytes = 0);
 
     ReadTarget Target();
     // Maps what is left as the end of the document, once the input has ended.
