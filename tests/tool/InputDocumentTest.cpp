@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <random>
+#include <sstream>
+
+#include <unistd.h>
 
 #include "BatchRunner.h"
 #include "InputDocument.h"
@@ -251,6 +256,99 @@ TEST(MapStream, AUtf8InputIsCheckedToItsFirstZeroByte) {
     std::string large(std::size_t{1} << 20, 'a');
     EXPECT_TRUE(check(large.substr(0, large.size() - 1) + "\xE4\xB8\xAD"));
     EXPECT_FALSE(check(large.substr(0, large.size() - 1) + "\xE2\x82\xAC"));
+}
+
+struct RunOutcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+RunOutcome RunTool(const CommandRegistry& registry, std::vector<std::string> arguments,
+                   const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunBatch(arguments, registry, {in, out, err});
+    return {status, out.str(), err.str()};
+}
+
+std::string FileText(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// Documents of several steps through the runner, from standard input, a file, to standard
+// output and to a file, GBK and UTF-8 (with and without the euro sign, which can make a
+// half-width result no UTF-8): the whole document's bytes or refusal every way. A UTF-8 result
+// that cannot be written leaves nothing, and an old output file whole.
+TEST(StreamedRun, WritesWhatTheWholeDocumentGivesEveryWay) {
+    const CommandRegistry registry = BuildCommandRegistry();
+    const auto directory =
+        std::filesystem::temp_directory_path() / ("velmor-stream-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(directory);
+    std::mt19937 random(3);
+    std::string withoutEuro = RandomInput(random, 1300000, true);
+    for (std::size_t at = 0; (at = withoutEuro.find("\xE2\x82\xAC", at)) != std::string::npos;) {
+        withoutEuro.replace(at, 3, "\xE4\xB8\xAD");
+    }
+    const std::pair<bool, std::string> inputs[] = {{false, RandomGbk(random, 1300000)},
+                                                   {true, withoutEuro},
+                                                   {true, RandomInput(random, 1300000, true)}};
+    const std::string inPath = (directory / "in").string();
+    const std::string outPath = (directory / "out").string();
+    const std::vector<std::vector<std::string>> runs = {
+        {"到大写"}, {"到半角"}, {"编码/解码"}, {"编码/解码", "组合框_编解码方式=十六进制"}};
+    for (const auto& [fromUtf8, input] : inputs) {
+        std::ofstream(inPath, std::ios::binary) << input;
+        for (const std::vector<std::string>& run : runs) {
+            SCOPED_TRACE(run.back() + (fromUtf8 ? " from UTF-8" : ""));
+            const Command& command = *registry.FindByName(run[0]);
+            std::vector<BatchStep> steps;
+            for (std::size_t i = 1; i < run.size(); ++i) {
+                std::string error;
+                steps.push_back(*ParseStep(run[i], error));
+            }
+            const Text whole = WholeDocument(command, steps, fromUtf8 ? Utf8ToGbk(input) : input);
+            const bool refused = fromUtf8 && !CanEncodeDocument(whole, FileEncoding::Utf8);
+            const std::string expected = refused ? "" : fromUtf8 ? GbkToUtf8(whole) : whole;
+            const int status = refused ? kExitFileError : kExitRan;
+            const auto with = [&](std::vector<std::string> more) {
+                if (fromUtf8) {
+                    more.insert(more.begin(), "--utf8");
+                }
+                more.insert(more.end(), run.begin(), run.end());
+                return more;
+            };
+            const RunOutcome piped = RunTool(registry, with({}), input);
+            EXPECT_EQ(piped.status, status) << piped.err;
+            EXPECT_TRUE(piped.out == expected) << "from standard input";
+            const RunOutcome fromFile = RunTool(registry, with({"--in", inPath}));
+            EXPECT_EQ(fromFile.status, status) << fromFile.err;
+            EXPECT_TRUE(fromFile.out == expected) << "from a file";
+            std::ofstream(outPath, std::ios::binary) << "old";
+            const RunOutcome toFile = RunTool(registry, with({"--in", inPath, "--out", outPath}));
+            EXPECT_EQ(toFile.status, status) << toFile.err;
+            EXPECT_TRUE(FileText(outPath) == (refused ? "old" : expected)) << "to a file";
+        }
+    }
+
+    // A stray byte past the first steps: nothing on standard output, the old file kept.
+    std::ofstream(inPath, std::ios::binary) << withoutEuro << "\xFF";
+    std::ofstream(outPath, std::ios::binary) << "old";
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--utf8", "--in", inPath, "到大写"},
+          std::vector<std::string>{"--utf8", "--in", inPath, "--out", outPath, "到大写"}}) {
+        const RunOutcome refused = RunTool(registry, arguments);
+        EXPECT_EQ(refused.status, kExitFileError);
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(refused.err,
+                  "velmor-text: cannot write the result as UTF-8: it holds bytes that are no GBK "
+                  "character\n");
+    }
+    EXPECT_EQ(FileText(outPath), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory), {}), 2);
+    std::filesystem::remove_all(directory);
 }
 
 }  // namespace
