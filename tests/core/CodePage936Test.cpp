@@ -316,6 +316,9 @@ TEST(CodePage936Test, EveryScalarValueRoundTripsAndMatchesIconv) {
         ASSERT_EQ(GbkToUtf8(code), utf8) << std::hex << static_cast<unsigned>(cp);
         ASSERT_EQ(IsInCodePage936(cp), code.size() <= 2) << std::hex << static_cast<unsigned>(cp);
         ASSERT_TRUE(code.size() == 1 || code.size() == 2 || code.size() == 4);
+        // Only the euro sign has a one-byte code that the character walk of the primitives
+        // takes as a lead byte: elsewhere the walk meets converted characters as they are.
+        ASSERT_EQ(code.size() == 1 && static_cast<unsigned char>(code[0]) >= 0x80, cp == 0x20AC);
         twoByte += code.size() == 2;
         if (const auto theirs = toCp936.Convert(utf8); theirs && code.size() <= 2) {
             EXPECT_EQ(Hex(*theirs), Hex(code)) << std::hex << static_cast<unsigned>(cp);
