@@ -95,15 +95,13 @@ constexpr PieceMap kBase64Encode{
     [](std::string_view text, char* out) { return WriteBase64(text, out); },
     [](Text& text) { Base64EncodeInPlace(text); },
     false,
-    true,
-    true};
+    PieceMap::Utf8Result::Ascii};
 constexpr PieceMap kHexEncode{Anywhere,
                               HexEncodedSize,
                               [](std::string_view text, char* out) { return WriteHex(text, out); },
                               [](Text& text) { HexEncodeInPlace(text); },
                               true,
-                              true,
-                              true};
+                              PieceMap::Utf8Result::Ascii};
 
 // An encoder: how long its output of a text will be, and the pass that turns a text into it.
 struct Encoder {

@@ -25,12 +25,19 @@ struct PieceMap {
     // The map may also start afresh after any byte below 0x30, which is never part of a
     // character of more than one byte, nor taken along by one in the character walk.
     bool restartsAfterLowByte = false;
-    // Every byte of a result is below 0x80, so it is also well-formed UTF-8.
-    bool asciiResult = false;
-    // On the form of well-formed UTF-8 without the euro sign (the one character whose code is
-    // a single byte of 0x80 or above), the result is again the form of well-formed UTF-8: the
-    // map changes whole characters only, into characters.
-    bool keepsUtf8WellFormed = false;
+    // What the map makes of the GBK form of UTF-8 input, whose result is written as UTF-8.
+    enum class Utf8Result {
+        // Nothing known: the result may hold bytes that start no character.
+        Unknown,
+        // The form of well-formed UTF-8 gives the form of well-formed UTF-8.
+        WellFormed,
+        // The same for input without the euro sign, the one character whose code is a single
+        // byte of 0x80 or above: elsewhere the character walk meets whole characters only.
+        WellFormedWithoutEuroSign,
+        // Every byte of a result is below 0x80.
+        Ascii,
+    };
+    Utf8Result utf8Result = Utf8Result::Unknown;
 };
 
 // The restart of a map that walks characters as the text primitives do (a byte of 0x80 or

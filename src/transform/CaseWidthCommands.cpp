@@ -10,7 +10,11 @@ std::size_t SameSize(std::size_t count) {
     return count;
 }
 
-// The case and half-width maps walk characters and change whole characters into characters.
+// The case maps change a byte from a to z (A to Z) where the character walk finds a character
+// of its own: in text converted from well-formed UTF-8 that is such a letter or, behind the
+// euro sign's one byte, the letter trail byte of a two-byte code, and every such pair is a
+// character in either case. The half-width map turns pairs the walk finds into one byte, which
+// behind the euro sign need not be a character's.
 constexpr PieceMap kUpper{CharacterWalkRestart,
                           SameSize,
                           [](std::string_view text, char* out) {
@@ -19,8 +23,7 @@ constexpr PieceMap kUpper{CharacterWalkRestart,
                           },
                           [](Text& text) { UpperInPlace(text); },
                           true,
-                          false,
-                          true};
+                          PieceMap::Utf8Result::WellFormed};
 constexpr PieceMap kLower{CharacterWalkRestart,
                           SameSize,
                           [](std::string_view text, char* out) {
@@ -29,16 +32,14 @@ constexpr PieceMap kLower{CharacterWalkRestart,
                           },
                           [](Text& text) { LowerInPlace(text); },
                           true,
-                          false,
-                          true};
+                          PieceMap::Utf8Result::WellFormed};
 constexpr PieceMap kHalfWidth{
     CharacterWalkRestart,
     SameSize,
     [](std::string_view text, char* out) { return WriteHalfWidth(text, out); },
     [](Text& text) { HalfWidthInPlace(text); },
     true,
-    false,
-    true};
+    PieceMap::Utf8Result::WellFormedWithoutEuroSign};
 
 }  // namespace
 

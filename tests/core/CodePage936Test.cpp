@@ -1,4 +1,5 @@
 #include "core/CodePage936.h"
+#include "core/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -327,6 +328,21 @@ TEST(CodePage936Test, EveryScalarValueRoundTripsAndMatchesIconv) {
         }
     }
     EXPECT_EQ(twoByte, 126 * 190 - 1);
+}
+
+// A lead byte with a letter as its trail is always a character, whichever case the letter is
+// in: case changes of trail bytes never leave bytes that start no character.
+TEST(CodePage936Test, EveryPairWithALetterTrailIsACharacter) {
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (const char* letters : {"ABCDEFGHIJKLMNOPQRSTUVWXYZ", "abcdefghijklmnopqrstuvwxyz"}) {
+            for (const char* trail = letters; *trail != '\0'; ++trail) {
+                const std::string pair{static_cast<char>(lead), *trail};
+                std::vector<char32_t> decoded;
+                ASSERT_TRUE(DecodeUtf8(GbkToUtf8(pair), decoded)) << Hex(pair);
+                ASSERT_EQ(decoded.size(), 1u) << Hex(pair);
+            }
+        }
+    }
 }
 
 // Every raw byte's neighbours lie within two bytes either side, so all three-byte strings and

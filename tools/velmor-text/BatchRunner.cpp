@@ -318,11 +318,12 @@ std::optional<int> RunStreamed(const BatchOptions& options, const Command& comma
         output.st_nlink > 1) {
         return std::nullopt;  // written in place, where it may be the very input
     }
-    if (utf8 && !map->asciiResult && !toFile &&
-        (!regularInput || !map->keepsUtf8WellFormed ||
-         !IsWellFormedWithoutEuroSign([&options](const ReadTarget& target) {
-             return ReadFileInto(options.inPath, target);
-         }))) {
+    using Utf8Result = PieceMap::Utf8Result;
+    if (utf8 && map->utf8Result != Utf8Result::Ascii && !toFile &&
+        (!regularInput || map->utf8Result == Utf8Result::Unknown ||
+         !IsWellFormedInput(
+             [&options](const ReadTarget& target) { return ReadFileInto(options.inPath, target); },
+             map->utf8Result == Utf8Result::WellFormedWithoutEuroSign))) {
         return std::nullopt;
     }
 

@@ -184,17 +184,19 @@ void MapStream::MapPiece(std::size_t index, std::string_view piece) {
     utf8.clear();
     GbkToUtf8Pieces(std::string_view(result.data(), length),
                     [&utf8](std::string_view part) { utf8 += part; });
-    m_pieceUnencodable[index] = !m_map.asciiResult && !IsWellFormedUtf8(utf8);
+    m_pieceUnencodable[index] =
+        m_map.utf8Result != PieceMap::Utf8Result::Ascii && !IsWellFormedUtf8(utf8);
 }
 
-bool IsWellFormedWithoutEuroSign(const std::function<bool(const ReadTarget&)>& readInto) {
+bool IsWellFormedInput(const std::function<bool(const ReadTarget&)>& readInto,
+                       bool withoutEuroSign) {
     std::string buffer(kDropBytes, '\0');
     std::size_t used = 0;
     bool ended = false;
     bool whole = true;
     const auto check = [&](std::size_t end) {
         const std::string_view part(buffer.data(), end);
-        whole = whole && IsWellFormedUtf8(part) && !HoldsEuroSign(part);
+        whole = whole && IsWellFormedUtf8(part) && !(withoutEuroSign && HoldsEuroSign(part));
         std::memmove(buffer.data(), buffer.data() + end, used - end);
         used -= end;
     };

@@ -73,9 +73,10 @@ private:
 // (such a byte is a character of its own in both): after the last such byte, 0 without one.
 std::size_t LowByteRestart(std::string_view text);
 
-// Reads the UTF-8 input to its first zero byte or its end, true when it is well-formed and
-// without the euro sign: the form a map that keeps UTF-8 well-formed turns into a result that
-// is well-formed again. False also when it cannot be read.
-bool IsWellFormedWithoutEuroSign(const std::function<bool(const ReadTarget&)>& readInto);
+// Reads the UTF-8 input to its first zero byte or its end, true when it is well-formed (and
+// without the euro sign if asked): what a map's Utf8Result asks of input for a well-formed
+// result. False also when it cannot be read.
+bool IsWellFormedInput(const std::function<bool(const ReadTarget&)>& readInto,
+                       bool withoutEuroSign);
 
 }  // namespace velmor
