@@ -1,24 +1,23 @@
 #include "MapStream.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <exception>
+#include <mutex>
 #include <thread>
 
 #include "core/ByteBlocks.h"
 #include "core/CodePage936.h"
-#include "core/ParallelPieces.h"
 #include "core/Utf8.h"
 
 namespace velmor {
 
 namespace {
 
-// The bytes of a step. GBK input is mapped on one core, and its steps are small enough that
-// the input, read by the system into the buffer, is still in the core's cache as it is mapped
-// and the result as it is written. The conversions of UTF-8 input take several times as long
-// and are shared among the cores, so its steps are larger, to pay for the threads.
-constexpr std::size_t kGbkStepBytes = std::size_t{512} << 10;
-constexpr std::size_t kUtf8StepBytes = std::size_t{4} << 20;
+// The bytes of a step: small enough that the input, read by the system into the buffer, is
+// still in the core's cache as it is mapped (and converted), and the result as it is written.
+constexpr std::size_t kStepBytes = std::size_t{512} << 10;
 // Dropped bytes are read a megabyte at a time.
 constexpr std::size_t kDropBytes = std::size_t{1} << 20;
 
@@ -50,6 +49,75 @@ bool IsContinuation(char c) {
 
 }  // namespace
 
+// A thread that maps one piece of each step beside the calling thread, kept for the whole
+// stream: starting a thread for every step would cost more than a step of a size that stays
+// in the cores' caches takes.
+class MapStream::Helper {
+public:
+    Helper() : m_thread([this] { Serve(); }) {}
+    ~Helper() {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+    Helper(const Helper&) = delete;
+    Helper& operator=(const Helper&) = delete;
+
+    // Runs theirs on the helper and ours here, and returns when both are done.
+    void Run(const std::function<void()>& theirs, const std::function<void()>& ours) {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_work = &theirs;
+        }
+        m_wake.notify_one();
+        std::exception_ptr ourError;
+        try {
+            ours();
+        } catch (...) {
+            ourError = std::current_exception();
+        }
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_done.wait(lock, [this] { return m_work == nullptr; });
+        if (ourError) {
+            std::rethrow_exception(ourError);
+        }
+        if (m_error) {
+            std::rethrow_exception(std::exchange(m_error, nullptr));
+        }
+    }
+
+private:
+    void Serve() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_quit || m_work != nullptr; });
+            if (m_quit) {
+                return;
+            }
+            lock.unlock();
+            try {
+                (*m_work)();
+            } catch (...) {
+                m_error = std::current_exception();
+            }
+            lock.lock();
+            m_work = nullptr;
+            m_done.notify_one();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_done;
+    const std::function<void()>* m_work = nullptr;
+    std::exception_ptr m_error;
+    bool m_quit = false;
+    std::thread m_thread;
+};
+
 std::size_t LowByteRestart(std::string_view text) {
     for (std::size_t i = text.size(); i > 0; --i) {
         if (static_cast<unsigned char>(text[i - 1]) < 0x30) {
@@ -63,9 +131,14 @@ MapStream::MapStream(const PieceMap& map, bool utf8, Put put, std::size_t stepBy
     : m_map(map),
       m_utf8(utf8),
       m_put(std::move(put)),
-      m_stepBytes(stepBytes != 0 ? stepBytes
-                  : utf8         ? kUtf8StepBytes
-                                 : kGbkStepBytes) {}
+      m_stepBytes(stepBytes != 0 ? stepBytes : kStepBytes),
+      m_gbk(2),
+      m_result(2),
+      m_resultUtf8(2),
+      m_resultLength(2),
+      m_pieceUnencodable(2) {}
+
+MapStream::~MapStream() = default;
 
 ReadTarget MapStream::Target() {
     return {[this](std::size_t) { return Room(); }, [this](std::size_t count) { Filled(count); }};
@@ -123,34 +196,26 @@ void MapStream::MapRead(bool last) {
 }
 
 void MapStream::MapStep(std::string_view text) {
-    // Each piece begins where the map may start afresh, so its own restart ends it.
-    std::vector<std::size_t> ends;
-    const std::size_t pieces = m_utf8 ? Cores() : 1;
-    std::size_t begin = 0;
-    for (std::size_t k = 1; k < pieces; ++k) {
-        const std::size_t target = text.size() / pieces * k;
-        if (target > begin) {
-            const std::size_t end = begin + Restart(text.substr(begin, target - begin));
-            if (end > begin) {
-                ends.push_back(end);
-                begin = end;
-            }
-        }
+    // UTF-8 in two pieces, the second beginning where the map may start afresh.
+    std::size_t half = text.size();
+    if (m_utf8 && Cores() > 1) {
+        half = Restart(text.substr(0, text.size() / 2));
     }
-    if (text.size() > begin) {
-        ends.push_back(text.size());
-    }
-    if (m_result.size() < ends.size()) {
-        m_gbk.resize(ends.size());
-        m_result.resize(ends.size());
-        m_resultUtf8.resize(ends.size());
-        m_resultLength.resize(ends.size());
-        m_pieceUnencodable.resize(ends.size());
-    }
-    RunInParallel(ends.size(), [&](std::size_t i) {
+    const std::vector<std::size_t> ends = half == 0 || half == text.size()
+                                              ? std::vector<std::size_t>{text.size()}
+                                              : std::vector<std::size_t>{half, text.size()};
+    const auto map = [&](std::size_t i) {
         const std::size_t from = i == 0 ? 0 : ends[i - 1];
         MapPiece(i, text.substr(from, ends[i] - from));
-    });
+    };
+    if (ends.size() == 2) {
+        if (!m_helper) {
+            m_helper = std::make_unique<Helper>();
+        }
+        m_helper->Run([&map] { map(1); }, [&map] { map(0); });
+    } else {
+        map(0);
+    }
     for (std::size_t i = 0; i < ends.size(); ++i) {
         if (m_pieceUnencodable[i]) {
             m_unencodable = true;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,11 +16,11 @@ namespace velmor {
 // A document streamed through a command's map as it is read: the bytes before the first zero
 // byte are read into one buffer that is used again for every step, each step is cut where the
 // map may start afresh, mapped and handed out, and the unfinished tail goes in front of the
-// next. A step is a few hundred kilobytes, so that it stays in the core's cache from the read
-// to the write; a thread to read beside the mapping costs more than it saves here. For UTF-8 input
-// each piece is converted to GBK, mapped and converted back; pieces then end after a byte below
-// 0x30, which needs a map that may restart there. The result put out is exactly the map of the
-// whole document.
+// next. GBK input is mapped on the reading thread: the map takes no longer than the reading,
+// and a thread to read beside it costs more than it saves. For UTF-8 input each step is
+// converted to GBK, mapped and converted back, in two pieces on two threads; steps then end
+// after a byte below 0x30, which needs a map that may restart there. The result put out is
+// exactly the map of the whole document.
 class MapStream {
 public:
     // put receives the result in order and returns false when it could not be written; the
@@ -27,6 +28,7 @@ public:
     using Put = std::function<bool(std::string_view)>;
     // stepBytes, when given, replaces the step's size (tests cut the input everywhere).
     MapStream(const PieceMap& map, bool utf8, Put put, std::size_t stepBytes = 0);
+    ~MapStream();
 
     ReadTarget Target();
     // Maps what is left as the end of the document, once the input has ended.
@@ -42,7 +44,7 @@ private:
     // Maps the bytes read so far up to where the map may start afresh, all of them if last,
     // and moves the rest to the front.
     void MapRead(bool last);
-    // Maps a step, in pieces on every core for UTF-8, and puts the results out in order.
+    // Maps a step, UTF-8 in two pieces on two threads, and puts the results out in order.
     void MapStep(std::string_view text);
     void MapPiece(std::size_t index, std::string_view piece);
     bool Stopped() const { return m_unencodable || m_putFailed; }
@@ -60,13 +62,16 @@ private:
     bool m_putFailed = false;
     // Bytes after the first zero byte, or after the stream stopped, are read here and dropped.
     std::string m_dropped;
-    // Per piece of a step, kept from step to step: the GBK form of UTF-8 input, the result and
-    // its UTF-8 form, and the result's length in its buffer.
+    // Per piece of a step (at most two), kept from step to step: the GBK form of UTF-8 input,
+    // the result and its UTF-8 form, and the result's length in its buffer.
     std::vector<std::string> m_gbk;
     std::vector<std::string> m_result;
     std::vector<std::string> m_resultUtf8;
     std::vector<std::size_t> m_resultLength;
     std::vector<char> m_pieceUnencodable;
+    class Helper;
+    // The thread that maps the second piece of a step of UTF-8 input.
+    std::unique_ptr<Helper> m_helper;
 };
 
 // Where a map that restarts after a byte below 0x30 may restart in GBK and in UTF-8 alike
