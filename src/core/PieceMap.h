@@ -17,13 +17,15 @@ struct PieceMap {
     std::size_t (*restart)(std::string_view text);
     // The most bytes the map of count bytes gives.
     std::size_t (*bound)(std::size_t count);
-    // Writes the map of text, taken as a whole text, at out (room for bound(text.size()) bytes,
-    // apart from text) and returns how many bytes it wrote.
+    // Writes the map of text, taken as a whole text, at out (room for bound(text.size()) bytes
+    // apart from text, or text's own bytes for a map that keeps the length) and returns how
+    // many bytes it wrote.
     std::size_t (*write)(std::string_view text, char* out);
     // The map of a whole text within the text's own buffer, on every core: the command's form.
     void (*rewrite)(Text& text);
-    // The map may also start afresh after any byte below 0x30, which is never part of a
-    // character of more than one byte, nor taken along by one in the character walk.
+    // The map may also start afresh after any byte below 0x30: such a byte ends a character in
+    // the character walk (one of its own, or a trail), and the conversions to and from UTF-8
+    // never read it as part of a longer character.
     bool restartsAfterLowByte = false;
     // What the map makes of the GBK form of UTF-8 input, whose result is written as UTF-8.
     enum class Utf8Result {
