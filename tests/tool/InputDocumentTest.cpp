@@ -356,6 +356,19 @@ TEST(StreamedRun, WritesWhatTheWholeDocumentGivesEveryWay) {
     }
     EXPECT_EQ(FileText(outPath), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory), {}), 2);
+
+    // A file with a second link is written in place by the whole-document run, never
+    // replaced by a stream that does not know its size first.
+    const std::string link = (directory / "link").string();
+    std::filesystem::create_hard_link(outPath, link);
+    ReplaceOptions streamed;
+    streamed.inPlace = false;
+    EXPECT_NE(ReplaceFile(
+                  outPath, 0, [](int, const ByteProgress&) { return true; }, streamed),
+              "");
+    EXPECT_EQ(FileText(link), "old");
+    EXPECT_EQ(RunTool(registry, {"--out", outPath, "到大写"}, "new").status, kExitRan);
+    EXPECT_EQ(FileText(link), "NEW");
     std::filesystem::remove_all(directory);
 }
 

@@ -371,13 +371,16 @@ std::optional<int> RunStreamed(const BatchOptions& options, const Command& comma
             written = ::close(out) == 0;
         }
     } else {
+        // Never in place: the size is not known before, and the file may be the input.
+        ReplaceOptions replace;
+        replace.inPlace = false;
         written =
             ReplaceFile(
                 options.outPath, 0,
                 [&run](int out, const ByteProgress&) {
                     return run([out](std::string_view piece) { return WriteAllBytes(out, piece); });
                 },
-                ReplaceOptions())
+                replace)
                 .empty();
     }
     if (!ran) {
