@@ -136,6 +136,10 @@ Text Base64Encode(const ByteString& bytes, const PieceSplit& split) {
     return EncodeInChunks<3, 4>(bytes, Base64EncodedSize(bytes.size()), EncodeChunk, split);
 }
 
+std::size_t WriteBase64(std::string_view bytes, char* out, const PieceSplit& split) {
+    return WriteEncoding<3, 4>(bytes, Base64EncodedSize(bytes.size()), out, EncodeChunk, split);
+}
+
 void Base64EncodeInPlace(ByteString& bytes, const PieceSplit& split) {
     EncodeInChunksInPlace<3, 4>(bytes, Base64EncodedSize(bytes.size()), EncodeChunk, split);
 }

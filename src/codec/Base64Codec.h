@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 #include "core/ParallelPieces.h"
 #include "core/Text.h"
@@ -12,6 +13,10 @@ namespace velmor {
 Text Base64Encode(const ByteString& bytes, const PieceSplit& split = DefaultPieceSplit());
 // Base64Encode within the buffer of bytes where its capacity holds the result.
 void Base64EncodeInPlace(ByteString& bytes, const PieceSplit& split = DefaultPieceSplit());
+// Base64Encode written at out, which has room for Base64EncodedSize(bytes.size()) bytes;
+// returns that size.
+std::size_t WriteBase64(std::string_view bytes, char* out,
+                        const PieceSplit& split = DefaultPieceSplit());
 // The length Base64Encode gives for an input of byteCount bytes.
 std::size_t Base64EncodedSize(std::size_t byteCount);
 

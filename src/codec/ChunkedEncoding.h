@@ -20,6 +20,18 @@ inline constexpr std::size_t kGroupsPerChunk = 4096;
 // what the whole encoding takes. A large input is cut at whole groups and its pieces encoded
 // on every core, each where its output belongs.
 
+// Writes the encoding of input at out, which has room for resultSize bytes, cut at whole
+// groups and encoded on every core; returns resultSize.
+template <std::size_t groupBytes, std::size_t groupOutput, typename Encode>
+std::size_t WriteEncoding(std::string_view input, std::size_t resultSize, char* out, Encode encode,
+                          const PieceSplit& split = DefaultPieceSplit()) {
+    ForEachPieceInParallel(
+        UnitPieceEnds(input.size(), groupBytes, split), [&](std::size_t begin, std::size_t end) {
+            encode(input.data() + begin, end - begin, out + begin / groupBytes * groupOutput);
+        });
+    return resultSize;
+}
+
 // Builds an encoding of a large input in one buffer. On one core it is written once: each
 // chunk is encoded into a small buffer that stays in the cache and then appended, instead of
 // zero-filling the whole result first and writing it a second time.

@@ -79,6 +79,30 @@ void UpdateCodecFields(DialogFields& fields) {
 
 namespace {
 
+std::size_t ThreeByteGroups(std::string_view text) {
+    return text.size() / 3 * 3;
+}
+
+std::size_t Anywhere(std::string_view text) {
+    return text.size();
+}
+
+// One encoding pass as a map: Base64 starts afresh after every group of three bytes, the
+// hexadecimal code after every byte.
+constexpr PieceMap kBase64Encode{
+    ThreeByteGroups,
+    Base64EncodedSize,
+    [](std::string_view text, char* out) { return WriteBase64(text, out); },
+    [](Text& text) { Base64EncodeInPlace(text); },
+    false,
+    PieceMap::Utf8Result::Ascii};
+constexpr PieceMap kHexEncode{Anywhere,
+                              HexEncodedSize,
+                              [](std::string_view text, char* out) { return WriteHex(text, out); },
+                              [](Text& text) { HexEncodeInPlace(text); },
+                              true,
+                              PieceMap::Utf8Result::Ascii};
+
 // An encoder: how long its output of a text will be, and the pass that turns a text into it.
 struct Encoder {
     std::size_t (*resultSize)(std::size_t);
@@ -137,10 +161,10 @@ void RunCodec(DialogFields& fields, CommandContext& context) {
         const int count = fields.NumberOf(kCount);
         if (fields.IsChecked(kEncode)) {
             const Encoder encoders[] = {
-                {Base64EncodedSize, [](Text& t) { Base64EncodeInPlace(t); }},
+                {kBase64Encode.bound, kBase64Encode.rewrite},
                 {Rc4EncodedSize, [&key](Text& t) { t = Rc4Encode(t, key); }},
                 {},
-                {HexEncodedSize, [](Text& t) { HexEncodeInPlace(t); }},
+                {kHexEncode.bound, kHexEncode.rewrite},
             };
             tooLarge = !Encode(editor, count, encoders[codec], maxResultBytes);
         } else if (fields.IsChecked(kDecode)) {
@@ -163,6 +187,15 @@ void RunCodec(DialogFields& fields, CommandContext& context) {
     if (tooLarge) {
         editor.ShowMessage(MessageKind::Error, kTooLarge, kErrorTitle);
     }
+}
+
+const PieceMap* CodecPieceMap(const DialogFields& fields) {
+    const int codec = fields.At(kCodecList).currentIndex;
+    if ((codec != kBase64 && codec != kHex) || !fields.IsChecked(kEncode) ||
+        fields.NumberOf(kCount) != 1) {
+        return nullptr;
+    }
+    return codec == kBase64 ? &kBase64Encode : &kHexEncode;
 }
 
 const DialogDefinition& CodecDialog() {

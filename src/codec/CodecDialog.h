@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "core/DialogFields.h"
+#include "core/PieceMap.h"
 #include "core/ResultSizeLimit.h"
 
 namespace velmor {
@@ -19,5 +20,10 @@ void UpdateCodecFields(DialogFields& fields);
 // whose result would pass MaxResultBytes is not run: the last complete pass is written and an
 // error shown.
 void RunCodec(DialogFields& fields, CommandContext& context);
+
+// The one encoding pass "确定" would run with these fields, as a map of the text (Base64 or
+// hexadecimal, "加密", a count of 1), or nullptr for any other run. A pass whose result would
+// pass the size limit is refused with a message instead.
+const PieceMap* CodecPieceMap(const DialogFields& fields);
 
 }  // namespace velmor

@@ -89,6 +89,10 @@ Text HexEncode(const Text& text, const PieceSplit& split) {
     return EncodeInChunks<1, 2>(text, HexEncodedSize(text.size()), EncodeBytes, split);
 }
 
+std::size_t WriteHex(std::string_view text, char* out, const PieceSplit& split) {
+    return WriteEncoding<1, 2>(text, HexEncodedSize(text.size()), out, EncodeBytes, split);
+}
+
 void HexEncodeInPlace(Text& text, const PieceSplit& split) {
     EncodeInChunksInPlace<1, 2>(text, HexEncodedSize(text.size()), EncodeBytes, split);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 #include "core/ParallelPieces.h"
 #include "core/Text.h"
@@ -11,6 +12,10 @@ namespace velmor {
 // core.
 Text HexEncode(const Text& text, const PieceSplit& split = DefaultPieceSplit());
 std::size_t HexEncodedSize(std::size_t byteCount);
+// HexEncode written at out, which has room for HexEncodedSize(text.size()) bytes; returns that
+// size.
+std::size_t WriteHex(std::string_view text, char* out,
+                     const PieceSplit& split = DefaultPieceSplit());
 // HexEncode within the text's own buffer where its capacity holds the result.
 void HexEncodeInPlace(Text& text, const PieceSplit& split = DefaultPieceSplit());
 // Pairs of bytes by position (an odd last byte is ignored). Within a pair a byte that is not a

@@ -63,6 +63,10 @@ Text TextHalfWidth(const Text& text);
 void UpperInPlace(Text& text, const PieceSplit& split = DefaultPieceSplit());
 void LowerInPlace(Text& text, const PieceSplit& split = DefaultPieceSplit());
 void HalfWidthInPlace(Text& text, const PieceSplit& split = DefaultPieceSplit());
+// TextHalfWidth written at out, which is text's own bytes or has room for text.size(); returns
+// its length.
+std::size_t WriteHalfWidth(std::string_view text, char* out,
+                           const PieceSplit& split = DefaultPieceSplit());
 // TextUpper and TextLower written at out (text.size() bytes, out text's own bytes or none of
 // them), in one pass on every core: a new result costs no copy of the text first.
 void WriteUpper(std::string_view text, char* out, const PieceSplit& split = DefaultPieceSplit());

@@ -74,6 +74,24 @@ inline char HalfWidthOf(unsigned char lead, unsigned char trail) {
 // The leads among leads of the block whose characters HalfWidthOf changes; the trail of the
 // last may be the byte past the block, which must exist.
 inline std::uint64_t ChangingLeads(const char* block, std::uint64_t leads) {
+#if defined(__SSE2__)
+    // The pairs compared sixteen at a time, one mask per sixteen.
+    using namespace sse2_blocks;
+    __m128i changing[4];
+    for (int part = 0; part < 4; ++part) {
+        const __m128i lead = Load(block, part);
+        const __m128i trail = Load(block + 1, part);
+        const __m128i a3 = _mm_and_si128(_mm_cmpeq_epi8(lead, _mm_set1_epi8('\xA3')),
+                                         InRange(trail, '\xA1', '\xFE'));
+        const __m128i a1Trails =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(trail, _mm_set1_epi8('\xA1')),
+                                      _mm_cmpeq_epi8(trail, _mm_set1_epi8('\xAB'))),
+                         InRange(trail, '\xEE', '\xEF'));
+        const __m128i a1 = _mm_and_si128(_mm_cmpeq_epi8(lead, _mm_set1_epi8('\xA1')), a1Trails);
+        changing[part] = _mm_or_si128(a3, a1);
+    }
+    return leads & Gather(changing[0], changing[1], changing[2], changing[3]);
+#else
     const std::uint64_t a1 = leads & ByteEqualMask(block, '\xA1');
     const std::uint64_t a3 = leads & ByteEqualMask(block, '\xA3');
     if ((a1 | a3) == 0) {
@@ -83,6 +101,7 @@ inline std::uint64_t ChangingLeads(const char* block, std::uint64_t leads) {
     return (a3 & ByteRangeMask(trails, '\xA1', '\xFE')) |
            (a1 & (ByteEqualMask(trails, '\xA1') | ByteEqualMask(trails, '\xAB') |
                   ByteRangeMask(trails, '\xEE', '\xEF')));
+#endif
 }
 
 // Writes the character at read (a character start, with its trail byte present) at write,
@@ -166,6 +185,8 @@ void ShiftLettersInParallel(std::string_view text, char* out, char low, char hig
 
 // Writes the half-width form of the length bytes at data over them; returns its length.
 std::size_t HalfWidthWithin(char* data, std::size_t length);
+// The same from in to out, which has room for length bytes.
+std::size_t HalfWidthTo(const char* in, std::size_t length, char* out);
 
 }  // namespace
 
@@ -198,12 +219,18 @@ Text TextLower(const Text& text) {
 }
 
 void HalfWidthInPlace(Text& text, const PieceSplit& split) {
+    text.resize(WriteHalfWidth(text, text.data(), split));
+}
+
+std::size_t WriteHalfWidth(std::string_view text, char* out, const PieceSplit& split) {
     const std::vector<std::size_t> ends = LineFeedPieceEnds(text, split);
     std::vector<std::size_t> lengths(ends.size());
-    char* data = text.data();
+    char* data = out;
     RunInParallel(ends.size(), [&](std::size_t i) {
         const std::size_t begin = i == 0 ? 0 : ends[i - 1];
-        lengths[i] = HalfWidthWithin(data + begin, ends[i] - begin);
+        lengths[i] = out == text.data()
+                         ? HalfWidthWithin(data + begin, ends[i] - begin)
+                         : HalfWidthTo(text.data() + begin, ends[i] - begin, data + begin);
     });
     // Each piece shrank where it lies; they close up from the front.
     std::size_t write = lengths.empty() ? 0 : lengths[0];
@@ -211,7 +238,7 @@ void HalfWidthInPlace(Text& text, const PieceSplit& split) {
         std::memmove(data + write, data + ends[i - 1], lengths[i]);
         write += lengths[i];
     }
-    text.resize(write);
+    return write;
 }
 
 namespace {
@@ -253,6 +280,95 @@ std::size_t HalfWidthWithin(char* data, std::size_t length) {
             data[write++] = data[read++];
         } else if (read + 1 < length) {
             write = PutHalfWidth(data, read, write);
+            read += 2;
+        } else {
+            break;
+        }
+    }
+    return write;
+}
+
+// Copies a short run sixteen bytes at a time, up to fifteen bytes past its end either side.
+inline void CopyShortRun(const char* in, char* out, std::size_t count) {
+    if (count > kBlockBytes) {
+        std::memcpy(out, in, count);
+        return;
+    }
+    for (std::size_t i = 0; i < count; i += 16) {
+        std::memcpy(out + i, in + i, 16);
+    }
+}
+
+// Whether a block holds the byte A1 or A3 anywhere: those with A3 once bit 1 is set.
+inline bool HoldsA1OrA3(const char* block) {
+#if defined(__SSE2__)
+    const __m128i two = _mm_set1_epi8(2);
+    const __m128i a3 = _mm_set1_epi8('\xA3');
+    __m128i found = _mm_setzero_si128();
+    for (int part = 0; part < 4; ++part) {
+        const __m128i bytes = sse2_blocks::Load(block, part);
+        found = _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, two), a3));
+    }
+    return _mm_movemask_epi8(found) != 0;
+#else
+    for (std::size_t i = 0; i < kBlockBytes; ++i) {
+        if ((block[i] | 2) == '\xA3') {
+            return true;
+        }
+    }
+    return false;
+#endif
+}
+
+std::size_t HalfWidthTo(const char* in, std::size_t length, char* out) {
+    // Kept runs are copied when a changing character is reached. Blocks follow each other with
+    // the walk carried across (a changing character at a block's end takes the next block's
+    // first byte), and a block without A1 or A3 holds no changing character. The output never
+    // runs ahead of the input, so while sixteen bytes remain past a block and the trail of its
+    // last character, the short copies stay within both.
+    std::size_t read = 0;
+    std::size_t write = 0;
+    bool trailFirst = false;
+    std::size_t base = 0;
+    for (; base + kBlockBytes + 17 <= length; base += kBlockBytes) {
+        const char* block = in + base;
+        const std::uint64_t leads = LeadMask(HighByteMask(block), trailFirst);
+        if (!HoldsA1OrA3(block)) {
+            continue;
+        }
+        for (std::uint64_t changing = ChangingLeads(block, leads); changing != 0;
+             changing &= changing - 1) {
+            const std::size_t lead = base + LowestBit(changing);
+            CopyShortRun(in + read, out + write, lead - read);
+            write += lead - read;
+            out[write++] = HalfWidthOf(static_cast<unsigned char>(in[lead]),
+                                       static_cast<unsigned char>(in[lead + 1]));
+            read = lead + 2;
+        }
+    }
+    if (read < base) {
+        std::memcpy(out + write, in + read, base - read);
+        write += base - read;
+        read = base;
+        // The trail of a kept character that began in the last block.
+        if (trailFirst) {
+            out[write++] = in[read++];
+        }
+    }
+    while (read < length) {
+        const char c = in[read];
+        if (!IsHigh(c)) {
+            out[write++] = c;
+            ++read;
+        } else if (read + 1 < length) {
+            const char half = HalfWidthOf(static_cast<unsigned char>(c),
+                                          static_cast<unsigned char>(in[read + 1]));
+            if (half != 0) {
+                out[write++] = half;
+            } else {
+                out[write++] = c;
+                out[write++] = in[read + 1];
+            }
             read += 2;
         } else {
             break;

@@ -455,6 +455,9 @@ std::string ReplaceFile(const std::string& path, std::uint64_t size, const Conte
         chosen.owner = std::pair<unsigned, unsigned>(old.st_uid, old.st_gid);
     }
     if (regular && old.st_nlink > 1) {
+        if (!options.inPlace) {
+            return "文件有多个硬链接，不能替换";
+        }
         return WriteInPlace(target, old, size, write, options.progress);
     }
     std::string temporary = folder + "/." + targetPath.filename().string() + ".XXXXXX";

@@ -69,6 +69,9 @@ struct ReplaceOptions {
     bool followLink = true;
     // Waits for the disk to hold the data before the new file takes the old one's place.
     bool sync = true;
+    // A file with several hard links is written in place; without this it is refused, for a
+    // writer that cannot tell its size first or reads the very file as it writes.
+    bool inPlace = true;
     // The mode and (where allowed) owner the new file gets; the old file's, or the usual
     // mode for a new file, when absent.
     std::optional<unsigned> mode;

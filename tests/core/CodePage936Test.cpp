@@ -1,4 +1,5 @@
 #include "core/CodePage936.h"
+#include "core/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -316,6 +317,9 @@ TEST(CodePage936Test, EveryScalarValueRoundTripsAndMatchesIconv) {
         ASSERT_EQ(GbkToUtf8(code), utf8) << std::hex << static_cast<unsigned>(cp);
         ASSERT_EQ(IsInCodePage936(cp), code.size() <= 2) << std::hex << static_cast<unsigned>(cp);
         ASSERT_TRUE(code.size() == 1 || code.size() == 2 || code.size() == 4);
+        // Only the euro sign has a one-byte code that the character walk of the primitives
+        // takes as a lead byte: elsewhere the walk meets converted characters as they are.
+        ASSERT_EQ(code.size() == 1 && static_cast<unsigned char>(code[0]) >= 0x80, cp == 0x20AC);
         twoByte += code.size() == 2;
         if (const auto theirs = toCp936.Convert(utf8); theirs && code.size() <= 2) {
             EXPECT_EQ(Hex(*theirs), Hex(code)) << std::hex << static_cast<unsigned>(cp);
@@ -324,6 +328,21 @@ TEST(CodePage936Test, EveryScalarValueRoundTripsAndMatchesIconv) {
         }
     }
     EXPECT_EQ(twoByte, 126 * 190 - 1);
+}
+
+// A lead byte with a letter as its trail is always a character, whichever case the letter is
+// in: case changes of trail bytes never leave bytes that start no character.
+TEST(CodePage936Test, EveryPairWithALetterTrailIsACharacter) {
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (const char* letters : {"ABCDEFGHIJKLMNOPQRSTUVWXYZ", "abcdefghijklmnopqrstuvwxyz"}) {
+            for (const char* trail = letters; *trail != '\0'; ++trail) {
+                const std::string pair{static_cast<char>(lead), *trail};
+                std::vector<char32_t> decoded;
+                ASSERT_TRUE(DecodeUtf8(GbkToUtf8(pair), decoded)) << Hex(pair);
+                ASSERT_EQ(decoded.size(), 1u) << Hex(pair);
+            }
+        }
+    }
 }
 
 // Every raw byte's neighbours lie within two bytes either side, so all three-byte strings and

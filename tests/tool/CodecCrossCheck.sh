@@ -101,4 +101,18 @@ for length in 0 1 2 3 4 5 63 64 65 1000 4099 12289 40000; do
     check "to10un of $length characters" "$WORK/text" "$WORK/actual"
 done
 
+# Documents of several of the steps the runner streams a file in, and the same read from a
+# pipe, whose size is not known before (so the encoding waits for the whole document).
+for length in 1048577 1572866; do
+    random_bytes "$length" "$length" > "$WORK/in"
+    base64 -w0 < "$WORK/in" > "$WORK/expected"
+    "$TOOL" --in "$WORK/in" 编码/解码 > "$WORK/actual"
+    check "base64 encode of $length bytes from a file" "$WORK/expected" "$WORK/actual"
+    "$TOOL" 编码/解码 < "$WORK/in" | cat > "$WORK/actual"
+    check "base64 encode of $length bytes from a pipe" "$WORK/expected" "$WORK/actual"
+    basenc --base16 -w0 < "$WORK/in" > "$WORK/expected"
+    "$TOOL" --in "$WORK/in" --out "$WORK/actual" 编码/解码 组合框_编解码方式=十六进制
+    check "hex encode of $length bytes to a file" "$WORK/expected" "$WORK/actual"
+done
+
 exit $((failures > 0))

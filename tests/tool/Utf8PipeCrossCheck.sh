@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# A UTF-8 document of a few megabytes read through a pipe, so that its pieces end inside
+# A UTF-8 document of a few megabytes read in pieces, so that they end inside
 # characters, against tr: ASCII letters changed in UTF-8 are what the GBK walk changes, since
 # no UTF-8 byte of another character is below 0x80 and no letter is a trail byte of the four-
 # byte codes of characters outside the code page. Usage: Utf8PipeCrossCheck.sh VELMOR_TEXT
@@ -18,10 +18,17 @@ perl -e 'srand(11); binmode STDOUT, ":utf8";
     > "$WORK/in.utf8"
 
 failures=0
+# Read from a pipe, and from a file (read once more before, to see that the result will be
+# UTF-8) to standard output and to a file.
 check() {  # command tr-from tr-to
-    cat "$WORK/in.utf8" | "$TOOL" --utf8 "$1" > "$WORK/actual.utf8"
     tr "$2" "$3" < "$WORK/in.utf8" > "$WORK/expected.utf8"
-    cmp -s "$WORK/expected.utf8" "$WORK/actual.utf8" || { echo "FAIL: --utf8 $1" >&2; failures=1; }
+    cat "$WORK/in.utf8" | "$TOOL" --utf8 "$1" > "$WORK/piped.utf8"
+    "$TOOL" --utf8 --in "$WORK/in.utf8" "$1" > "$WORK/read.utf8"
+    "$TOOL" --utf8 --in "$WORK/in.utf8" --out "$WORK/written.utf8" "$1"
+    for way in piped read written; do
+        cmp -s "$WORK/expected.utf8" "$WORK/$way.utf8" ||
+            { echo "FAIL: --utf8 $1 $way" >&2; failures=1; }
+    done
 }
 check 到大写 a-z A-Z
 check 到小写 A-Z a-z

@@ -4,20 +4,26 @@
 #include <charconv>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <set>
 #include <sstream>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "InputDocument.h"
+#include "MapStream.h"
 #include "core/CodePage936.h"
 #include "core/DocumentEncoding.h"
 #include "core/FixedTime.h"
 #include "core/MemoryEditor.h"
 #include "core/MenuLayout.h"
+#include "core/PieceMap.h"
 #include "core/Random.h"
+#include "core/ResultSizeLimit.h"
 #include "core/Services.h"
 #include "platform/CurlHttpClient.h"
 #include "platform/DesktopOpener.h"
@@ -171,15 +177,24 @@ std::optional<ByteString> ReadAll(std::istream& in) {
     return std::move(bytes).str();
 }
 
+bool IsDeviceOrPipe(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_type type = std::filesystem::status(path, error).type();
+    return !error &&
+           (type == std::filesystem::file_type::character ||
+            type == std::filesystem::file_type::block || type == std::filesystem::file_type::fifo);
+}
+
+std::string CannotHold(FileEncoding encoding) {
+    return std::string("cannot write the result as ") + EncodingName(encoding) +
+           ": it holds bytes that are no GBK character";
+}
+
 // The same atomic save as the editor, so a failed run leaves the old file whole and --out may
 // name the --in file. A device or a pipe (/dev/null, a FIFO) has no old content to keep and
 // cannot be replaced by a file: it is written directly.
 bool WriteOutput(const std::string& path, const ByteString& bytes) {
-    std::error_code error;
-    const std::filesystem::file_type type = std::filesystem::status(path, error).type();
-    if (!error &&
-        (type == std::filesystem::file_type::character ||
-         type == std::filesystem::file_type::block || type == std::filesystem::file_type::fifo)) {
+    if (IsDeviceOrPipe(path)) {
         return WriteFileBytes(path, {bytes});
     }
     return SaveDocumentBytes(path, bytes);
@@ -193,6 +208,199 @@ int UsageError(std::ostream& err, const std::string& reason) {
 int FileError(std::ostream& err, const std::string& reason) {
     err << "velmor-text: " << reason << '\n';
     return kExitFileError;
+}
+
+using Reader = std::function<bool(const ReadTarget&)>;
+
+}  // namespace
+
+const PieceMap* MapOfRun(const Command& command, const std::vector<BatchStep>& steps) {
+    if (!command.pieceMap) {
+        return nullptr;
+    }
+    if (command.dialog == nullptr) {
+        return command.pieceMap(nullptr);
+    }
+    if (std::any_of(steps.begin(), steps.end(),
+                    [](const BatchStep& step) { return step.kind == BatchStep::Kind::Press; })) {
+        return nullptr;
+    }
+    MemoryEditor editor;
+    Services services;
+    CommandContext context{editor, services};
+    DialogSession session(*command.dialog, context);
+    if (!ApplySteps(session, steps, false).empty()) {
+        return nullptr;
+    }
+    return command.pieceMap(&session.Fields());
+}
+
+namespace {
+
+// Standard input when no descriptor reader is given: the whole-input function or the stream.
+Reader StandardInputReader(BatchStreams& streams) {
+    if (streams.readInputInto) {
+        return streams.readInputInto;
+    }
+    return [&streams](const ReadTarget& target) {
+        std::optional<ByteString> whole;
+        if (streams.readInput) {
+            whole = streams.readInput();
+            if (!whole) {
+                return false;
+            }
+        }
+        for (std::size_t at = 0;;) {
+            const std::span<char> room = target.room(0);
+            std::size_t count = 0;
+            if (whole) {
+                count = std::min(room.size(), whole->size() - at);
+                std::memcpy(room.data(), whole->data() + at, count);
+                at += count;
+            } else if (!room.empty()) {
+                streams.in.read(room.data(), static_cast<std::streamsize>(room.size()));
+                count = static_cast<std::size_t>(streams.in.gcount());
+                if (streams.in.bad()) {
+                    return false;
+                }
+            }
+            target.filled(count);
+            if (count == 0) {
+                return true;
+            }
+        }
+    };
+}
+
+// Reads the input to its end, dropping it: whether it can be read.
+bool Drain(const Reader& read) {
+    std::string scratch(std::size_t{1} << 16, '\0');
+    return read({[&scratch](std::size_t) { return std::span<char>(scratch); }, [](std::size_t) {}});
+}
+
+// The run streamed through the command's map, where the result, the messages (none) and the
+// exit status are provably those of the whole-document run; nothing (before anything is read
+// or written) where they might not be. A growing map needs the input's size to stay within the
+// size limit the command would apply; a result that may be no well-formed UTF-8 goes only to a
+// file replaced once complete, or comes from UTF-8 input read once before and found to give a
+// well-formed result.
+std::optional<int> RunStreamed(const BatchOptions& options, const Command& command,
+                               BatchStreams& streams) {
+    const bool utf8 = options.encoding == FileEncoding::Utf8;
+    if (!utf8 && options.encoding != FileEncoding::Gbk) {
+        return std::nullopt;
+    }
+    const PieceMap* map = MapOfRun(command, options.steps);
+    if (map == nullptr || (utf8 && !map->restartsAfterLowByte)) {
+        return std::nullopt;
+    }
+    struct stat input {};
+    const bool regularInput = !options.inPath.empty() &&
+                              ::stat(options.inPath.c_str(), &input) == 0 && S_ISREG(input.st_mode);
+    constexpr std::size_t kProbe = 3 << 20;
+    if (map->bound(kProbe) > kProbe) {
+        // The limit as the command finds it with the document held: a GBK text is at most
+        // twice as long as its UTF-8 form.
+        if (!regularInput) {
+            return std::nullopt;
+        }
+        const std::uint64_t text = static_cast<std::uint64_t>(input.st_size) * (utf8 ? 2 : 1);
+        const SystemMemoryBudget memory(static_cast<std::uint64_t>(INT_MAX));
+        const std::uint64_t available = memory.AvailableBytes();
+        if (map->bound(static_cast<std::size_t>(text)) >
+            MaxResultBytesFor(available > text ? available - text : 0, memory.LargestText())) {
+            return std::nullopt;
+        }
+    }
+    const bool toFile = !options.outPath.empty() && !IsDeviceOrPipe(options.outPath);
+    struct stat output {};
+    if (toFile && ::stat(options.outPath.c_str(), &output) == 0 && S_ISREG(output.st_mode) &&
+        output.st_nlink > 1) {
+        return std::nullopt;  // written in place, where it may be the very input
+    }
+    using Utf8Result = PieceMap::Utf8Result;
+    if (utf8 && map->utf8Result != Utf8Result::Ascii && !toFile &&
+        (!regularInput || map->utf8Result == Utf8Result::Unknown ||
+         !IsWellFormedInput(
+             [&options](const ReadTarget& target) { return ReadFileInto(options.inPath, target); },
+             map->utf8Result == Utf8Result::WellFormedWithoutEuroSign))) {
+        return std::nullopt;
+    }
+
+    const std::string inName = options.inPath.empty() ? "standard input" : options.inPath;
+    int descriptor = -1;
+    if (!options.inPath.empty()) {
+        descriptor = ::open(options.inPath.c_str(), O_RDONLY | O_CLOEXEC);
+        if (descriptor < 0) {
+            return FileError(streams.err, "cannot read " + inName);
+        }
+    }
+    const Reader read = descriptor >= 0 ? Reader([descriptor](const ReadTarget& target) {
+        return ReadDescriptorInto(descriptor, target);
+    })
+                                        : StandardInputReader(streams);
+    bool readable = true;
+    bool unencodable = false;
+    bool putFailed = false;
+    bool ran = false;
+    const auto run = [&](MapStream::Put put) {
+        ran = true;
+        MapStream stream(*map, utf8, std::move(put));
+        readable = read(stream.Target());
+        if (readable) {
+            stream.Finish();
+        }
+        unencodable = stream.Unencodable();
+        putFailed = stream.PutFailed();
+        return readable && !unencodable && !putFailed;
+    };
+    bool written = true;
+    if (options.outPath.empty()) {
+        run([&streams](std::string_view piece) {
+            streams.out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+            return static_cast<bool>(streams.out);
+        });
+        streams.out.flush();
+        written = static_cast<bool>(streams.out);
+    } else if (!toFile) {
+        const int out =
+            ::open(options.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        written = out >= 0;
+        if (written) {
+            run([out](std::string_view piece) { return WriteAllBytes(out, piece); });
+            written = ::close(out) == 0;
+        }
+    } else {
+        // Never in place: the size is not known before, and the file may be the input.
+        ReplaceOptions replace;
+        replace.inPlace = false;
+        written =
+            ReplaceFile(
+                options.outPath, 0,
+                [&run](int out, const ByteProgress&) {
+                    return run([out](std::string_view piece) { return WriteAllBytes(out, piece); });
+                },
+                replace)
+                .empty();
+    }
+    if (!ran) {
+        readable = Drain(read);
+    }
+    if (descriptor >= 0) {
+        ::close(descriptor);
+    }
+    if (!readable) {
+        return FileError(streams.err, "cannot read " + inName);
+    }
+    if (unencodable) {
+        return FileError(streams.err, CannotHold(FileEncoding::Utf8));
+    }
+    if (putFailed || !written) {
+        return FileError(streams.err,
+                         "cannot write " + (options.outPath.empty() ? std::string("standard output")
+                                                                    : options.outPath));
+    }
+    return kExitRan;
 }
 
 }  // namespace
@@ -337,6 +545,11 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     }
 
     const bool usesDocument = !WorksOnFilesOnly(*command);
+    if (usesDocument) {
+        if (const std::optional<int> status = RunStreamed(*options, *command, streams)) {
+            return *status;
+        }
+    }
     const std::string inName = options->inPath.empty() ? "standard input" : options->inPath;
     Text text;
     FileEncoding encoding = options->encoding.value_or(FileEncoding::Gbk);
@@ -445,9 +658,7 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
         return kExitRan;
     }
     Text result = editor.TakeText();
-    const std::string cannotHold = std::string("cannot write the result as ") +
-                                   EncodingName(encoding) +
-                                   ": it holds bytes that are no GBK character";
+    const std::string cannotHold = CannotHold(encoding);
     if (options->outPath.empty()) {
         const auto write = [&streams](std::string_view piece) {
             streams.out.write(piece.data(), static_cast<std::streamsize>(piece.size()));

@@ -12,6 +12,7 @@
 #include "core/DateTime.h"
 #include "core/EditorAccess.h"
 #include "core/FileEncoding.h"
+#include "core/PieceMap.h"
 #include "platform/FileBytes.h"
 
 namespace velmor {
@@ -53,6 +54,11 @@ struct BatchStreams {
     // be read.
     std::function<bool(const ReadTarget&)> readInputInto = {};
 };
+
+// The map a run of command with these steps applies, or nullptr: a direct command's own, or a
+// dialog command's with the fields its action button would be pressed with. A press= step, or
+// a step that fails, leaves the run to the whole document, which reports it in its place.
+const PieceMap* MapOfRun(const Command& command, const std::vector<BatchStep>& steps);
 
 // Runs one command of registry as the command line asks and returns the exit status: 0 when
 // the command ran, 2 for a usage error (one line on err, nothing written), 1 when the input

@@ -157,7 +157,8 @@ std::optional<BatchStep> ParseStep(std::string_view argument, std::string& error
     return step;
 }
 
-std::string ApplySteps(DialogSession& session, const std::vector<BatchStep>& steps) {
+std::string ApplySteps(DialogSession& session, const std::vector<BatchStep>& steps,
+                       bool pressAction) {
     bool pressed = false;
     for (const BatchStep& step : steps) {
         if (std::string reason = CheckStatically(session.Fields(), step); !reason.empty()) {
@@ -181,7 +182,10 @@ std::string ApplySteps(DialogSession& session, const std::vector<BatchStep>& ste
         if (session.Fields().Find(action) == nullptr) {
             return "the dialog has no action button " + Quoted(action);
         }
-        return Apply(session, press);
+        if (!session.Fields().At(action).enabled) {
+            return "control " + Quoted(action) + " is disabled";
+        }
+        return pressAction ? Apply(session, press) : std::string();
     }
     return {};
 }

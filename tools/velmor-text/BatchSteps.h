@@ -33,6 +33,9 @@ std::string ResolveEscapes(std::string_view value);
 // wrong kind, disabled control, value not in a drop-down, row out of range, no action
 // button), or the empty string. Steps that can be checked before anything runs are checked
 // first, so a misspelt name changes nothing.
-std::string ApplySteps(DialogSession& session, const std::vector<BatchStep>& steps);
+// Without pressAction the steps are applied and checked but the action button is left
+// unpressed: the fields are then those it would be pressed with.
+std::string ApplySteps(DialogSession& session, const std::vector<BatchStep>& steps,
+                       bool pressAction = true);
 
 }  // namespace velmor

@@ -43,36 +43,33 @@ ReadTarget InputDocument::Target() {
 }
 
 std::span<char> InputDocument::Room(std::size_t bytes, std::size_t fileSize) {
-    if (m_ended) {
-        m_dropped.resize(bytes);
-        return m_dropped;
+    // Read into a buffer kept in the cache and appended from there: growing the document to
+    // read straight into it would first fill the room with zeros.
+    if (m_room.size() < bytes) {
+        m_room.resize(bytes);
     }
-    // The GBK text is seldom longer than its UTF-8 form.
-    if (m_text.capacity() < fileSize) {
+    if (!m_ended && m_text.capacity() < fileSize) {
+        // The GBK text is seldom longer than its UTF-8 form.
         ReserveWithRoomToGrow(m_text, fileSize);
     }
-    Text& buffer = m_utf8 ? m_pending : m_text;
-    m_roomStart = buffer.size();
-    if (buffer.capacity() < m_roomStart + bytes) {
-        // A pipe, or a file that grows meanwhile: twice the room, as a string would.
-        ReserveLargeText(buffer, std::max(m_roomStart + bytes, 2 * buffer.capacity()),
-                         m_roomStart + bytes);
-    }
-    GrowLargeTextInPlace(buffer, m_roomStart + bytes);
-    return std::span<char>(buffer.data() + m_roomStart, bytes);
+    return std::span<char>(m_room.data(), bytes);
 }
 
 void InputDocument::Filled(std::size_t count) {
     if (m_ended) {
         return;
     }
-    Text& buffer = m_utf8 ? m_pending : m_text;
-    const char* const room = buffer.data() + m_roomStart;
-    if (const void* zero = std::memchr(room, '\0', count)) {
-        count = static_cast<std::size_t>(static_cast<const char*>(zero) - room);
+    if (const void* zero = std::memchr(m_room.data(), '\0', count)) {
+        count = static_cast<std::size_t>(static_cast<const char*>(zero) - m_room.data());
         m_ended = true;
     }
-    buffer.resize(m_roomStart + count);
+    Text& buffer = m_utf8 ? m_pending : m_text;
+    if (buffer.capacity() < buffer.size() + count) {
+        // A pipe, or a file that grows meanwhile: twice the room, as a string would.
+        ReserveLargeText(buffer, std::max(buffer.size() + count, 2 * buffer.capacity()),
+                         buffer.size() + count);
+    }
+    buffer.append(m_room.data(), count);
     if (m_utf8 && m_pending.size() >= BatchBytes()) {
         m_pending.erase(0, Utf8ToGbkPartInParallel(m_pending, false, m_text));
     }

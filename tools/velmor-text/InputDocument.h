@@ -12,8 +12,8 @@ namespace velmor {
 
 // The document built from input that arrives in pieces: the bytes before the first zero byte
 // and, for UTF-8 input, their GBK conversion made a few megabytes at a time on every core, so
-// that the UTF-8 text is never held whole. GBK input is read straight into the document's own
-// buffer, UTF-8 input into the batch waiting for conversion.
+// that the UTF-8 text is never held whole. Each piece is read into one small buffer and
+// appended from there to the document (GBK) or to the batch waiting for conversion (UTF-8).
 class InputDocument {
 public:
     explicit InputDocument(bool utf8) : m_utf8(utf8) {}
@@ -35,10 +35,8 @@ private:
     // UTF-8 bytes not converted yet: a batch being gathered, or the up to three bytes whose
     // reading depends on the bytes of the next piece.
     std::string m_pending;
-    // Where the last room begins in the buffer read into.
-    std::size_t m_roomStart = 0;
-    // Bytes after the first zero byte are read here and dropped.
-    std::string m_dropped;
+    // Where each piece is read; bytes after the first zero byte are read here and dropped.
+    std::string m_room;
 };
 
 }  // namespace velmor
