@@ -212,6 +212,9 @@ int FileError(std::ostream& err, const std::string& reason) {
 
 using Reader = std::function<bool(const ReadTarget&)>;
 
+// Positions in the text are counted in int.
+constexpr std::uint64_t kLargestText = INT_MAX;
+
 }  // namespace
 
 const PieceMap* MapOfRun(const Command& command, const std::vector<BatchStep>& steps) {
@@ -305,7 +308,7 @@ std::optional<int> RunStreamed(const BatchOptions& options, const Command& comma
             return std::nullopt;
         }
         const std::uint64_t text = static_cast<std::uint64_t>(input.st_size) * (utf8 ? 2 : 1);
-        const SystemMemoryBudget memory(static_cast<std::uint64_t>(INT_MAX));
+        const SystemMemoryBudget memory(kLargestText);
         const std::uint64_t available = memory.AvailableBytes();
         if (map->bound(static_cast<std::size_t>(text)) >
             MaxResultBytesFor(available > text ? available - text : 0, memory.LargestText())) {
@@ -624,8 +627,7 @@ int RunBatch(const std::vector<std::string>& arguments, const CommandRegistry& r
     // Scripts are written but never started from the command line.
     NoDesktopShell shell;
     const JsScriptHostFactory scripts;
-    // Positions in the text are counted in int.
-    const SystemMemoryBudget memory(static_cast<std::uint64_t>(INT_MAX));
+    const SystemMemoryBudget memory(kLargestText);
     Services services;
     services.clock = options->now ? static_cast<const Clock*>(&fixedClock) : &systemClock;
     services.random = &random;

@@ -131,12 +131,7 @@ MapStream::MapStream(const PieceMap& map, bool utf8, Put put, std::size_t stepBy
     : m_map(map),
       m_utf8(utf8),
       m_put(std::move(put)),
-      m_stepBytes(stepBytes != 0 ? stepBytes : kStepBytes),
-      m_gbk(2),
-      m_result(2),
-      m_resultUtf8(2),
-      m_resultLength(2),
-      m_pieceUnencodable(2) {}
+      m_stepBytes(stepBytes != 0 ? stepBytes : kStepBytes) {}
 
 MapStream::~MapStream() = default;
 
@@ -217,40 +212,37 @@ void MapStream::MapStep(std::string_view text) {
         map(0);
     }
     for (std::size_t i = 0; i < ends.size(); ++i) {
-        if (m_pieceUnencodable[i]) {
+        const Piece& piece = m_pieces[i];
+        if (piece.unencodable) {
             m_unencodable = true;
             return;
         }
-        const std::string_view result =
-            m_utf8 ? std::string_view(m_resultUtf8[i])
-                   : std::string_view(m_result[i].data(), m_resultLength[i]);
-        if (!result.empty() && !m_put(result)) {
+        if (!piece.out.empty() && !m_put(piece.out)) {
             m_putFailed = true;
             return;
         }
     }
 }
 
-void MapStream::MapPiece(std::size_t index, std::string_view piece) {
-    std::string& result = m_result[index];
+void MapStream::MapPiece(std::size_t index, std::string_view text) {
+    Piece& piece = m_pieces[index];
     if (!m_utf8) {
-        GrowTo(result, m_map.bound(piece.size()));
-        m_resultLength[index] = m_map.write(piece, result.data());
+        GrowTo(piece.result, m_map.bound(text.size()));
+        piece.out = std::string_view(piece.result.data(), m_map.write(text, piece.result.data()));
         return;
     }
     // The piece ends after a byte below 0x30 or at the end of the document, so neither
     // conversion has anything left over.
-    Text& gbk = m_gbk[index];
-    gbk.clear();
-    Utf8ToGbkPart(piece, true, gbk);
-    GrowTo(result, m_map.bound(gbk.size()));
-    const std::size_t length = m_map.write(gbk, result.data());
-    std::string& utf8 = m_resultUtf8[index];
-    utf8.clear();
-    GbkToUtf8Pieces(std::string_view(result.data(), length),
-                    [&utf8](std::string_view part) { utf8 += part; });
-    m_pieceUnencodable[index] =
-        m_map.utf8Result != PieceMap::Utf8Result::Ascii && !IsWellFormedUtf8(utf8);
+    piece.gbk.clear();
+    Utf8ToGbkPart(text, true, piece.gbk);
+    GrowTo(piece.result, m_map.bound(piece.gbk.size()));
+    const std::size_t length = m_map.write(piece.gbk, piece.result.data());
+    piece.resultUtf8.clear();
+    GbkToUtf8Pieces(std::string_view(piece.result.data(), length),
+                    [&piece](std::string_view part) { piece.resultUtf8 += part; });
+    piece.out = piece.resultUtf8;
+    piece.unencodable =
+        m_map.utf8Result != PieceMap::Utf8Result::Ascii && !IsWellFormedUtf8(piece.resultUtf8);
 }
 
 bool IsWellFormedInput(const std::function<bool(const ReadTarget&)>& readInto,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -62,13 +63,16 @@ private:
     bool m_putFailed = false;
     // Bytes after the first zero byte, or after the stream stopped, are read here and dropped.
     std::string m_dropped;
-    // Per piece of a step (at most two), kept from step to step: the GBK form of UTF-8 input,
-    // the result and its UTF-8 form, and the result's length in its buffer.
-    std::vector<std::string> m_gbk;
-    std::vector<std::string> m_result;
-    std::vector<std::string> m_resultUtf8;
-    std::vector<std::size_t> m_resultLength;
-    std::vector<char> m_pieceUnencodable;
+    // A piece of a step (at most two), its buffers kept from step to step: the GBK form of
+    // UTF-8 input, the map's result and its UTF-8 form, and the bytes to put out.
+    struct Piece {
+        Text gbk;
+        std::string result;
+        std::string resultUtf8;
+        std::string_view out;
+        bool unencodable = false;
+    };
+    std::array<Piece, 2> m_pieces;
     class Helper;
     // The thread that maps the second piece of a step of UTF-8 input.
     std::unique_ptr<Helper> m_helper;
