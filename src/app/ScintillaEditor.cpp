@@ -331,11 +331,12 @@ void ScintillaEditor::OnModified(int position, int type, int length) {
     if (type & SC_MOD_BEFOREINSERT) {
         m_insertedAt = position;
         m_insertedLength = length;
-        for (Touched& span : m_touched) {
-            span.from += span.from > position ? length : 0;
-            span.to += span.to >= position ? length : 0;
+        for (BufferSpan& span : m_touched) {
+            span.KeepAcrossInsert(static_cast<std::size_t>(position),
+                                  static_cast<std::size_t>(length));
         }
-        NoteTouched(position, position + length);
+        NoteTouched(static_cast<std::size_t>(position),
+                    static_cast<std::size_t>(position + length));
     } else if (type & SC_MOD_BEFOREDELETE) {
         if (QAccessible::isActive()) {
             const auto* bytes = reinterpret_cast<const char*>(
@@ -352,15 +353,10 @@ void ScintillaEditor::OnModified(int position, int type, int length) {
             m_mirror.BeforeDelete(m_breaks.TextPosition(at), bytes - breaks);
         }
         m_breaks.Deleted(at, bytes);
-        const auto moved = [position, length](long place) {
-            return place <= position           ? place
-                   : place < position + length ? position
-                                               : place - length;
-        };
-        for (Touched& span : m_touched) {
-            span = {moved(span.from), moved(span.to)};
+        for (BufferSpan& span : m_touched) {
+            span.KeepAcrossDelete(at, bytes);
         }
-        NoteTouched(position, position);
+        NoteTouched(at, at);
     }
 }
 
@@ -613,7 +609,7 @@ void ScintillaEditor::LimitLayoutCache() {
     });
 }
 
-void ScintillaEditor::NoteTouched(long from, long to) {
+void ScintillaEditor::NoteTouched(std::size_t from, std::size_t to) {
     // Edits next to one another make one span, so that typing keeps one.
     if (!m_touched.empty() && from <= m_touched.back().to + 1 && to + 1 >= m_touched.back().from) {
         m_touched.back() = {std::min(from, m_touched.back().from),
@@ -643,12 +639,12 @@ void ScintillaEditor::TidyRows() {
         return;
     }
     FlushInsertion();
-    const std::vector<Touched> touched = std::exchange(m_touched, {});
+    const std::vector<BufferSpan> touched = std::exchange(m_touched, {});
     const long lastLine = SendScintilla(SCI_GETLINECOUNT) - 1;
     // The lines touched and one on either side (a row's break ends the line before), merged
     // and worked through from the last, so that the lines before keep their numbers.
     std::vector<std::pair<long, long>> lines;
-    for (const Touched& span : touched) {
+    for (const BufferSpan& span : touched) {
         lines.emplace_back(
             std::max(
                 0L, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(span.from)) - 1),

@@ -110,7 +110,7 @@ private:
     void TidyRows();
     // Tidies the row that line is; true when a break went in or out.
     bool TidyRow(long line);
-    void NoteTouched(long from, long to);
+    void NoteTouched(std::size_t from, std::size_t to);
     // Keeps the layouts of the rows of long lines where there are any (UseLayoutCache), and
     // drops them when the view has moved far (LimitLayoutCache).
     void UseLayoutCache();
@@ -153,11 +153,7 @@ private:
     mutable std::string m_textBytes;
     mutable GbkMirror m_mirror;
     // Buffer spans that edits touched, for TidyRows; kept across the edits that follow.
-    struct Touched {
-        long from;
-        long to;
-    };
-    std::vector<Touched> m_touched;
+    std::vector<BufferSpan> m_touched;
     // Set while a break of ours goes in or out: no edit of the text.
     bool m_breakEdit = false;
     int m_layoutCache = SC_CACHE_PAGE;

@@ -308,7 +308,9 @@ void GbkMirror::AfterInsert(std::size_t position, std::size_t length) {
     std::string region = Read(chunk.utf8Start, end - chunk.utf8Start);
     const bool characters = TakeChunksToSafeEnd(region, last, end);
     ReplaceChunks(chunk.index, last + 1, region);
-    KeepRawSpanAcrossInsert(position, length);
+    if (m_raw) {
+        m_raw->KeepAcrossInsert(position, length);
+    }
     NoteRawBytes(chunk.utf8Start, region.size(), characters);
 }
 
@@ -329,7 +331,9 @@ void GbkMirror::BeforeDelete(std::size_t position, std::size_t length) {
     const bool characters = TakeChunksToSafeEnd(region, last, end);
     m_utf8Size -= length;
     ReplaceChunks(first.index, last + 1, region);
-    KeepRawSpanAcrossDelete(position, length);
+    if (m_raw) {
+        m_raw->KeepAcrossDelete(position, length);
+    }
     NoteRawBytes(first.utf8Start, region.size(), characters);
 }
 
@@ -360,30 +364,8 @@ void GbkMirror::NoteRawBytes(std::size_t start, std::size_t length, bool charact
         return;
     }
     const std::size_t end = start + length;
-    m_raw = m_raw ? RawSpan{std::min(m_raw->from, start), std::max(m_raw->to, end)}
-                  : RawSpan{start, end};
-}
-
-void GbkMirror::KeepRawSpanAcrossInsert(std::size_t position, std::size_t length) {
-    if (!m_raw) {
-        return;
-    }
-    if (m_raw->from > position) {
-        m_raw->from += length;
-    }
-    if (m_raw->to >= position) {
-        m_raw->to += length;
-    }
-}
-
-void GbkMirror::KeepRawSpanAcrossDelete(std::size_t position, std::size_t length) {
-    if (!m_raw) {
-        return;
-    }
-    const auto moved = [position, length](std::size_t at) {
-        return at <= position ? at : at < position + length ? position : at - length;
-    };
-    m_raw = RawSpan{moved(m_raw->from), moved(m_raw->to)};
+    m_raw = m_raw ? BufferSpan{std::min(m_raw->from, start), std::max(m_raw->to, end)}
+                  : BufferSpan{start, end};
 }
 
 void GbkMirror::ForgetRawBytes() {
@@ -396,7 +378,7 @@ std::vector<GbkMirror::Respelling> GbkMirror::TakeRespellings() {
         m_raw.reset();
         return respellings;
     }
-    const RawSpan span = *std::exchange(m_raw, std::nullopt);
+    const BufferSpan span = *std::exchange(m_raw, std::nullopt);
     const SharedText::Chunks& chunks = m_text.Pieces();
     // A span that starts a chunk also takes the chunk that ends there.
     const Located located = Locate(span.from);

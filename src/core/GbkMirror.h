@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/BufferSpan.h"
 #include "core/SharedText.h"
 
 namespace velmor {
@@ -100,18 +101,12 @@ private:
     std::string Read(std::size_t position, std::size_t length) const;
     // Keeps the buffer span that edits left with raw bytes, through the edits that follow.
     void NoteRawBytes(std::size_t start, std::size_t length, bool characters);
-    void KeepRawSpanAcrossInsert(std::size_t position, std::size_t length);
-    void KeepRawSpanAcrossDelete(std::size_t position, std::size_t length);
 
     BufferReader m_reader;
     SharedText m_text;
     std::size_t m_utf8Size = 0;
     // The buffer span [from, to] that edits left with stray bytes, to look at.
-    struct RawSpan {
-        std::size_t from;
-        std::size_t to;
-    };
-    std::optional<RawSpan> m_raw;
+    std::optional<BufferSpan> m_raw;
 };
 
 // The UTF-8 size of a text whose chunks all carry theirs (a mirror's text and its snapshots),
